@@ -1,0 +1,96 @@
+#include "platform/prompter.h"
+
+#include "platform/process_wide.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+constexpr const char* kKey = "tevrin.prompter";
+
+class QtPrompter : public IPrompter {
+public:
+    int Ask(const Prompt& prompt) override
+    {
+        QMessageBox box;
+        box.setWindowTitle(prompt.caption.isEmpty() ? DefaultCaption(prompt.type) : prompt.caption);
+        box.setText(prompt.text);
+        switch (prompt.type) {
+        case DlgType::Warning: box.setIcon(QMessageBox::Warning); break;
+        case DlgType::Error: box.setIcon(QMessageBox::Critical); break;
+        case DlgType::Information: box.setIcon(QMessageBox::Information); break;
+        case DlgType::Confirmation: box.setIcon(QMessageBox::Question); break;
+        case DlgType::Custom: box.setIcon(QMessageBox::NoIcon); break;
+        }
+        struct Map { unsigned button; QMessageBox::StandardButton std; int result; };
+        static const Map map[] = {
+            {mbYes, QMessageBox::Yes, mrYes},       {mbNo, QMessageBox::No, mrNo},
+            {mbOK, QMessageBox::Ok, mrOk},          {mbCancel, QMessageBox::Cancel, mrCancel},
+            {mbAbort, QMessageBox::Abort, mrAbort}, {mbRetry, QMessageBox::Retry, mrRetry},
+            {mbIgnore, QMessageBox::Ignore, mrIgnore},
+        };
+        QMessageBox::StandardButtons buttons;
+        for (const auto& m : map)
+            if (prompt.buttons & m.button) buttons |= m.std;
+        if (!buttons) buttons = QMessageBox::Ok;
+        box.setStandardButtons(buttons);
+        const int pressed = box.exec();
+        for (const auto& m : map)
+            if (pressed == m.std) return m.result;
+        return (prompt.buttons & mbCancel) ? mrCancel : mrNone;
+    }
+
+    QString ChooseFile(const FileRequest& request) override
+    {
+        QFileDialog dialog(nullptr, request.caption, request.directory, request.filter);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        return dialog.selectedFiles().first();
+    }
+};
+
+QtPrompter& qtPrompter()
+{
+    static QtPrompter prompter;
+    return prompter;
+}
+}  // namespace
+
+IPrompter& Prompter()
+{
+    if (auto* p = static_cast<IPrompter*>(ProcessWideGet(kKey))) return *p;
+    return qtPrompter();
+}
+
+void SetPrompter(IPrompter* prompter) { ProcessWideSet(kKey, prompter); }
+
+QString DefaultCaption(DlgType type)
+{
+    switch (type) {
+    case DlgType::Warning: return QStringLiteral("Warning");
+    case DlgType::Error: return QStringLiteral("Error");
+    case DlgType::Information: return QStringLiteral("Information");
+    case DlgType::Confirmation: return QStringLiteral("Confirm");
+    case DlgType::Custom: break;
+    }
+    return QApplication::applicationName();
+}
+
+int MessageDlg(const QString& text, DlgType type, unsigned buttons)
+{
+    return Prompter().Ask(Prompt{QString(), text, type, buttons});
+}
+
+int MessageBox(const QString& text, const QString& caption, DlgType type, unsigned buttons)
+{
+    return Prompter().Ask(Prompt{caption, text, type, buttons});
+}
+
+void ShowMessage(const QString& text) { Prompter().Ask(Prompt{QString(), text, DlgType::Custom, mbOK}); }
+
+}  // namespace platform

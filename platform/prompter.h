@@ -1,0 +1,62 @@
+#pragma once
+// Message boxes and file dialogs go through one injectable prompter, so that tests can
+// answer them without a display and without hanging.
+#include <QString>
+
+namespace platform {
+
+enum class DlgType { Warning, Error, Information, Confirmation, Custom };
+
+// Buttons (combine with |).
+enum DlgButton : unsigned {
+    mbYes = 1u << 0,
+    mbNo = 1u << 1,
+    mbOK = 1u << 2,
+    mbCancel = 1u << 3,
+    mbAbort = 1u << 4,
+    mbRetry = 1u << 5,
+    mbIgnore = 1u << 6,
+};
+constexpr unsigned mbYesNo = mbYes | mbNo;
+constexpr unsigned mbYesNoCancel = mbYes | mbNo | mbCancel;
+constexpr unsigned mbOKCancel = mbOK | mbCancel;
+
+// Answers, numbered as the Windows dialog results.
+enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+struct Prompt {
+    QString caption;   // empty: the caption that goes with the type ("Warning", "Error", ...)
+    QString text;
+    DlgType type = DlgType::Information;
+    unsigned buttons = mbOK;
+};
+
+struct FileRequest {
+    bool save = false;
+    QString caption;
+    QString filter;       // Qt filter text, e.g. "Configuration (*.cfg)"
+    QString directory;
+    QString defaultSuffix;
+};
+
+class IPrompter {
+public:
+    virtual ~IPrompter() = default;
+    virtual int Ask(const Prompt& prompt) = 0;                 // one of ModalResult
+    virtual QString ChooseFile(const FileRequest& request) = 0;  // empty when cancelled
+};
+
+// The prompter in use: the installed one, or the one that shows real Qt dialogs.
+IPrompter& Prompter();
+// Installs a prompter for the whole process (nullptr restores the real dialogs).
+void SetPrompter(IPrompter* prompter);
+
+// Shortcuts in the shape the program uses them.
+int MessageDlg(const QString& text, DlgType type, unsigned buttons);
+int MessageBox(const QString& text, const QString& caption, DlgType type = DlgType::Information,
+               unsigned buttons = mbOK);
+void ShowMessage(const QString& text);
+
+QString DefaultCaption(DlgType type);
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// A prompter for tests: records every message box and file dialog and answers them from a
+// queue (or with a default answer), never showing anything.
+#include "platform/prompter.h"
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+class FakePrompter : public platform::IPrompter {
+public:
+    FakePrompter();    // installs itself
+    ~FakePrompter() override;   // restores the real dialogs
+
+    int Ask(const platform::Prompt& prompt) override;
+    QString ChooseFile(const platform::FileRequest& request) override;
+
+    // Answers given in order; when the queue is empty, defaultAnswer is given.
+    std::deque<int> answers;
+    int defaultAnswer = platform::mrOk;
+    std::deque<QString> files;   // file dialog answers; empty queue = cancelled
+
+    std::vector<platform::Prompt> prompts;   // every message box asked, in order
+    std::vector<platform::FileRequest> fileRequests;
+
+    QStringList Texts() const;
+    bool Saw(const QString& text) const;   // some prompt's text equals text
+};

@@ -1,0 +1,2 @@
+// Real-time database units live beside this file.
+namespace rtdb { int kUnitMarker = 0; }
