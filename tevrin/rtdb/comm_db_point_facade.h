@@ -2,7 +2,9 @@
 // The one place that knows the analyzer's request/reply messages: builds each request
 // ([length][type][payload] at offset 2 of the request area), hands it to Communications,
 // checks the reply type and takes the payload out. Failures are thrown as int: the engine's
-// result codes 1-6, and 21 for a wrong reply type where the message's rule says so.
+// result codes 1-6, and 21 for a wrong reply type: every read and write checks the reply
+// type except the single-point reads (type 1) and the Modbus map reads (18, 20); the block
+// writes of the log configuration, sequencer and timers answer false instead.
 #include "tevrin/rtdb/analyzer_records.h"
 
 #include <cstdint>
@@ -65,7 +67,7 @@ public:
     uint16_t WriteModbusEntry(const ModbusEntry& e);  // 24
 
     // Log configuration and memories.
-    LogConfigRecord ReadLogConfig(uint8_t logNumber);                  // 36 (zeros on a wrong reply type)
+    LogConfigRecord ReadLogConfig(uint8_t logNumber);                  // 36
     bool WriteLogConfig(const LogConfigRecord& record);                // 38
     MemoryBlock ReadArchiveBlock(uint32_t address, uint8_t count);    // 40
     LogStatus ReadLogStatus();                                         // 42
@@ -87,6 +89,17 @@ protected:
     explicit CommDBPointFacade(Communications* comms);
 
 private:
+    void Begin(bool clearRequest);
+    void PutPayload(int offset, const void* data, int size);
+    void Exchange(uint8_t type, int payloadLength, bool notify = true);
+    bool ReplyTypeIs(uint8_t type) const;
+    void ExpectReplyType(uint8_t type) const;
+    void TakeReply(int offset, void* out, int size) const;
+    void ReadPointRaw(uint16_t address, void* value, int width);
+    void WritePointRaw(uint16_t address, const void* value, int width);
+    void Command(uint8_t type, bool clearRequest, bool notify);
+    MemoryBlock ReadMemory(uint8_t type, uint32_t address, uint8_t count);
+
     Communications* comms_;
     uint8_t request_[kRequestAreaSize] = {};
     uint8_t reply_[kReplyAreaSize] = {};
