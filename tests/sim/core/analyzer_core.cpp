@@ -167,8 +167,18 @@ std::optional<QByteArray> AnalyzerCore::ApplyFault(const FaultRule& rule, const 
     return r;
 }
 
-QByteArray AnalyzerCore::ReadPoint(int row) const
+void AnalyzerCore::TakeQueuedValue(int row)
 {
+    const auto it = queuedReads_.find(row);
+    if (it == queuedReads_.end()) return;
+    working_.values[size_t(row)] = it->second.front();
+    it->second.pop_front();
+    if (it->second.empty()) queuedReads_.erase(it);
+}
+
+QByteArray AnalyzerCore::ReadPoint(int row)
+{
+    TakeQueuedValue(row);
     const QByteArray& value = working_.values[size_t(row)];
     if (IsTextType(rosetta::kCatalogueRows[row].typeCode)) {
         QByteArray out;
@@ -301,9 +311,7 @@ std::optional<QByteArray> AnalyzerCore::Process(const QByteArray& request)
     }
     case 42: {
         if (!size_is(0)) return Reject();
-        const LogStatus status = logStatus_ ? *logStatus_
-                                            : LogStatus{{0, uint32_t(archive_.size()), uint32_t(events_.size())}};
-        return Reply(type, BytesOf(status));
+        return Reply(type, BytesOf(StatusNow()));
     }
     case 46: {
         if (!size_is(int(sizeof(MemoryBlock)))) return Reject();
@@ -328,11 +336,13 @@ std::optional<QByteArray> AnalyzerCore::Process(const QByteArray& request)
         BlockReadRequest block;
         CopyInto(block, p);
         if (block.count > kBlockReadRows) return Reject();
+        for (int k = 0; k < block.count; ++k)
+            if (!ValidRow(block.rows[k])) return Reject();
         QByteArray out(1, char(block.count));
         for (int k = 0; k < block.count; ++k) {
             const int row = block.rows[k];
-            if (!ValidRow(row)) return Reject();
             const int width = rosetta::ValueWidthOfType(rosetta::kCatalogueRows[row].typeCode);
+            TakeQueuedValue(row);
             out.append(working_.values[size_t(row)].left(width));
         }
         return Reply(type, out);

@@ -41,7 +41,8 @@
 // the message's size, an unknown type, a length that does not fit the type, a row, entry index or
 // log number out of range, a block read of more than 20 rows, a memory block count above 200, a
 // text longer than 20 characters, a write to a read-only row, a number write to a text row or a
-// text write to a number row. A message of fewer than two bytes gets no answer (silence).
+// text write to a number row. A refused request changes nothing. A message of fewer than two
+// bytes gets no answer (silence).
 //
 // Faults are injected by rules (AddFault): each matches requests of one type (or any), may let a
 // number of matching requests through first, and then applies to the next `times` of them.
@@ -58,6 +59,8 @@
 #include <QByteArray>
 
 #include <array>
+#include <deque>
+#include <map>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -150,6 +153,11 @@ public:
     // "False", text rows as they are. SetValueText parses the same forms.
     void SetValueText(Point point, const QByteArray& text, Copy which = Copy::Both);
     QByteArray ValueText(Point point, Copy which = Copy::Working) const;
+    // Values that successive reads of a point (single or block reads) find, one per read, in the
+    // forms SetValueText takes; each one is stored into the working copy as it is read, so a
+    // unit that changes a value by itself (a confirmation that comes true at the second read)
+    // can be played. When they are used up the point keeps the last one.
+    void QueueReadValues(Point point, const std::vector<QByteArray>& texts);
     // The stored bytes (little-endian value or text characters).
     QByteArray Raw(Point point, Copy which = Copy::Working) const;
     void SetRaw(Point point, const QByteArray& bytes, Copy which = Copy::Both);
@@ -204,7 +212,9 @@ private:
     std::optional<QByteArray> ApplyFault(const FaultRule& rule, const QByteArray& request,
                                          std::optional<QByteArray> reply) const;
     FaultRule* MatchFault(const QByteArray& request);
-    QByteArray ReadPoint(int row) const;
+    QByteArray ReadPoint(int row);
+    LogStatus StatusNow() const;
+    void TakeQueuedValue(int row);
     QByteArray ReadMemory(const QByteArray& memory, const QByteArray& request, int type) const;
 
     // State helpers (mutex held).
@@ -212,6 +222,7 @@ private:
     template <typename F> void ForEach(Copy which, F&& change);
     static QByteArray DefaultValue(int row);
     QByteArray EncodeNumber(int row, double value) const;
+    QByteArray EncodeText(int row, const QByteArray& text) const;
     double DecodeNumber(int row, const QByteArray& raw) const;
 
     mutable std::mutex mutex_;
@@ -220,6 +231,7 @@ private:
     Config defaults_;
     std::vector<QByteArray> log_;
     std::vector<FaultRule> faults_;
+    std::map<int, std::deque<QByteArray>> queuedReads_;   // row -> raw values still to be read
     Outcome lastOutcome_ = Outcome::Reply;
 
     int rebootCount_ = 0;

@@ -231,15 +231,30 @@ QByteArray AnalyzerCore::Text(Point point, Copy which) const
     return Of(which).values[size_t(point.row())];
 }
 
-void AnalyzerCore::SetValueText(Point point, const QByteArray& text, Copy which)
+QByteArray AnalyzerCore::EncodeText(int row, const QByteArray& text) const
 {
-    const int type = Entry(point.row()).typeCode;
-    if (IsTextType(type)) return SetText(point, text, which);
-    if (IsBoolType(type)) return SetValue(point, IsFalseText(text) ? 0 : 1, which);
+    const int type = Entry(row).typeCode;
+    if (IsTextType(type)) return text.left(kTextMaxLength);
+    if (IsBoolType(type)) return EncodeNumber(row, IsFalseText(text) ? 0 : 1);
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok) throw std::invalid_argument("not a number: " + text.toStdString());
-    SetValue(point, value, which);
+    return EncodeNumber(row, value);
+}
+
+void AnalyzerCore::SetValueText(Point point, const QByteArray& text, Copy which)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const QByteArray raw = EncodeText(point.row(), text);
+    ForEach(which, [&](Config& c) { c.values[size_t(point.row())] = raw; });
+}
+
+void AnalyzerCore::QueueReadValues(Point point, const std::vector<QByteArray>& texts)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& queue = queuedReads_[point.row()];
+    for (const QByteArray& text : texts) queue.push_back(EncodeText(point.row(), text));
+    if (queue.empty()) queuedReads_.erase(point.row());
 }
 
 QByteArray AnalyzerCore::ValueText(Point point, Copy which) const
@@ -414,6 +429,11 @@ void AnalyzerCore::ResetLogStatus()
 LogStatus AnalyzerCore::CurrentLogStatus() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    return StatusNow();
+}
+
+LogStatus AnalyzerCore::StatusNow() const
+{
     return logStatus_ ? *logStatus_ : LogStatus{{0, uint32_t(archive_.size()), uint32_t(events_.size())}};
 }
 

@@ -165,3 +165,21 @@ TEST(AnalyzerStore, ValuesAsTextByRowOrDbId)
     EXPECT_EQ(AnalyzerCore::RowOfDbId(-1), 1358);
     EXPECT_EQ(AnalyzerCore::RowOfDbId(20), 64);
 }
+
+TEST(AnalyzerStore, QueuedValuesAreFoundBySuccessiveReads)
+{
+    AnalyzerCore core;
+    const int confirm = RowOf(333);   // boolean the unit sets once a direct-control action is done
+    core.QueueReadValues(DbId{333}, {"False", "True"});
+    const QByteArray read = Msg(1, U16(confirm));
+    EXPECT_EQ(*core.Handle(read), Msg(2, U16(confirm) + Bytes({0})));
+    EXPECT_EQ(*core.Handle(BlockRead({confirm})), Msg(51, Bytes({1, 1})));
+    EXPECT_EQ(*core.Handle(read), Msg(2, U16(confirm) + Bytes({1}))) << "the last value stays";
+    EXPECT_EQ(core.Value(DbId{333}), 1);
+
+    // A rejected block read takes nothing from the queue.
+    core.QueueReadValues(DbId{20}, {"2"});
+    EXPECT_EQ(*core.Handle(BlockRead({64, 1359})), kReject);
+    EXPECT_EQ(core.Value(DbId{20}), 0);
+    EXPECT_EQ(*core.Handle(BlockRead({64})), Msg(51, Bytes({1, 2})));
+}
