@@ -59,9 +59,9 @@
 #include <QByteArray>
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <map>
-#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -141,7 +141,7 @@ public:
     int PendingFaults() const;   // rules not yet used up
 
     // --- point values --------------------------------------------------------------------------
-    static int RowOfDbId(int dbId);   // -1 when unknown
+    static int RowOfDbId(int dbId);   // -1 when unknown; 65531 finds -5 (the u16 form)
     // Numbers: float rows take the value as a single, boolean rows store 1 for non-zero,
     // integer rows take it cut to their width (two's complement for negatives).
     void SetValue(Point point, double value, Copy which = Copy::Both);

@@ -76,7 +76,7 @@ int AnalyzerCore::RowOfDbId(int dbId)
         for (int row = 0; row < rosetta::kCatalogueRowCount; ++row) map.emplace(Entry(row).dbId, row);
         return map;
     }();
-    const auto it = rows.find(dbId);
+    const auto it = rows.find(dbId > 0x7FFF && dbId <= 0xFFFF ? dbId - 0x10000 : dbId);
     return it == rows.end() ? -1 : it->second;
 }
 

@@ -163,6 +163,7 @@ TEST(AnalyzerStore, ValuesAsTextByRowOrDbId)
     EXPECT_THROW(core.Value(Row{1359}), std::out_of_range);
     EXPECT_THROW(core.SetValueText(DbId{20}, "many"), std::invalid_argument);
     EXPECT_EQ(AnalyzerCore::RowOfDbId(-1), 1358);
+    EXPECT_EQ(AnalyzerCore::RowOfDbId(65535), 1358);
     EXPECT_EQ(AnalyzerCore::RowOfDbId(20), 64);
 }
 
