@@ -72,8 +72,9 @@ typedef void (*OmbrelFn_DisableGroup)(QWidget* control);
 // Writes `text` into the first QStatusBar among the direct children of `owner`: into panel 0
 // when the bar has panels, else as the bar's own message (QStatusBar::showMessage, simple
 // mode). A bar's panels are the widgets it lays out (its direct child widgets but its size
-// grip, in child order); panel 0 gets the text as its "text" property (a QLabel's text). Sets the bar's background to `colour` (see OMBREL_CL_*), repaints it
-// and beeps when `beep` is set. No status bar: no effect, no beep.
+// grip, in child order); panel 0 gets the text as its "text" property (a QLabel's text).
+// Sets the bar's background to `colour` (see OMBREL_CL_*), repaints it and beeps when `beep`
+// is set. No status bar: no effect, no beep.
 typedef void (*OmbrelFn_LocalStatusBarMsg)(QWidget* owner, const char* text, uint32_t colour,
                                            bool beep);
 // The help context of an object: its "HelpContextVESKA" property as an int, 0 when it has
@@ -135,10 +136,12 @@ typedef int (*OmbrelFn_msec2secA)(uint32_t milliseconds, char* out, int outSize)
 // Samples (60 per second) as seconds text "s.mmm" (90 gives "1.500").
 typedef int (*OmbrelFn_samp2secA)(uint32_t samples, char* out, int outSize);
 // Seconds text to milliseconds: "1.5" gives 1500, ".25" 250, "2." 2000; fraction digits past the
-// third are cut. Blank text gives 0. A text that is not a decimal number (or whose milliseconds
+// third are cut; a leading minus makes the whole value negative ("-1.5" gives -1500). Blank
+// text gives 0. A text that is not a decimal number (or whose milliseconds
 // do not fit an int) gives 0 after the message box "\"<text>\" is not numeric".
 typedef int (*OmbrelFn_secA2msec)(const char* text);
-// Seconds text to samples (60 per second): "1.5" gives 90, "0.017" gives 1. A text that is not
+// Seconds text to samples (60 per second), read as secA2msec reads it: "1.5" gives 90, "0.017"
+// gives 1, "-1.5" gives -90. Instead of raising a conversion error, a text that is not
 // a decimal number (or out of range) gives 0 and sets *ok to false; *ok is true otherwise
 // (ok may be null).
 typedef int (*OmbrelFn_secA2samp)(const char* text, bool* ok);

@@ -124,6 +124,20 @@ TEST(StatusBarMessage, ABarWithoutPanelsShowsTheTextAsItsOwnMessage)
     EXPECT_EQ(bar->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
 }
 
+TEST(StatusBarMessage, AnOwnerDrawnFirstPanelKeepsTheText)
+{
+    QWidget form;
+    auto* bar = new QStatusBar(&form);
+    auto* drawn = new QWidget;
+    auto* label = new QLabel("panel 1");
+    bar->addWidget(drawn);
+    bar->addPermanentWidget(label);
+    LocalStatusBarMsg(&form, "Busy", 0xFF0000, false);
+    EXPECT_EQ(drawn->property("text").toString(), "Busy");
+    EXPECT_EQ(label->text(), "panel 1");
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
+}
+
 TEST(StatusBarMessage, OnlyDirectChildrenAreLookedAt)
 {
     QWidget form;
