@@ -1,0 +1,63 @@
+#pragma once
+// A named device command. The command queue holds one instance per name and runs it on the
+// GUI thread. Every post carries its own text argument; commands with typed parameters
+// (a point to write, a file name, a clock token ...) derive from CommandWithParameters, so
+// that the parameters set for a post travel with that post through the queue.
+#include <any>
+#include <string>
+#include <utility>
+
+class ICommandOwner;
+
+class Command {
+public:
+    Command() = default;
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+    virtual ~Command() = default;
+
+    // The work. Device failures are thrown as int; the queue catches whatever a command
+    // lets escape, so nothing ever leaves a run into the event loop.
+    virtual void Execute() = 0;
+    // Stores the argument of the post that is about to run.
+    virtual void SetArgument(const std::string& argument) { argument_ = argument; }
+
+    void SetOwner(ICommandOwner* owner) { owner_ = owner; }
+    ICommandOwner* Owner() const { return owner_; }
+    const std::string& Argument() const { return argument_; }
+
+    // The queue takes a copy of the parameters when a post is queued and hands that copy back
+    // just before the post runs. Commands without parameters keep the defaults.
+    virtual std::any SaveParameters() const { return {}; }
+    virtual void LoadParameters(const std::any& /*parameters*/) {}
+
+protected:
+    ICommandOwner* owner_ = nullptr;
+    std::string argument_;
+};
+
+// A command with typed parameters P (a copyable struct). Setters called by the poster
+// (between CommandLine::Find and CommandLine::Post) write Staged(); Execute reads Params(),
+// the copy taken for the post now running. A caller that prepares the next post while this
+// command runs therefore never changes the parameters under the running one.
+template <class P>
+class CommandWithParameters : public Command {
+public:
+    std::any SaveParameters() const override { return staged_; }
+    void LoadParameters(const std::any& parameters) override
+    {
+        if (const P* p = std::any_cast<P>(&parameters)) active_ = *p;
+    }
+
+    // The parameters of the post now running.
+    const P& Params() const { return active_; }
+    // The parameters the next post will take.
+    const P& NextParams() const { return staged_; }
+
+protected:
+    P& Staged() { return staged_; }
+
+private:
+    P staged_{};
+    P active_{};
+};

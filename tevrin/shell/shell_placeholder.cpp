@@ -1,2 +1,0 @@
-// Main window and command layer units live beside this file.
-namespace shell { int kUnitMarker = 0; }

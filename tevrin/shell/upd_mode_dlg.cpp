@@ -1,0 +1,36 @@
+#include "tevrin/shell/upd_mode_dlg.h"
+
+#include "ui_upd_mode_dlg.h"
+
+#include "platform/prompter.h"
+
+#include <QKeyEvent>
+
+TUpdModeDlg::TUpdModeDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TUpdModeDlg>())
+{
+    ui->setupUi(this);
+    connect(ui->btnReadOnly, &QPushButton::clicked, this, [this] { done(platform::mrNo); });
+    connect(ui->btnUpdate, &QPushButton::clicked, this, [this] { done(platform::mrYes); });
+}
+
+TUpdModeDlg::~TUpdModeDlg() = default;
+
+int TUpdModeDlg::ShowModal()
+{
+    ui->btnReadOnly->setFocus();
+    const int r = exec();
+    return (r == platform::mrNo || r == platform::mrYes) ? r : platform::mrCancel;
+}
+
+QPushButton* TUpdModeDlg::btnReadOnly() const { return ui->btnReadOnly; }
+QPushButton* TUpdModeDlg::btnUpdate() const { return ui->btnUpdate; }
+
+void TUpdModeDlg::keyPressEvent(QKeyEvent* event)
+{
+    // "Read Only" is also the cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        done(platform::mrNo);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
