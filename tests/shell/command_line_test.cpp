@@ -264,3 +264,60 @@ TEST_F(CommandLineTest, ShutdownFromInsideACommandWaitsForIt)
 }
 
 }  // namespace
+
+namespace {
+
+// A device command's frame: a silent end while logged off, then a status text, a progress
+// maximum and the page lock around the work.
+class FrameCommand : public Command {
+public:
+    void Execute() override
+    {
+        if (GetFlag(CommandKeys::LoggingOn)) return;
+        SetText(CommandKeys::StatusLineSpecialPanel, "Reading...");
+        SetNumber(CommandKeys::localPBarMax, 3);
+        SetFlag(CommandKeys::DisablePages, true);
+        requestResult = Request(CommandKeys::SendToDatabase);
+        date = GetDate(CommandKeys::TimestampTokenToDate, 42);
+        SetFlag(CommandKeys::EnablePages, true);
+        SetText(CommandKeys::StatusLineSpecialPanel, "");
+    }
+    int32_t requestResult = 0;
+    double date = -1;
+};
+
+TEST(CommandOwnerKeys, TheFrameReportsThroughTheOwner)
+{
+    CommandLine& line = CommandLine::Instance();
+    line.Register("Frame", std::make_unique<FrameCommand>());
+    FakeOwner owner;
+    line.SetOwner(&owner);
+
+    owner.flags[CommandKeys::LoggingOn] = true;   // logged off: nothing but the test
+    line.Post("Frame");
+    EXPECT_EQ(owner.calls, (std::vector<std::string>{"GetFlag LoggingOn"}));
+
+    owner.calls.clear();
+    owner.flags[CommandKeys::LoggingOn] = false;
+    line.Post("Frame");
+    EXPECT_EQ(owner.calls, (std::vector<std::string>{
+                               "GetFlag LoggingOn",
+                               "SetText StatusLineSpecialPanel Reading...",
+                               "SetNumber localPBarMax 3",
+                               "SetFlag DisablePages 1",
+                               "Request SendToDatabase",
+                               "GetDate TimestampTokenToDate",
+                               "SetFlag EnablePages 1",
+                               "SetText StatusLineSpecialPanel ",
+                           }));
+
+    // Without an owner the command gets the defaults and nothing breaks.
+    line.SetOwner(nullptr);
+    line.Post("Frame");
+    auto* frame = line.FindAs<FrameCommand>("Frame");
+    EXPECT_EQ(frame->requestResult, ICommandOwner::kDefaultRequest);
+    EXPECT_EQ(frame->date, ICommandOwner::kDefaultDate);
+    CommandLine::Shutdown();
+}
+
+}  // namespace

@@ -21,13 +21,18 @@
 
 namespace {
 
-// Runs action once the modal dialog has been shown (inside its own event loop).
+// Runs action once, as soon as the modal dialog shows (inside its own event loop).
 void WhenShown(QDialog& dialog, std::function<void()> action)
 {
-    QTimer::singleShot(0, &dialog, [&dialog, action] {
-        EXPECT_TRUE(dialog.isVisible());
+    auto* timer = new QTimer(&dialog);
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, &dialog, [&dialog, timer, action] {
+        if (!dialog.isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
         action();
     });
+    timer->start();
 }
 
 class DialogTest : public ::testing::Test {
@@ -154,6 +159,42 @@ TEST_F(DialogTest, ModeChoice)
         EXPECT_EQ(dlg.btnUpdate()->text(), QStringLiteral("Update"));
         WhenShown(dlg, [&] { c.act(dlg); });
         EXPECT_EQ(dlg.ShowModal(), c.result);
+    }
+}
+
+TEST_F(DialogTest, LogonModeChoice)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TUpdModeDlg&)> choose;
+        QString password;   // empty: the password dialog must not appear
+        UpdateModeAnswer answer;
+        QStringList messages;
+    };
+    const std::vector<Case> cases = {
+        {"Read Only", [](TUpdModeDlg& d) { d.btnReadOnly()->click(); }, "", UpdateModeAnswer::ReadOnly, {}},
+        {"Update, right password", [](TUpdModeDlg& d) { d.btnUpdate()->click(); }, "4711",
+         UpdateModeAnswer::Update, {}},
+        {"Update, wrong password", [](TUpdModeDlg& d) { d.btnUpdate()->click(); }, "1234",
+         UpdateModeAnswer::ReadOnly, {"Invalid password!\n Read Only Mode"}},
+        // Closing the mode window by its close box counts as "Update": the password decides.
+        {"close box, right password", [](TUpdModeDlg& d) { d.close(); }, "4711", UpdateModeAnswer::Update, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompter.prompts.clear();
+        TUpdModeDlg mode;
+        TfrmLogon logon;
+        bool passwordAsked = false;
+        WhenShown(mode, [&] { c.choose(mode); });
+        WhenShown(logon, [&] {
+            passwordAsked = true;
+            logon.ledPassword()->setText(c.password);
+            logon.btnOK()->click();
+        });
+        EXPECT_EQ(ChooseLogonMode(mode, logon), c.answer);
+        EXPECT_EQ(passwordAsked, !c.password.isEmpty());
+        EXPECT_EQ(prompter.Texts(), c.messages);
     }
 }
 

@@ -3,11 +3,11 @@
 // GUI thread. Every post carries its own text argument; commands with typed parameters
 // (a point to write, a file name, a clock token ...) derive from CommandWithParameters, so
 // that the parameters set for a post travel with that post through the queue.
+#include "tevrin/shell/command_owner.h"
+
 #include <any>
 #include <string>
 #include <utility>
-
-class ICommandOwner;
 
 class Command {
 public:
@@ -32,6 +32,32 @@ public:
     virtual void LoadParameters(const std::any& /*parameters*/) {}
 
 protected:
+    // The owner's operations; without an owner they do nothing and give the defaults.
+    void SetFlag(const std::string& key, bool value)
+    {
+        if (owner_) owner_->SetFlag(key, value);
+    }
+    void SetNumber(const std::string& key, int32_t value)
+    {
+        if (owner_) owner_->SetNumber(key, value);
+    }
+    void SetText(const std::string& key, const std::string& text)
+    {
+        if (owner_) owner_->SetText(key, text);
+    }
+    bool GetFlag(const std::string& key)
+    {
+        return owner_ ? owner_->GetFlag(key) : ICommandOwner::kDefaultFlag;
+    }
+    int32_t Request(const std::string& key, void* argument = nullptr)
+    {
+        return owner_ ? owner_->Request(key, argument) : ICommandOwner::kDefaultRequest;
+    }
+    double GetDate(const std::string& key, int32_t value)
+    {
+        return owner_ ? owner_->GetDate(key, value) : ICommandOwner::kDefaultDate;
+    }
+
     ICommandOwner* owner_ = nullptr;
     std::string argument_;
 };

@@ -3,6 +3,7 @@
 #include "ui_upd_mode_dlg.h"
 
 #include "platform/prompter.h"
+#include "tevrin/shell/logon_dlg.h"
 
 #include <QKeyEvent>
 
@@ -33,4 +34,10 @@ void TUpdModeDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+UpdateModeAnswer ChooseLogonMode(TUpdModeDlg& modeDialog, TfrmLogon& passwordDialog)
+{
+    if (modeDialog.ShowModal() == platform::mrNo) return UpdateModeAnswer::ReadOnly;
+    return AskUpdateModePassword(passwordDialog, true);
 }

@@ -10,6 +10,8 @@ namespace Ui {
 class TUpdModeDlg;
 }
 class QPushButton;
+class TfrmLogon;
+enum class UpdateModeAnswer;
 
 class TUpdModeDlg : public QDialog {
     Q_OBJECT
@@ -28,3 +30,8 @@ protected:
 private:
     std::unique_ptr<Ui::TUpdModeDlg> ui;
 };
+
+// The mode choice of the logon: "Read Only" (or Escape) gives read-only mode; any other way of
+// leaving the mode dialog asks for the Update-mode password, and a refused password shows
+// "Invalid password!\n Read Only Mode".
+UpdateModeAnswer ChooseLogonMode(TUpdModeDlg& modeDialog, TfrmLogon& passwordDialog);
