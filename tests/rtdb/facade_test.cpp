@@ -1,6 +1,7 @@
 // The analyzer message layer: the bytes of every request, what each operation takes out of
 // its reply, and what a wrong reply type or a failed exchange does.
 #include "tests/rtdb/sim_engine.h"
+#include "tests/sim/core/analyzer_core.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 
 #include <gtest/gtest.h>
@@ -322,6 +323,157 @@ TEST_F(FacadeTest, OverLongReplyIsCutToTheReplyArea)
     uint8_t seq[kSequencerBlockSize];
     facade.ReadSequencer(seq);
     EXPECT_EQ(Bytes(seq), huge.mid(2, kSequencerBlockSize));
+}
+
+// --- end to end against the simulated analyzer ----------------------------------------------
+
+class FacadeOverAnalyzerTest : public ::testing::Test {
+protected:
+    sim::AnalyzerCore analyzer;
+    SimEngine engine{&analyzer};
+    CommDBPointFacade& facade = *CommDBPointFacade::Instance();
+};
+
+TEST_F(FacadeOverAnalyzerTest, ConfigurationBlocksRoundTrip)
+{
+    const QByteArray seq = Pattern(kSequencerBlockSize, 41);
+    uint8_t block[kSequencerBlockSize];
+    std::memcpy(block, seq.constData(), sizeof block);
+    EXPECT_TRUE(facade.WriteSequencer(block));
+    EXPECT_EQ(analyzer.SequencerBlock(), seq);
+    analyzer.SetSequencerBlock(Pattern(kSequencerBlockSize, 42));
+    facade.ReadSequencer(block);
+    EXPECT_EQ(Bytes(block), Pattern(kSequencerBlockSize, 42));
+
+    const QByteArray timers = Pattern(kTimerBlockSize, 43);
+    uint8_t t[kTimerBlockSize];
+    std::memcpy(t, timers.constData(), sizeof t);
+    EXPECT_TRUE(facade.WriteTimers(t));
+    EXPECT_EQ(analyzer.TimerBlock(), timers);
+    std::memset(t, 0, sizeof t);
+    facade.ReadTimers(t);
+    EXPECT_EQ(Bytes(t), timers);
+
+    EXPECT_TRUE(facade.WriteLogConfig(kLog));
+    EXPECT_EQ(Bytes(analyzer.LogConfig(3)), Bytes(kLog));
+    EXPECT_EQ(Bytes(facade.ReadLogConfig(3)), Bytes(kLog));
+
+    EXPECT_TRUE(facade.WriteModbusHeader(kHeader));
+    EXPECT_EQ(Bytes(analyzer.ModbusMapHeader()), Bytes(kHeader));
+    EXPECT_EQ(Bytes(facade.ReadModbusHeader()), Bytes(kHeader));
+    EXPECT_EQ(facade.WriteModbusEntry(kEntry), 99);
+    EXPECT_EQ(Bytes(analyzer.ModbusMapEntry(99)), Bytes(kEntry));
+    EXPECT_EQ(Bytes(facade.ReadModbusEntry(99)), Bytes(kEntry));
+}
+
+TEST_F(FacadeOverAnalyzerTest, Memories)
+{
+    const QByteArray archive = Pattern(500, 1);
+    analyzer.SetArchiveMemory(archive);
+    const MemoryBlock a = facade.ReadArchiveBlock(100, 200);
+    EXPECT_EQ(a.address, 100u);
+    EXPECT_EQ(a.count, 200);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(a.data), 200), archive.mid(100, 200));
+
+    analyzer.SetEventMemory(Pattern(50, 2));
+    const MemoryBlock e = facade.ReadEventBlock(40, 200);
+    EXPECT_EQ(e.count, 10);   // what the memory holds from the address
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(e.data), 10), Pattern(50, 2).mid(40));
+
+    const LogStatus status = facade.ReadLogStatus();
+    EXPECT_EQ(status.value[1], 500u);
+    EXPECT_EQ(status.value[2], 50u);
+
+    const MemoryBlock image = ImageBlock();
+    const ImageWriteReply w = facade.WriteImageBlock(image);
+    EXPECT_EQ(w.address, image.address);
+    EXPECT_EQ(w.count, 200);
+    const MemoryBlock back = facade.ReadImageBlock(image.address, 200);
+    EXPECT_EQ(Bytes(back), Bytes(image));
+
+    facade.WipeArchive();
+    facade.WipeEventLog();
+    EXPECT_EQ(analyzer.ArchiveWipeCount(), 1);
+    EXPECT_EQ(analyzer.EventLogWipeCount(), 1);
+}
+
+TEST_F(FacadeOverAnalyzerTest, BlockReadPacksEachValueInItsWidth)
+{
+    analyzer.SetValue(sim::Row{64}, 3);          // u8
+    analyzer.SetValue(sim::Row{66}, 1.5);        // float
+    analyzer.SetText(sim::Row{2}, "no bytes");   // text: width 0
+    analyzer.SetValue(sim::Row{10}, 0xBEEF);     // 16-bit bit set
+    analyzer.SetValue(sim::Row{0}, 17041417);    // u32
+    BlockReadRequest r{};
+    r.count = 5;
+    const uint16_t rows[] = {64, 66, 2, 10, 0};
+    std::copy(std::begin(rows), std::end(rows), r.rows);
+    const BlockReadReply reply = facade.ReadBlock(r);
+    EXPECT_EQ(reply.count, 5);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(reply.values), 11).toHex(' '),
+              QByteArray::fromHex("03 0000c03f efbe 09080401").toHex(' '));
+}
+
+TEST_F(FacadeOverAnalyzerTest, UnitOperations)
+{
+    analyzer.SetWriteConfigBusyPolls(2);
+    facade.WriteConfig();
+    EXPECT_TRUE(facade.IsWriteConfigBusy());
+    EXPECT_TRUE(facade.IsWriteConfigBusy());
+    EXPECT_FALSE(facade.IsWriteConfigBusy());
+
+    analyzer.SetImageWriteBusyPolls(1);
+    facade.WriteImageBlock(ImageBlock());
+    EXPECT_TRUE(facade.IsImageWriteBusy());
+    EXPECT_FALSE(facade.IsImageWriteBusy());
+
+    facade.SetDefaultConfig();
+    facade.Reboot();
+    EXPECT_EQ(analyzer.RebootCount(), 1);
+}
+
+TEST_F(FacadeOverAnalyzerTest, WrongReplyTypesAndRefusals)
+{
+    uint8_t seq[kSequencerBlockSize] = {};
+    uint8_t timers[kTimerBlockSize] = {};
+    const std::pair<int, std::function<void()>> reads[] = {
+        {36, [&] { facade.ReadLogConfig(0); }},
+        {40, [&] { facade.ReadArchiveBlock(0, 10); }},
+        {42, [&] { facade.ReadLogStatus(); }},
+        {44, [&] { facade.ReadEventBlock(0, 10); }},
+        {46, [&] { facade.WriteImageBlock(ImageBlock()); }},
+        {50, [&] { facade.ReadBlock(BlockRequest()); }},
+        {58, [&] { facade.ReadImageBlock(0, 10); }},
+        {60, [&] { facade.ReadSequencer(seq); }},
+        {64, [&] { facade.ReadTimers(timers); }},
+        {14, [&] { facade.Reboot(); }},
+        {8, [&] { facade.WriteConfig(); }},
+    };
+    for (const auto& [type, run] : reads) {
+        SCOPED_TRACE(type);
+        analyzer.FailNext(sim::Fault::WrongType, 1, type);
+        try {
+            run();
+            ADD_FAILURE() << "a wrong reply type must fail";
+        } catch (int code) {
+            EXPECT_EQ(code, 21);
+        }
+        analyzer.FailNext(sim::Fault::Reject, 1, type);
+        try {
+            run();
+            ADD_FAILURE() << "a refused request must fail";
+        } catch (int code) {
+            EXPECT_EQ(code, 3);
+        }
+    }
+
+    analyzer.FailNext(sim::Fault::WrongType, 1, 62);
+    EXPECT_FALSE(facade.WriteSequencer(seq));
+    analyzer.FailNext(sim::Fault::WrongType, 1, 66);
+    EXPECT_FALSE(facade.WriteTimers(timers));
+    analyzer.FailNext(sim::Fault::WrongType, 1, 38);
+    EXPECT_FALSE(facade.WriteLogConfig(kLog));
+    EXPECT_EQ(analyzer.PendingFaults(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Typed database points: text forms of every class, bit-set edits, identity from the catalogue,
 // observers, the point factory, and reading and writing through the message layer.
 #include "tests/common/fake_prompter.h"
+#include "tests/sim/core/analyzer_core.h"
 #include "tests/rtdb/sim_engine.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/db_point_factory.h"
@@ -12,8 +13,6 @@
 #include <memory>
 #include <typeinfo>
 
-using rtdbtest::ReplyMessage;
-using rtdbtest::ScriptedAnalyzer;
 using rtdbtest::SimEngine;
 
 namespace {
@@ -281,11 +280,11 @@ TEST_F(PointsTest, FactoryPicksTheClassByTypeCode)
     EXPECT_EQ(DBPointFactory::Create(1359), nullptr);
 }
 
-// --- through the message layer ----------------------------------------------------------
+// --- through the message layer, against the simulated analyzer ----------------------------
 
 class PointDeviceTest : public PointsTest {
 protected:
-    ScriptedAnalyzer analyzer;
+    sim::AnalyzerCore analyzer;
     SimEngine engine{&analyzer};
     FakePrompter prompter;
 
@@ -298,15 +297,16 @@ TEST_F(PointDeviceTest, BeforeLogonOnlyTheVersionHasAnAddress)
     FloatDatabasePoint invalid(1400);
     EXPECT_EQ(streams.DeviceAddress(), -1);
     streams.Read();
+    streams.SetText("2");
     EXPECT_EQ(streams.Write(), -1);
-    EXPECT_TRUE(engine.requests.empty());
+    EXPECT_EQ(analyzer.RequestCount(), 0);
 
+    analyzer.SetValue(sim::Row{0}, 17041417);
     U32DatabasePoint version(0);
     EXPECT_EQ(version.DeviceAddress(), 0);
-    analyzer.replies.push_back(ReplyMessage(2, QByteArray::fromHex("0000 09080401")));
     version.Read();
-    ASSERT_EQ(engine.requests.size(), 1u);
-    EXPECT_EQ(engine.requests[0], QByteArray::fromHex("04 01 0000"));
+    ASSERT_EQ(analyzer.RequestCount(), 1);
+    EXPECT_EQ(analyzer.Requests()[0], QByteArray::fromHex("04 01 0000"));
     EXPECT_EQ(version.GetText(), "17041417");
 
     // An invalid point never gets an address, not even the row of DbId 0.
@@ -314,18 +314,19 @@ TEST_F(PointDeviceTest, BeforeLogonOnlyTheVersionHasAnAddress)
     EXPECT_EQ(invalid.DeviceAddress(), -1);
     EXPECT_EQ(invalid.Write(), -1);
     EXPECT_EQ(streams.DeviceAddress(), 64);
+    EXPECT_EQ(analyzer.RequestCount(), 1);
 }
 
 TEST_F(PointDeviceTest, ReadSetsBothValuesAndTellsObservers)
 {
     LogOn();
+    analyzer.SetValue(sim::DbId{284}, 1.5);
     FloatDatabasePoint bypass(66);
     RecordingObserver o;
     bypass.Attach(&o);
     bypass.SetText("9");
-    analyzer.replies.push_back(ReplyMessage(2, QByteArray::fromHex("4200 0000c03f")));
     bypass.Read();
-    EXPECT_EQ(engine.requests.back(), QByteArray::fromHex("04 01 4200"));
+    EXPECT_EQ(analyzer.Requests().back(), QByteArray::fromHex("04 01 4200"));
     EXPECT_EQ(bypass.GetText(), "1.5");
     EXPECT_FALSE(bypass.IsChanged());
     EXPECT_EQ(o.seen, std::vector<std::string>{"1.5"});
@@ -337,22 +338,25 @@ TEST_F(PointDeviceTest, FailedReadKeepsBothValues)
     struct Case {
         const char* name;
         std::unique_ptr<DatabasePoint> point;
+        sim::Fault fault;
+        int code;
     };
-    Case cases[] = {{"float", std::make_unique<FloatDatabasePoint>(66)},
-                    {"u8", std::make_unique<U8DatabasePoint>(64)},
-                    {"text", std::make_unique<StringDatabasePoint>(2)}};
+    Case cases[] = {{"float, no answer", std::make_unique<FloatDatabasePoint>(66), sim::Fault::Silence, 4},
+                    {"float, refused", std::make_unique<FloatDatabasePoint>(66), sim::Fault::Reject, 3},
+                    {"u8, no answer", std::make_unique<U8DatabasePoint>(64), sim::Fault::Silence, 4},
+                    {"text, no answer", std::make_unique<StringDatabasePoint>(2), sim::Fault::Silence, 4}};
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingObserver o;
         c.point->Attach(&o);
         c.point->SetInitialText("7");
         c.point->SetText("8");
-        engine.failNext.push_back(4);
+        analyzer.FailNext(c.fault);
         try {
             c.point->Read();
             ADD_FAILURE() << "the failure must reach the caller";
         } catch (int code) {
-            EXPECT_EQ(code, 4);
+            EXPECT_EQ(code, c.code);
         }
         EXPECT_EQ(c.point->GetText(), "8");
         EXPECT_TRUE(c.point->IsChanged());   // the device value is still 7
@@ -369,13 +373,15 @@ TEST_F(PointDeviceTest, WriteSendsTheEditedValue)
         std::unique_ptr<DatabasePoint> point;
         const char* text;
         QByteArray request;
+        QByteArray unitHolds;   // the simulated unit's text of the value afterwards
     };
     Case cases[] = {
-        {"u8 streams", std::make_unique<U8DatabasePoint>(64), "2", QByteArray::fromHex("08 04 4000 02000000")},
-        {"float", std::make_unique<FloatDatabasePoint>(66), "-2", QByteArray::fromHex("08 04 4200 000000c0")},
-        {"bool", std::make_unique<BoolDatabasePoint>(1358), "yes", QByteArray::fromHex("08 04 4e05 01000000")},
-        {"bits16", std::make_unique<Bits16DatabasePoint>(10), "65535", QByteArray::fromHex("08 04 0a00 ffff0000")},
-        {"text", std::make_unique<StringDatabasePoint>(2), "ab", QByteArray::fromHex("07 06 0200 02 6162")},
+        {"u8 streams", std::make_unique<U8DatabasePoint>(64), "2", QByteArray::fromHex("08 04 4000 02000000"), "2"},
+        {"float", std::make_unique<FloatDatabasePoint>(66), "-2", QByteArray::fromHex("08 04 4200 000000c0"), "-2"},
+        {"bool", std::make_unique<BoolDatabasePoint>(1358), "yes", QByteArray::fromHex("08 04 4e05 01000000"), "True"},
+        {"bits16", std::make_unique<Bits16DatabasePoint>(10), "65535", QByteArray::fromHex("08 04 0a00 ffff0000"),
+         "65535"},
+        {"text", std::make_unique<StringDatabasePoint>(2), "ab", QByteArray::fromHex("07 06 0200 02 6162"), "ab"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -384,7 +390,8 @@ TEST_F(PointDeviceTest, WriteSendsTheEditedValue)
         c.point->SetText(c.text);
         ASSERT_TRUE(c.point->IsChanged());
         EXPECT_EQ(c.point->Write(), 0);
-        EXPECT_EQ(engine.requests.back().toHex(' '), c.request.toHex(' '));
+        EXPECT_EQ(analyzer.Requests().back().toHex(' '), c.request.toHex(' '));
+        EXPECT_EQ(analyzer.ValueText(sim::Row{c.point->GetRow()}), c.unitHolds);
         EXPECT_FALSE(c.point->IsChanged());
         EXPECT_EQ(o.seen, std::vector<std::string>{c.point->GetText()});
         c.point->Detach(&o);
@@ -396,10 +403,22 @@ TEST_F(PointDeviceTest, FailedWriteLeavesThePointChanged)
     LogOn();
     U16DatabasePoint purge(8);
     purge.SetText("30");
-    analyzer.replies.push_back(ReplyMessage(4));   // wrong reply type
-    EXPECT_THROW(purge.Write(), int);
-    EXPECT_TRUE(purge.IsChanged());
-    EXPECT_EQ(purge.GetText(), "30");
+    for (sim::Fault fault : {sim::Fault::WrongType, sim::Fault::Silence, sim::Fault::Reject}) {
+        analyzer.FailNext(fault);
+        EXPECT_THROW(purge.Write(), int);
+        EXPECT_TRUE(purge.IsChanged());
+        EXPECT_EQ(purge.GetText(), "30");
+    }
+    // A read-only point is refused by the unit: the failure is reported, not swallowed.
+    U32DatabasePoint firmware(1);
+    firmware.SetText("5");
+    try {
+        firmware.Write();
+        ADD_FAILURE() << "a refused write must raise";
+    } catch (int code) {
+        EXPECT_EQ(code, 3);
+    }
+    EXPECT_TRUE(firmware.IsChanged());
 }
 
 TEST_F(PointDeviceTest, TextPoints)
@@ -410,23 +429,66 @@ TEST_F(PointDeviceTest, TextPoints)
     // what the unit holds.
     id.SetText("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     id.Write();
-    EXPECT_EQ(engine.requests.back(), QByteArray::fromHex("19 06 0200 14") + QByteArray("ABCDEFGHIJKLMNOPQRST"));
+    EXPECT_EQ(analyzer.Requests().back(), QByteArray::fromHex("19 06 0200 14") + QByteArray("ABCDEFGHIJKLMNOPQRST"));
+    EXPECT_EQ(analyzer.Text(sim::Row{2}), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(id.GetText(), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_FALSE(id.IsChanged());
 
     // A failed write loses nothing of the edit.
     id.SetText("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    engine.failNext.push_back(5);
+    analyzer.FailNext(sim::Fault::Silence);
     EXPECT_THROW(id.Write(), int);
     EXPECT_EQ(id.GetText(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 
-    // Reads: the text as sent; a reply longer than 20 characters leaves the text.
-    analyzer.replies.push_back(ReplyMessage(2, QByteArray::fromHex("0200 03") + "K41"));
+    // Reads: the unit's text; a reply longer than 20 characters leaves the text.
+    analyzer.SetText(sim::Row{2}, "K41");
     id.Read();
     EXPECT_EQ(id.GetText(), "K41");
-    analyzer.replies.push_back(ReplyMessage(2, QByteArray::fromHex("0200 15") + QByteArray(21, 'x')));
+    analyzer.SetText(sim::Row{2}, "other");
+    analyzer.FailNext(sim::Fault::TextTooLong);
     id.Read();
     EXPECT_EQ(id.GetText(), "K41");
+}
+
+// Every point of the catalogue, through the message layer to the unit and back: the widths and
+// encodings of every type agree with the unit's.
+TEST_F(PointDeviceTest, EveryPointRoundTrip)
+{
+    LogOn();
+    std::vector<std::unique_ptr<DatabasePoint>> points;
+    RosettaInterface& c = *RosettaManager::Instance()->Catalogue();
+    for (int row = 0; row < c.Count(); ++row) points.push_back(DBPointFactory::Create(static_cast<uint16_t>(row)));
+
+    auto sample = [](const DatabasePoint& p) -> std::string {
+        const int row = p.GetRow();
+        switch (p.GetTypeCode()) {
+        case 0: return row % 2 ? "-12.25" : "3500.5";
+        case 8: case 9: case 10: case 11: case 12: return row % 2 ? "True" : "False";
+        case 13: return "T" + std::to_string(row);
+        case 21: return std::to_string(40000 + row);
+        case 22: return row % 2 ? "-5" : std::to_string(70000 + row);
+        case 1: case 19: case 20: return std::to_string(3000000000u + row);
+        case 2: return std::to_string(60000 + row);
+        default: return std::to_string((row * 7) % 256);
+        }
+    };
+
+    int written = 0;
+    for (auto& p : points) {
+        if (!p->IsWritable()) continue;
+        p->SetText(sample(*p));
+        ASSERT_NO_THROW(p->Write()) << p->GetName();
+        ++written;
+    }
+    EXPECT_EQ(written, 1075);
+
+    for (int row = 0; row < c.Count(); ++row) {
+        auto fresh = DBPointFactory::Create(static_cast<uint16_t>(row));
+        if (!fresh->IsWritable()) continue;
+        ASSERT_NO_THROW(fresh->Read()) << fresh->GetName();
+        EXPECT_EQ(fresh->GetText(), points[row]->GetText()) << fresh->GetName();
+        EXPECT_EQ(analyzer.ValueText(sim::Row{row}).toStdString(), fresh->GetText()) << fresh->GetName();
+    }
 }
 
 }  // namespace

@@ -52,6 +52,8 @@ int EngSendReceive(const unsigned char* request, int requestLength, unsigned cha
     }
     std::optional<QByteArray> answer = e->Handler()->Handle(message);
     if (!answer) return pollard_api::crNoResponse;
+    // The unit's "bad request" answer: the engine reports it as a unit error.
+    if (answer->size() >= 2 && static_cast<uint8_t>(answer->at(1)) == 0xFF) return pollard_api::crUnitError;
     QByteArray bytes = *answer;
     if (e->replyLimit) bytes.truncate(*e->replyLimit);
     if (reply && replyLength) {

@@ -1,7 +1,9 @@
 #pragma once
 // An engine for the rtdb tests: binds Communications to entry points that hand every request
-// message to a message handler (the simulated analyzer) instead of a serial line, and makes the
-// message layer over it. One SimEngine at a time; it tears both singletons down again.
+// message to a message handler (the simulated analyzer, sim::AnalyzerCore) instead of a serial
+// line, and makes the message layer over it. Silence comes back as "no response" (4) and the
+// unit's reject reply [2][0xFF] as a unit error (3), as the engine reports them. One SimEngine
+// at a time; it tears both singletons down again.
 #include "tests/sim/message_handler.h"
 #include "tevrin/rtdb/communications.h"
 
