@@ -1,0 +1,133 @@
+// Opening and closing the link for the connection type in force.
+#include "pollard/dialer.h"
+#include "pollard/engine.h"
+#include "pollard/modem.h"
+#include "pollard/notices.h"
+#include "pollard/pump.h"
+#include "pollard/serial_port.h"
+#include "pollard/tcp_port.h"
+#include "pollard/transaction.h"
+
+#include "platform/clock.h"
+#include "platform/prompter.h"
+
+namespace pollard {
+
+Port* Engine::ActivePort()
+{
+    switch (settings_.Connection()) {
+    case ctDialUp:
+    case ctEthernet: return tcp_.get();
+    default: return serial_.get();
+    }
+}
+
+int Engine::ConnectFailed()
+{
+    linkState_ = lsOffline;
+    SendStatus(kStatusOffline);
+    return 1;
+}
+
+void Engine::LockSettings(bool locked)
+{
+    settingsLocked_ = locked;
+    emit IndicatorsChanged();
+}
+
+bool Engine::DialUpConnect()
+{
+    QString entry = dialEntry;
+    if (entry.isEmpty()) {
+        const QStringList entries = dialer_->Entries();
+        if (!entries.isEmpty()) entry = entries.first();
+    }
+    const int code = dialer_->Dial(entry);
+    if (code != 0) {
+        platform::MessageDlg(dialer_->ErrorText(code), platform::DlgType::Error, platform::mbOK);
+        return false;
+    }
+    rasState_ = 1;
+    PumpUntil([this] { return rasState_ != 1 || userCancel_; }, dialUpLimitMs);
+    if (rasState_ == 1) {
+        // Neither connected nor failed in time, or the user gave up: stop the dialling.
+        trace_.Add(userCancel_ ? QStringLiteral("Dial-up cancelled") : QStringLiteral("Dial-up timed out"));
+        dialer_->HangUp();
+        rasState_ = 2;
+    }
+    return rasState_ == 0;
+}
+
+int Engine::CommConnect()
+{
+    const ConnectType type = settings_.Connection();
+    transaction_->SetPort(nullptr);
+    if (type != ctModem) {
+        serial_->Close();
+        tcp_->Close();
+    } else if (!tapiDialled_) {
+        serial_->Close();
+    }
+    linkState_ = lsOffline;
+
+    if (type == ctModem && !tapiDialled_) {
+        if (!modem_->Call(settings_, [this] { return userCancel_; })) {
+            modem_->HangUp();
+            return ConnectFailed();
+        }
+        tapiDialled_ = true;
+    }
+    if (type == ctDialUp || type == ctEthernet) {
+        tcp_->SetEndpoint(settings_.winSock.address, settings_.winSock.port);
+        wsStatusImage_ = 2;
+    }
+    linkState_ = lsConnecting;
+
+    if (type == ctDialUp && !DialUpConnect()) return ConnectFailed();
+
+    if (type == ctComPortDirect) {
+        if (!serial_->Open(settings_)) {
+            trace_.Add(QStringLiteral("Port not opened: ") + serial_->ErrorText());
+            return ConnectFailed();
+        }
+    } else if (type == ctDialUp || type == ctEthernet) {
+        if (!tcp_->Open(tcpConnectLimitMs, [this] { return userCancel_; })) {
+            trace_.Add(QStringLiteral("Connection not made: ") + tcp_->ErrorText());
+            wsStatusImage_ = 1;
+            if (type == ctDialUp) dialer_->HangUp();
+            return ConnectFailed();
+        }
+    }
+    platform::Sleep(20);
+    transaction_->SetPort(ActivePort());
+    SendStatus(kStatusIdle);
+    LockSettings(true);
+    linkState_ = lsOnline;
+    return 0;
+}
+
+void Engine::CommDisconnect(bool keepLine)
+{
+    if (!keepLine) {
+        switch (settings_.Connection()) {
+        case ctModem:
+            transaction_->SetPort(nullptr);
+            modem_->HangUp();
+            tapiDialled_ = false;
+            break;
+        case ctDialUp:
+            dialer_->HangUp();
+            tcp_->Close();
+            break;
+        default:
+            serial_->Close();
+            tcp_->Close();
+            break;
+        }
+    }
+    SendStatus(kStatusOffline);
+    LockSettings(false);
+    linkState_ = lsOffline;
+}
+
+}  // namespace pollard

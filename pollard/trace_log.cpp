@@ -1,0 +1,78 @@
+#include "pollard/trace_log.h"
+
+#include "platform/data_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pollard {
+
+bool TraceLog::SetState(State state)
+{
+    switch (state) {
+    case Dump:
+    case Append:
+        if (!WriteOut(state == Append)) return false;
+        lines_.clear();
+        bytes_ = 0;
+        state_ = Off;
+        return true;
+    case Clear:
+        lines_.clear();
+        bytes_ = 0;
+        return true;
+    default:
+        state_ = state;
+        return true;
+    }
+}
+
+void TraceLog::Add(const QString& line)
+{
+    if (state_ != On) return;
+    lines_.append(line);
+    bytes_ += line.size() + 1;
+    while (bytes_ > maxBytes_ && !lines_.isEmpty()) bytes_ -= lines_.takeFirst().size() + 1;
+}
+
+void TraceLog::AddData(const char* direction, const QByteArray& bytes)
+{
+    if (state_ != On) return;
+    QString text = QLatin1String(direction) + QLatin1String(": ");
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (!allHex_ && b >= 0x20 && b < 0x7F)
+            text += QLatin1Char(ch);
+        else
+            text += QStringLiteral("[%1]").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    Add(text);
+}
+
+QString TraceLog::ResolvedFileName() const
+{
+    QString name = fileName_.trimmed();
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (QFileInfo(name).isAbsolute()) return QDir::cleanPath(name);
+    return QDir::cleanPath(QDir(platform::UserDataFolder()).filePath(name));
+}
+
+bool TraceLog::WriteOut(bool append)
+{
+    QByteArray text;
+    for (const QString& line : lines_) text += line.toUtf8() + "\r\n";
+    const QString path = ResolvedFileName();
+    if (append) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+        return file.write(text) == text.size();
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(text) != text.size()) return false;
+    return file.commit();
+}
+
+}  // namespace pollard

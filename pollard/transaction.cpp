@@ -1,0 +1,298 @@
+#include "pollard/transaction.h"
+
+#include "platform/clock.h"
+#include "pollard/comm_settings.h"
+#include "pollard/crc16.h"
+#include "pollard/frame.h"
+#include "pollard/notices.h"
+#include "pollard/port.h"
+#include "pollard/pump.h"
+#include "pollard/trace_log.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace pollard {
+
+using namespace pollard_api;
+
+namespace {
+int gTotalPackets = 0;
+const QByteArray kGatewayPrefix("CCI");
+constexpr qint64 kMaxIdleRead = 1024;   // bytes taken in one go while nothing waits
+}  // namespace
+
+int Transaction::TotalPacketsReceived() { return gTotalPackets; }
+
+Transaction::Transaction(const CommSettings& settings, TraceLog& trace, const bool& userCancel, QObject* parent)
+    : QObject(parent), settings_(settings), trace_(trace), userCancel_(userCancel)
+{
+    backoff_.setSingleShot(true);
+    backoff_.setTimerType(Qt::PreciseTimer);
+    idle_.setSingleShot(true);
+    idle_.setTimerType(Qt::PreciseTimer);
+    idle_.setInterval(platform::kTickMs);
+    connect(&backoff_, &QTimer::timeout, this, &Transaction::OnBackoffFired);
+    connect(&idle_, &QTimer::timeout, this, &Transaction::OnIdleFired);
+}
+
+void Transaction::SetPort(Port* port)
+{
+    if (port == port_) return;
+    for (auto& c : connections_) disconnect(c);
+    port_ = port;
+    rx_.clear();
+    gateway_.clear();
+    if (!port_) return;
+    connections_[0] = connect(port_, &Port::DataAvailable, this, &Transaction::OnDataAvailable);
+    connections_[1] = connect(port_, &Port::OutputSent, this, &Transaction::OnOutputSent);
+    connections_[2] = connect(port_, &Port::Lost, this, &Transaction::OnPortLost);
+}
+
+int Transaction::AttemptLimitMs() const
+{
+    const int baud = settings_.baud > 0 ? settings_.baud : 9600;
+    const int wireMs = kMaxReplyFrame * 10 * 1000 / baud;
+    return settings_.BackoffTicks() * platform::kTickMs + 2 * wireMs + 1000;
+}
+
+void Transaction::Log(const QString& line) { trace_.Add(line); }
+
+int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
+{
+    if (!port_ || !port_->IsOpen()) return crPortNotOpen;
+    const QByteArray frame = BuildRequestFrame(settings_.FrameAddress(), message, length);
+    if (frame.isEmpty()) return crInvalidResponse;
+
+    state_ = crSuccess;
+    Log(QStringLiteral("Action is acRead"));
+
+    for (int attempt = 0; attempt < settings_.RetryCount();) {
+        state_ = crWaiting;
+        SendFrame(frame);
+        QElapsedTimer attemptTimer;
+        attemptTimer.start();
+        const int limitMs = AttemptLimitMs();
+        while (state_ == crWaiting && !userCancel_) {
+            QCoreApplication::processEvents();
+            if (state_ != crWaiting || userCancel_) break;
+            if (!port_ || !port_->IsOpen()) {
+                state_ = crPortNotOpen;
+                break;
+            }
+            if (attemptTimer.elapsed() > limitMs) {
+                // The line never fell silent long enough for the time-out.
+                Log(QStringLiteral("Attempt time limit reached"));
+                state_ = crNoResponse;
+                break;
+            }
+            QThread::msleep(1);
+        }
+        waiting_ = false;
+        if (userCancel_) {
+            state_ = crCancelled;
+            break;
+        }
+        if (port_ && port_->IsOpen()) Log(QStringLiteral("NAKState is %1").arg(state_));
+        if (state_ != crNoResponse) break;
+        Log(QStringLiteral("Retrying..."));
+        ++attempt;
+    }
+    backoff_.stop();
+
+    switch (state_) {
+    case crSuccess:
+        if (notifyDone) SendProgress(1);
+        break;
+    case crNoResponse:
+        SendStatus(kStatusNoResponse);
+        if (port_ && port_->IsOpen()) Log(QStringLiteral("No Response from unit."));
+        break;
+    case crCancelled:
+        ResetComm();
+        state_ = crCancelled;
+        break;
+    default:
+        break;
+    }
+    return state_;
+}
+
+void Transaction::SendFrame(const QByteArray& frame)
+{
+    if (userCancel_) {
+        ResetComm();
+        state_ = crCancelled;
+        return;
+    }
+    // Whatever is left on the line (a late reply, a stray byte) must not answer this frame.
+    rx_.clear();
+    gateway_.clear();
+    port_->FlushInput();
+    SendStatus(kStatusSending);
+    if (!port_ || !port_->IsOpen()) {
+        state_ = crPortNotOpen;
+        return;
+    }
+    trace_.AddData("Tx", frame);
+    waiting_ = true;
+    if (port_->Write(frame) != frame.size()) Log(QStringLiteral("Write failed: %1").arg(port_->ErrorText()));
+    StartBackoffTimer();
+}
+
+void Transaction::StartBackoffTimer()
+{
+    backoff_.start(settings_.BackoffTicks() * platform::kTickMs);
+    Log(QStringLiteral("Adding hBackoffTimer trigger"));
+}
+
+void Transaction::OnOutputSent() { idle_.start(); }
+
+void Transaction::OnIdleFired() { SendStatus(kStatusIdle); }
+
+void Transaction::OnBackoffFired()
+{
+    SendStatus(kStatusIdle);
+    Log(QStringLiteral("BackoffTimer trigger fired"));
+    if (waiting_ && state_ == crWaiting) {
+        state_ = crNoResponse;
+        waiting_ = false;
+    }
+}
+
+void Transaction::OnPortLost()
+{
+    if (waiting_ && state_ == crWaiting) {
+        state_ = crPortNotOpen;
+        waiting_ = false;
+    }
+}
+
+void Transaction::OnDataAvailable()
+{
+    if (!port_) return;
+    if (!waiting_) {
+        OnIdleInput();
+        return;
+    }
+    SendStatus(kStatusReceiving);
+    if (!waiting_ || !port_) return;   // the notice's handler may have ended the wait
+    idle_.start();
+    Log(QStringLiteral("TriggerAvail: %1 characters received").arg(port_->BytesAvailable()));
+    StartBackoffTimer();
+
+    // Take exactly the bytes of one frame: its header first, then what the header announces.
+    QByteArray taken;
+    for (;;) {
+        if (port_->BytesAvailable() <= 0) break;
+        const int want = rx_.size() < 3 ? 3 - rx_.size() : ExpectedReplyLength(rx_) - rx_.size();
+        if (want <= 0) break;
+        const QByteArray part = port_->Read(want);
+        if (part.isEmpty()) break;
+        rx_ += part;
+        taken += part;
+        if (rx_.size() >= 3 && (rx_.startsWith(kGatewayPrefix) || ExpectedReplyLength(rx_) == 0)) break;
+    }
+    trace_.AddData("Rx", taken);
+    Log(QStringLiteral("numReturnChars in this packet: %1").arg(rx_.size()));
+    if (rx_.size() < 3) return;
+
+    if (rx_.startsWith(kGatewayPrefix)) {
+        QByteArray answer = rx_.mid(3) + port_->Read(kMaxIdleRead);
+        rx_.clear();
+        if (gatewayAnswer) gatewayAnswer(answer);
+        return;
+    }
+    const int expected = ExpectedReplyLength(rx_);
+    if (expected == 0) {
+        DropGarbage("refpoint1");
+        return;
+    }
+    if (rx_.size() < expected) return;
+
+    backoff_.stop();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(rx_.constData());
+    if (CheckCRC(bytes, rx_.size()) < 0) {
+        Log(QStringLiteral("got garbage. %1 chars. refpoint2.").arg(rx_.size()));
+        rx_.clear();
+        state_ = crInvalidResponse;
+        waiting_ = false;
+        return;
+    }
+    // A reply that carries a type byte and names the reject type: the unit refused.
+    if (static_cast<uint8_t>(rx_[2]) >= 2 && static_cast<uint8_t>(rx_[3]) == kRejectType) {
+        Log(QStringLiteral("unit says: bad request. "));
+        rx_.clear();
+        state_ = crUnitError;
+        waiting_ = false;
+        return;
+    }
+    PacketComplete();
+}
+
+void Transaction::DropGarbage(const char* where)
+{
+    int dropped = rx_.size();
+    rx_.clear();
+    while (port_ && port_->BytesAvailable() > 0) {
+        const QByteArray junk = port_->Read(kMaxIdleRead);
+        if (junk.isEmpty()) break;
+        dropped += junk.size();
+    }
+    Log(QStringLiteral("got garbage. %1 chars. %2.").arg(dropped).arg(QLatin1String(where)));
+}
+
+void Transaction::OnIdleInput()
+{
+    // No exchange waits: a reply now is stale. Only a gateway answer is of use.
+    QByteArray bytes;
+    while (port_ && port_->BytesAvailable() > 0 && bytes.size() < kMaxIdleRead) {
+        const QByteArray part = port_->Read(kMaxIdleRead - bytes.size());
+        if (part.isEmpty()) break;
+        bytes += part;
+    }
+    if (port_) port_->FlushInput();
+    gateway_ += bytes;
+    if (gateway_.size() < 3) {
+        if (!kGatewayPrefix.startsWith(gateway_)) gateway_.clear();
+        return;
+    }
+    if (gateway_.startsWith(kGatewayPrefix)) {
+        const QByteArray answer = gateway_.mid(3);
+        gateway_.clear();
+        if (gatewayAnswer) gatewayAnswer(answer);
+        return;
+    }
+    gateway_.clear();
+}
+
+void Transaction::PacketComplete()
+{
+    reply_ = rx_.mid(2, rx_.size() - kFrameOverhead);
+    rx_.clear();
+    ++gTotalPackets;
+    Log(QStringLiteral("tot. packets recd = %1").arg(gTotalPackets));
+    if (settings_.writeReset && trace_.IsOn()) {
+        trace_.SetState(settings_.append ? TraceLog::Append : TraceLog::Dump);
+        trace_.SetState(TraceLog::On);
+    }
+    state_ = crSuccess;
+    waiting_ = false;
+}
+
+void Transaction::ResetComm()
+{
+    backoff_.stop();
+    waiting_ = false;
+    if (port_ && port_->IsOpen()) {
+        port_->FlushInput();
+        port_->FlushOutput();
+    }
+    rx_.clear();
+    PumpUntil([] { return false; }, 2 * platform::kTickMs);
+    state_ = crSuccess;
+    if (port_ && port_->IsOpen()) Log(QStringLiteral("Communications reset successfully."));
+    SendProgress(0);
+}
+
+}  // namespace pollard
