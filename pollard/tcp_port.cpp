@@ -32,6 +32,8 @@ quint16 TcpPort::PortNumber(const QString& service)
     const QByteArray name = service.trimmed().toLatin1();
     if (name.isEmpty()) return 0;
     if (const servent* s = getservbyname(name.constData(), "tcp")) return ntohs(static_cast<uint16_t>(s->s_port));
+    // The default port name, also where the system has no services table.
+    if (name == "telnet") return 23;
     return 0;
 }
 

@@ -1,0 +1,121 @@
+// Exchanges and link handling over TCP (the Ethernet connection type).
+#include "tests/pollard/engine_fixture.h"
+
+#include "pollard/tcp_port.h"
+
+namespace pollardtest {
+namespace {
+
+using sim::WireFault;
+
+class TcpLink : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        ServeTcp();
+        row = sim::AnalyzerCore::RowOfDbId(20);
+    }
+    int row = 0;
+};
+
+TEST_F(TcpLink, FirstExchangeConnectsByItself)
+{
+    EXPECT_FALSE(IsOnline());
+    const Exchange ex = Send(ReadRow(row), true);
+    EXPECT_EQ(ex.result, 0);
+    EXPECT_EQ(ex.reply, *sim::AnalyzerCore().Handle(ReadRow(row)));
+    EXPECT_TRUE(IsOnline());
+    EXPECT_TRUE(E().SettingsLocked());
+    EXPECT_EQ(E().WinsockStatusImage(), 2);
+    EXPECT_EQ(wire.ConnectionsAccepted(), 1);
+    const auto statuses = form.Statuses();
+    ASSERT_GE(statuses.size(), 2u);
+    EXPECT_EQ(statuses[0], 1);   // connected
+    EXPECT_EQ(statuses[1], 2);   // sending
+    EXPECT_EQ(form.Progress(), (std::vector<std::pair<int, int>>{{1, 1}}));
+}
+
+TEST_F(TcpLink, FaultsGiveTheSameResultsAsOnASerialLine)
+{
+    ASSERT_EQ(CommConnect(), 0);
+    const struct {
+        const char* name;
+        std::optional<WireFault> fault;
+        int times;
+        int result;
+        int sends;
+    } cases[] = {
+        {"good", std::nullopt, 0, 0, 1},
+        {"byte by byte", WireFault::ByteByByte, 1, 0, 1},
+        {"silent", WireFault::Silence, 2, 4, 2},
+        {"bad CRC", WireFault::BadCrc, 1, 2, 1},
+        {"rejected", WireFault::Reject, 1, 3, 1},
+        {"stray byte", WireFault::StrayByte, 1, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        wire.ClearFaults();
+        if (c.fault) wire.FailNext(*c.fault, c.times);
+        const int before = wire.FramesReceived();
+        EXPECT_EQ(Send(ReadRow(row)).result, c.result);
+        EXPECT_EQ(wire.FramesReceived() - before, c.sends);
+    }
+}
+
+TEST_F(TcpLink, DroppedConnectionFailsTheExchangeAndTheNextOneReconnects)
+{
+    ASSERT_EQ(CommConnect(), 0);
+    wire.FailNext(WireFault::Disconnect);
+    EXPECT_EQ(Send(ReadRow(row)).result, 5);
+    EXPECT_EQ(E().WinsockStatusImage(), 1);
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+    EXPECT_EQ(wire.ConnectionsAccepted(), 2);
+}
+
+TEST_F(TcpLink, RefusedConnectionFailsTheConnectAndTheExchange)
+{
+    wire.Stop();   // nothing listens on the port any more
+    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_FALSE(IsOnline());
+    EXPECT_FALSE(E().SettingsLocked());
+    EXPECT_EQ(form.Statuses(), std::vector<int>{0});
+    EXPECT_TRUE(E().StatusText().startsWith(QStringLiteral("Message: (")));
+
+    form.notices.clear();
+    EXPECT_EQ(Send(ReadRow(row)).result, 5);
+    EXPECT_FALSE(IsOnline());
+}
+
+TEST_F(TcpLink, ServiceNamesAndNumbersGiveThePort)
+{
+    EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral("telnet")), 23);
+    EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral(" 502 ")), 502);
+    EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral("70000")), 0);
+    EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral("no-such-service")), 0);
+    S().winSock.port = QStringLiteral("no-such-service");
+    EXPECT_EQ(CommConnect(), 1);
+}
+
+TEST_F(TcpLink, GatewayAnswerGetsEveryByteAfterItsPrefix)
+{
+    ASSERT_EQ(CommConnect(), 0);
+    // The prefix completes in the second chunk; all the names after it belong to the answer.
+    wire.SendRaw("CC");
+    wire.SendRaw("ICfirst,second,", 30);
+    Settle(80);
+    EXPECT_EQ(E().gatewayConnections, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+
+    S().modbusNodeAddress = QStringLiteral("1");
+    wire.SendRaw("CCIA7");
+    Settle(50);
+    EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("7"));
+    wire.SendRaw("CCIAx");
+    Settle(50);
+    EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("7"));
+    // The link still carries frames as before.
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
+}  // namespace
+}  // namespace pollardtest
