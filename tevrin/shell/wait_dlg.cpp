@@ -59,6 +59,12 @@ void TWait::ShowProgress(int maximum)
     repaint();
 }
 
+void TWait::hideEvent(QHideEvent* event)
+{
+    animation_->stop();
+    QDialog::hideEvent(event);
+}
+
 void TWait::StepBar()
 {
     QProgressBar* bar = ui->Progress;

@@ -33,6 +33,9 @@ public:
     QLabel* AniIcon1() const;
     QProgressBar* Progress() const;
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void NextFrame();
 
