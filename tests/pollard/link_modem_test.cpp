@@ -1,0 +1,132 @@
+// The modem link: a Hayes modem (played by the simulator) in front of the analyzer.
+#include "tests/pollard/engine_fixture.h"
+
+#include "pollard/modem.h"
+#include "pollard/serial_port.h"
+#include "tests/common/fake_clock.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <numeric>
+
+namespace pollardtest {
+namespace {
+
+class ModemLink : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        ServePty();
+        wire.SetModem(true);
+        S().connectType = pollard::ctModem;
+        S().dialNum = QStringLiteral("5551234");
+        S().maxAttempts = QStringLiteral("2");
+        S().timeBtwnAttempts = QStringLiteral("1");
+        auto& timing = E().ModemLine().timing;
+        timing.commandMs = 500;
+        timing.dialMs = 500;
+        timing.guardMs = 30;
+        row = sim::AnalyzerCore::RowOfDbId(20);
+    }
+    int row = 0;
+};
+
+TEST_F(ModemLink, ConnectDialsAndCarriesFrames)
+{
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_TRUE(IsOnline());
+    EXPECT_TRUE(E().ModemCallPlaced());
+    EXPECT_EQ(E().ModemInfo(), QStringLiteral("Connected at 19200 baud"));
+    EXPECT_EQ(wire.ModemCommands(), (QStringList{QStringLiteral("ATE0V1"), QStringLiteral("ATDT5551234")}));
+    EXPECT_EQ(form.Statuses(), std::vector<int>{1});
+    const Exchange ex = Send(ReadRow(row));
+    EXPECT_EQ(ex.result, 0);
+    EXPECT_EQ(ex.reply, *sim::AnalyzerCore().Handle(ReadRow(row)));
+
+    // A second connect keeps the call that is up.
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_EQ(wire.DialCount(), 1);
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
+TEST_F(ModemLink, RedialsAfterBusyWithThePauseBetweenAttempts)
+{
+    FakeClock clock;
+    S().maxAttempts = QStringLiteral("3");
+    S().timeBtwnAttempts = QStringLiteral("7");
+    wire.QueueDialResults({QStringLiteral("BUSY"), QStringLiteral("NO CARRIER")});
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_EQ(wire.DialCount(), 3);
+    EXPECT_GE(std::accumulate(clock.sleeps.begin(), clock.sleeps.end(), 0), 2 * 7000);
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
+TEST_F(ModemLink, AbandonedCallFailsTheConnect)
+{
+    const struct {
+        const char* name;
+        QStringList results;
+    } cases[] = {
+        {"no carrier twice", {QStringLiteral("NO CARRIER"), QStringLiteral("NO CARRIER")}},
+        {"no answer to the dial at all", {QString(), QString()}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClock clock;
+        form.notices.clear();
+        const int dialsBefore = wire.DialCount();
+        wire.QueueDialResults(c.results);
+        EXPECT_EQ(CommConnect(), 1);
+        EXPECT_EQ(wire.DialCount() - dialsBefore, 2);
+        EXPECT_FALSE(IsOnline());
+        EXPECT_FALSE(E().SettingsLocked());
+        EXPECT_FALSE(E().ModemCallPlaced());
+        EXPECT_EQ(form.Statuses(), std::vector<int>{0});
+        EXPECT_EQ(Send(ReadRow(row)).result, 5);
+    }
+}
+
+TEST_F(ModemLink, NoNumberMeansNoCall)
+{
+    S().dialNum = QStringLiteral("  ");
+    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_EQ(wire.DialCount(), 0);
+}
+
+TEST_F(ModemLink, UserCancelStopsTheDialling)
+{
+    E().ModemLine().timing.dialMs = 10000;
+    wire.QueueDialResults({QString()});   // the modem never answers the dial
+    QTimer::singleShot(50, [] { SetUserCancel(true); });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(wire.DialCount(), 1);
+    EXPECT_FALSE(IsOnline());
+}
+
+TEST_F(ModemLink, DisconnectHangsUpUnlessTheLineIsKept)
+{
+    ASSERT_EQ(CommConnect(), 0);
+    CommDisconnect(true);
+    EXPECT_FALSE(IsOnline());
+    EXPECT_TRUE(wire.ModemInCall());
+    EXPECT_TRUE(E().ModemCallPlaced());
+
+    CommDisconnect(false);
+    EXPECT_TRUE(wire.WaitFor([&] { return !wire.ModemInCall(); }, 1000));
+    EXPECT_TRUE(wire.ModemCommands().contains(QStringLiteral("ATH0")));
+    EXPECT_FALSE(E().ModemCallPlaced());
+    EXPECT_FALSE(E().Serial().IsOpen());
+    EXPECT_EQ(E().ModemInfo(), QStringLiteral("Not Connected"));
+
+    // The next connect places a new call.
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_EQ(wire.DialCount(), 2);
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
+}  // namespace
+}  // namespace pollardtest
