@@ -6,9 +6,9 @@
 
 namespace {
 
-// Group nodes under the root, in this order. The five run-kind groups get no points (every
-// stream-1 code goes to "Stream") and are dropped again; they are kept so the order of the
-// tree matches the other pages.
+// Group nodes under the root, in this order. No group code is placed under the five
+// run-kind groups (every stream-1 code goes to "Stream"), so like any group that stays
+// empty they are dropped again at the end.
 const char* const kGroupCaptions[] = {
     "Globals",
     "Stream",
