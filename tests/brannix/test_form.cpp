@@ -1,0 +1,101 @@
+// A page laid out in Designer with promoted controls: setupUi sets their bindings, and the
+// main window's write sequence runs over the whole page.
+#include "tests/brannix/fake_glue.h"
+#include "tests/common/fake_prompter.h"
+#include "ui_bound_page.h"
+
+#include <QMainWindow>
+#include <gtest/gtest.h>
+
+using platform::QM_BEFOREPOST;
+using platform::QM_EDIT;
+using platform::QM_PUT;
+
+namespace {
+struct Page {
+    QMainWindow window;
+    Ui::BoundPage ui;
+    Page()
+    {
+        ui.setupUi(&window);
+        window.show();
+    }
+};
+
+FakeGlue MakeDatabase()
+{
+    FakeGlue glue;
+    glue.Add(20, 3);
+    glue.Add(30, 0);
+    glue.Add(31, 2);
+    glue.Add(50, 3);
+    glue.Add(60, 3);
+    glue.Add(81, 22);
+    return glue;
+}
+}  // namespace
+
+TEST(DesignedPage, SetupUiSetsThePublishedProperties)
+{
+    FakePrompter prompter;
+    Page p;
+    EXPECT_EQ(p.ui.edtSpan->DataType(), dtFloat);
+    EXPECT_EQ(p.ui.edtSpan->DbId(), 30);
+    EXPECT_TRUE(p.ui.edtSpan->RangeEdit());
+    EXPECT_FLOAT_EQ(p.ui.edtSpan->RangeLow(), 0.1f);
+    EXPECT_FLOAT_EQ(p.ui.edtSpan->RangeHigh(), 100.0f);
+    EXPECT_EQ(p.ui.edtSpan->FieldName(), "Span Gas");
+    EXPECT_EQ(p.ui.edtSpan->GetHelpContextVESKA(), 120);
+    EXPECT_EQ(p.ui.edtCycle->DataType(), dtPosInt);
+    EXPECT_EQ(p.ui.edtCycle->EditLabelCaption(), "Cycle Time");
+    EXPECT_EQ(p.ui.edtCycle->maxLength(), 5);
+    EXPECT_EQ(p.ui.chkHighBit->WatchBitNumber(), bnBit31);
+    EXPECT_EQ(p.ui.rgUnits->Items(), (QStringList{"ppm", "ppb"}));
+    EXPECT_EQ(p.ui.lblStreams->UnitType(), utMoleComposition);
+    EXPECT_TRUE(prompter.prompts.empty());   // DataType came before RangeEdit: no dialog
+}
+
+TEST(DesignedPage, ReadValidateAndWriteThePage)
+{
+    FakePrompter prompter;
+    FakeGlue glue = MakeDatabase();
+    Page p;
+    RegisterAll(&p.window, &glue);
+    for (TDbId id : {20, 30, 31, 50, 60, 81}) EXPECT_EQ(glue.ObserverCount(id), 1u) << id;
+
+    glue.Announce(20, "0");
+    glue.Announce(30, "25.5");
+    glue.Announce(31, "60");
+    glue.Announce(50, "1");
+    glue.Announce(60, "0");
+    glue.Announce(81, "-2147483648");
+    EXPECT_EQ(p.ui.lblStreams->text(), "0");
+    EXPECT_TRUE(p.ui.chkHighBit->isChecked());
+    EXPECT_EQ(p.ui.cmbMode->currentText(), "On");
+
+    // A value out of range stops the write at the first refusing control.
+    p.ui.edtSpan->setText("0.05");
+    EXPECT_EQ(Send(&p.window, QM_EDIT), 1);
+    EXPECT_EQ(p.ui.statusbar->currentMessage(), "Out of range.  Range is 0.100000001490116 to 100.");
+    EXPECT_TRUE(glue.puts.empty());
+
+    p.ui.edtSpan->setText("0.1");
+    p.ui.chkHighBit->setChecked(false);
+    EXPECT_EQ(Send(&p.window, QM_EDIT), 0);
+    EXPECT_EQ(Send(&p.window, QM_BEFOREPOST), 0);
+    EXPECT_EQ(Send(&p.window, QM_PUT), 0);
+    EXPECT_EQ(glue.puts, (std::vector<std::pair<TDbId, std::string>>{
+                             {30, "0.1"}, {31, "60"}, {81, "2147483647"}, {50, "1"}, {60, "0"}}));
+}
+
+TEST(DesignedPage, APageCanForbidTheWrite)
+{
+    FakeGlue glue = MakeDatabase();
+    Page p;
+    RegisterAll(&p.window, &glue);
+    QObject::connect(p.ui.edtCycle, &TQEdit::BeforePost, [](bool& canPost) { canPost = false; });
+    p.ui.edtSpan->setText("5");
+    EXPECT_EQ(Send(&p.window, QM_EDIT), 0);
+    EXPECT_EQ(Send(&p.window, QM_BEFOREPOST), 1);
+    EXPECT_TRUE(glue.puts.empty());
+}
