@@ -30,3 +30,8 @@ public:
 protected:
     ~IDatabaseGlue() = default;
 };
+
+// A control detaches from its point when it is destroyed. A database that goes away while
+// controls are still alive calls this first, so that those controls forget it and never call
+// it again (implemented by the controls' library).
+void BrannixForgetDatabase(IDatabaseGlue* glue);

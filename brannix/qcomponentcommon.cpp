@@ -356,3 +356,5 @@ bool BrannixDeliver(QEvent* event, const std::function<void(TMessage&)>& dispatc
     }
     return true;
 }
+
+void BrannixForgetDatabase(IDatabaseGlue* glue) { TQComponentCommon::ForgetDatabase(glue); }

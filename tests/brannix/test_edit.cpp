@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -423,7 +424,7 @@ TEST(Edit, DetachesWhenDestroyedAndFollowsANewDbId)
     other->setDbId(30);
     other->setUseDatabase(true);
     RegisterAll(other, glue2);
-    TQComponentCommon::ForgetDatabase(glue2);
+    BrannixForgetDatabase(glue2);
     delete glue2;
     EXPECT_FALSE(other->Common().Registered());
     delete other;   // must not touch the deleted database
@@ -564,4 +565,34 @@ TEST(Edit, F1OpensTheContextHelpWhenTheControlHasOne)
     QTest::keyClick(f.edit, Qt::Key_F1);
     EXPECT_FALSE(popupShown());
     platform::ClearContextHelpTexts();
+}
+
+TEST(Edit, ARejectedValueOnAHiddenTabBringsItsTabForward)
+{
+    FakePrompter prompter;
+    QMainWindow form;
+    auto* tabs = new QTabWidget;
+    auto* first = new QWidget;
+    auto* second = new QWidget;
+    auto* inner = new QWidget(second);
+    auto* edit = new TQEdit(inner);
+    tabs->addTab(first, "General");
+    tabs->addTab(second, "Streams");
+    form.setCentralWidget(tabs);
+    auto* bar = new TQStatusBar;   // a panelled bar whose panels are not set up: simple text
+    form.setStatusBar(bar);
+    form.show();
+    ASSERT_EQ(tabs->currentWidget(), first);
+    edit->setDataType(dtPosInt);
+    edit->setText("1.5");
+    EXPECT_EQ(SendTo(edit, QM_EDIT), 1);
+    EXPECT_EQ(tabs->currentWidget(), second);
+    EXPECT_EQ(bar->currentMessage(), "Invalid number");
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    // A control without a form of its own reports in a box.
+    TQEdit alone;
+    alone.setRequired(true);
+    EXPECT_EQ(SendTo(&alone, QM_EDIT), 1);
+    EXPECT_TRUE(prompter.Saw("This field is required."));
 }
