@@ -1,5 +1,8 @@
 // The sequencer and timer images: observers, the stream filter and clip rules, and the
 // block accessors. Transfers to and from the unit are tested against the simulator below.
+#include "tests/rtdb/sim_engine.h"
+#include "tests/sim/core/analyzer_core.h"
+#include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/sequencer.h"
 #include "tevrin/rtdb/timer_x_manager.h"
 
@@ -47,11 +50,11 @@ void SetManual(Sequencer& s, int m, const Pairs& entries, int depth)
     std::memcpy(s.Block(), &b, sizeof b);
 }
 
-Pairs AutomaticSlots(const Sequencer& s, int slots)
+Pairs AutomaticSlots(const Sequencer& s, int slotCount)
 {
     const SequencerBlock b = s.View();
     Pairs out;
-    for (int i = 0; i < slots; ++i)
+    for (int i = 0; i < slotCount; ++i)
         out.emplace_back(b.Automatic[i].Stream, b.Automatic[i].Run);
     return out;
 }
@@ -381,4 +384,186 @@ TEST(TimerXManager, ClipSetsChangedEvenWhenNoBitChanges)
     t.ClipToStreamCount(0);
     EXPECT_EQ(t.RecordAt(0).Analysis, 1u);
     EXPECT_TRUE(t.IsChanged());
+}
+
+// --- transfers with the analyzer -------------------------------------------------------------
+
+namespace {
+
+QByteArray Pattern(int n, int seed)
+{
+    QByteArray b(n, '\0');
+    for (int i = 0; i < n; ++i)
+        b[i] = static_cast<char>(seed + i * 7);
+    return b;
+}
+
+QByteArray Bytes(const uint8_t* p, int n)
+{
+    return QByteArray(reinterpret_cast<const char*>(p), n);
+}
+
+class BlockTransferTest : public ::testing::Test {
+protected:
+    sim::AnalyzerCore unit;
+    rtdbtest::SimEngine engine{&unit};
+    std::vector<Notice> log;
+    RecordingObserver observer{1, &log};
+};
+
+// A failed read: the engine's result or the facade's 21 for a wrong reply.
+struct ReadFailure {
+    const char* what;
+    sim::Fault fault;
+    int code;
+};
+const ReadFailure kReadFailures[] = {
+    {"no reply", sim::Fault::Silence, pollard_api::crNoResponse},
+    {"wrong reply type", sim::Fault::WrongType, kErrUnexpectedReplyType},
+};
+
+}  // namespace
+
+TEST_F(BlockTransferTest, SequencerReadLoadsNotifiesAndWriteStoresInTheUnit)
+{
+    const QByteArray inUnit = Pattern(kSequencerBlockSize, 3);
+    unit.SetSequencerBlock(inUnit);
+    Sequencer s;
+    s.Attach(&observer);
+
+    s.ReadFromUnit();
+
+    EXPECT_TRUE(s.IsLoaded());
+    EXPECT_EQ(Bytes(s.Block(), kSequencerBlockSize), inUnit);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].block, s.Block());
+
+    s.Block()[1] = 0;   // no automatic entries
+    EXPECT_TRUE(s.WriteToUnit());
+    QByteArray expected = inUnit;
+    expected[1] = 0;
+    EXPECT_EQ(unit.SequencerBlock(), expected);
+    EXPECT_EQ(log.size(), 1u);   // a write does not notify
+}
+
+TEST_F(BlockTransferTest, FailedSequencerReadKeepsTheImageNotLoadedAndSilent)
+{
+    for (const ReadFailure& f : kReadFailures) {
+        SCOPED_TRACE(f.what);
+        unit.SetSequencerBlock(Pattern(kSequencerBlockSize, 9));
+        unit.FailNext(f.fault, 1, 60);
+        log.clear();
+        Sequencer s;
+        s.Attach(&observer);
+        s.Block()[0] = 1;   // a page's edit that must survive
+        try {
+            s.ReadFromUnit();
+            ADD_FAILURE() << "read succeeded";
+        } catch (int code) {
+            EXPECT_EQ(code, f.code);
+        }
+        EXPECT_FALSE(s.IsLoaded());
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(s.Block()[0], 1);
+        EXPECT_EQ(s.Block()[1], 0);
+        // Still not loaded: a write sends nothing.
+        unit.ClearLog();
+        EXPECT_FALSE(s.WriteToUnit());
+        EXPECT_EQ(unit.RequestCount(), 0);
+    }
+}
+
+TEST_F(BlockTransferTest, SequencerWriteThatTheUnitDoesNotAcknowledgeFails)
+{
+    Sequencer s;
+    s.Publish();
+    unit.FailNext(sim::Fault::WrongType, 1, 62);
+    EXPECT_FALSE(s.WriteToUnit());
+    unit.FailNext(sim::Fault::Silence, 1, 62);
+    EXPECT_THROW(s.WriteToUnit(), int);
+    EXPECT_TRUE(s.WriteToUnit());
+}
+
+TEST_F(BlockTransferTest, FilteredSequencerReachesTheUnitPacked)
+{
+    Sequencer s;
+    SetAutomatic(s, {{1, 0}, {0, 2}, {2, 1}, {0, 1}}, 4);
+    s.Publish();
+    s.FilterByStreamCount(0);
+    ASSERT_TRUE(s.WriteToUnit());
+    const QByteArray b = unit.SequencerBlock();
+    EXPECT_EQ(b.mid(1, 9), QByteArray::fromHex("02" "0002" "0001" "0000" "0000"));
+}
+
+TEST_F(BlockTransferTest, TimerReadClearsChangedAndWriteClearsItOnlyWhenAcknowledged)
+{
+    const QByteArray inUnit = Pattern(kTimerBlockSize, 5);
+    unit.SetTimerBlock(inUnit);
+    TimerXManager t;
+    t.Attach(&observer);
+    uint8_t edited[kTimerBlockSize] = {};
+    edited[0] = 1;
+    t.SetBlock(edited);
+    ASSERT_TRUE(t.IsChanged());
+
+    t.ReadFromUnit();
+    EXPECT_TRUE(t.IsLoaded());
+    EXPECT_FALSE(t.IsChanged());
+    EXPECT_EQ(Bytes(t.Block(), kTimerBlockSize), inUnit);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].block, t.Block());
+
+    t.SetBlock(edited);
+    unit.FailNext(sim::Fault::WrongType, 1, 66);
+    EXPECT_FALSE(t.WriteToUnit());
+    EXPECT_TRUE(t.IsChanged());   // still to be written
+
+    unit.FailNext(sim::Fault::Silence, 1, 66);
+    EXPECT_THROW(t.WriteToUnit(), int);
+    EXPECT_TRUE(t.IsChanged());
+
+    EXPECT_TRUE(t.WriteToUnit());
+    EXPECT_FALSE(t.IsChanged());
+    EXPECT_EQ(unit.TimerBlock(), Bytes(edited, kTimerBlockSize));
+}
+
+TEST_F(BlockTransferTest, FailedTimerReadKeepsImageAndFlags)
+{
+    for (const ReadFailure& f : kReadFailures) {
+        SCOPED_TRACE(f.what);
+        unit.SetTimerBlock(Pattern(kTimerBlockSize, 1));
+        unit.FailNext(f.fault, 1, 64);
+        log.clear();
+        TimerXManager t;
+        t.Attach(&observer);
+        uint8_t edited[kTimerBlockSize] = {};
+        edited[3] = 30;
+        t.SetBlock(edited);
+        try {
+            t.ReadFromUnit();
+            ADD_FAILURE() << "read succeeded";
+        } catch (int code) {
+            EXPECT_EQ(code, f.code);
+        }
+        EXPECT_FALSE(t.IsLoaded());
+        EXPECT_TRUE(t.IsChanged());
+        EXPECT_EQ(t.Block()[3], 30);
+        EXPECT_TRUE(log.empty());
+        unit.ClearLog();
+        EXPECT_FALSE(t.WriteToUnit());
+        EXPECT_EQ(unit.RequestCount(), 0);
+    }
+}
+
+TEST_F(BlockTransferTest, PublishedTimerImageIsWrittenAfterAConfigurationFileFilledIt)
+{
+    TimerXManager t;
+    uint8_t fromFile[kTimerBlockSize];
+    for (int i = 0; i < kTimerBlockSize; ++i)
+        fromFile[i] = static_cast<uint8_t>(200 - i);
+    t.SetBlock(fromFile);
+    t.Publish();
+    EXPECT_TRUE(t.WriteToUnit());
+    EXPECT_EQ(unit.TimerBlock(), Bytes(fromFile, kTimerBlockSize));
+    EXPECT_EQ(unit.RequestCount(66), 1);
 }
