@@ -1,5 +1,6 @@
 #include "brannix/qlabelededit.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
 
@@ -24,11 +25,40 @@ void TQLabeledEdit::setEditLabelCaption(const QString& caption)
 
 QString TQLabeledEdit::ConfirmationName() const { return EditLabelCaption(); }
 
+namespace {
+// The box layout (at any depth under `layout`) that holds `w` directly, and its index there.
+QBoxLayout* BoxHolding(QLayout* layout, QWidget* w, int& index)
+{
+    if (!layout) return nullptr;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == w) {
+            index = i;
+            return qobject_cast<QBoxLayout*>(layout);
+        }
+        if (QBoxLayout* inner = BoxHolding(item->layout(), w, index)) return inner;
+    }
+    return nullptr;
+}
+}  // namespace
+
 void TQLabeledEdit::PlaceLabel()
 {
     if (!label_) return;
-    if (label_->parentWidget() != parentWidget()) label_->setParent(parentWidget());
-    label_->move(x(), y() - label_->height() - kLabelSpacing);
+    if (label_->parentWidget() != parentWidget()) {
+        label_->setParent(parentWidget());
+        inLayout_ = false;
+    }
+    // Laid out in a box: the caption goes into the box just before the edit (above it in a
+    // column, to its left in a row). Placed freely: just above the edit.
+    if (!inLayout_ && parentWidget()) {
+        int index = -1;
+        if (QBoxLayout* box = BoxHolding(parentWidget()->layout(), this, index)) {
+            box->insertWidget(index, label_);
+            inLayout_ = true;
+        }
+    }
+    if (!inLayout_) label_->move(x(), y() - label_->height() - kLabelSpacing);
     label_->setVisible(!isHidden());
     label_->setEnabled(isEnabled());
 }

@@ -26,5 +26,6 @@ protected:
 private:
     void PlaceLabel();
     QPointer<QLabel> label_;
+    bool inLayout_ = false;
     static constexpr int kLabelSpacing = 3;
 };

@@ -596,3 +596,22 @@ TEST(Edit, ARejectedValueOnAHiddenTabBringsItsTabForward)
     EXPECT_EQ(SendTo(&alone, QM_EDIT), 1);
     EXPECT_TRUE(prompter.Saw("This field is required."));
 }
+
+TEST(LabeledEdit, PlacedFreelyTheCaptionFollowsAboveTheEdit)
+{
+    QWidget form;
+    auto* edit = new TQLabeledEdit(&form);
+    edit->setEditLabelCaption("Password");
+    edit->move(40, 100);
+    form.show();
+    QLabel* caption = edit->EditLabel();
+    EXPECT_EQ(caption->parentWidget(), &form);
+    EXPECT_EQ(caption->x(), 40);
+    EXPECT_EQ(caption->geometry().bottom() + 1 + 3, 100);
+    edit->move(60, 200);
+    EXPECT_EQ(caption->x(), 60);
+    edit->hide();
+    EXPECT_FALSE(caption->isVisible());
+    edit->setDataType(dtText);   // the logon flow switches it at run time
+    EXPECT_EQ(edit->DataType(), dtText);
+}

@@ -49,6 +49,12 @@ TEST(DesignedPage, SetupUiSetsThePublishedProperties)
     EXPECT_EQ(p.ui.edtCycle->DataType(), dtPosInt);
     EXPECT_EQ(p.ui.edtCycle->EditLabelCaption(), "Cycle Time");
     EXPECT_EQ(p.ui.edtCycle->maxLength(), 5);
+    // The caption sits in the page's layout just above its edit.
+    QLabel* caption = p.ui.edtCycle->EditLabel();
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_EQ(caption->text(), "Cycle Time");
+    EXPECT_LE(caption->geometry().bottom(), p.ui.edtCycle->geometry().top());
+    EXPECT_GE(caption->geometry().top(), p.ui.edtSpan->geometry().bottom());
     EXPECT_EQ(p.ui.chkHighBit->WatchBitNumber(), bnBit31);
     EXPECT_EQ(p.ui.rgUnits->Items(), (QStringList{"ppm", "ppb"}));
     EXPECT_EQ(p.ui.lblStreams->UnitType(), utMoleComposition);
