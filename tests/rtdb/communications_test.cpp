@@ -3,12 +3,15 @@
 #include "tests/common/fake_prompter.h"
 #include "tests/rtdb/sim_engine.h"
 #include "tevrin/rtdb/communications.h"
+#include "platform/data_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dlfcn.h>
 
 using rtdbtest::ReplyMessage;
 using rtdbtest::ScriptedAnalyzer;
@@ -144,6 +147,45 @@ TEST(CommunicationsLoading, MissingOrBrokenLibraryFailsCleanly)
         EXPECT_EQ(prompter.prompts.size(), 2u);
         Communications::DestroyInstance();
     }
+}
+
+// The engine library built beside the program: all nine entry points resolve by their plain
+// names, and the library stays loaded after the binding is gone.
+TEST(CommunicationsLoading, RealEngineFromTheProgramFolder)
+{
+    const QString path = QDir(platform::ProgramFolder()).filePath(QString::fromLatin1(Communications::kLibraryFileName));
+    ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+
+    FakePrompter prompter;
+    Communications::DestroyInstance();
+    Communications* comms = Communications::Instance();
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join('|').toStdString();
+    EXPECT_EQ(comms->Api().ResolvedCount(), 9);
+
+    EXPECT_EQ(comms->ErrorText(0), "Success.");
+    EXPECT_EQ(comms->ErrorText(4), "No Response from unit.");
+    EXPECT_EQ(comms->ErrorText(7), "");
+    EXPECT_EQ(comms->ErrorText(21), "Unexpected response type received.");
+    EXPECT_FALSE(comms->IsOnline());
+
+    // With the cancel flag set the engine sends nothing and answers "Cancelled by user.".
+    comms->SetUserCancel(true);
+    const QByteArray area = RequestArea(QByteArray::fromHex("02 08"));
+    uint8_t reply[4] = {9, 9, 9, 9};
+    try {
+        comms->SendReceive(reinterpret_cast<const uint8_t*>(area.constData()), reply, sizeof reply, true);
+        ADD_FAILURE() << "a cancelled exchange must raise";
+    } catch (int code) {
+        EXPECT_EQ(code, 6);
+    }
+    EXPECT_EQ(reply[0], 9);
+    comms->SetUserCancel(false);
+
+    Communications::DestroyInstance();
+    const QByteArray file = QFile::encodeName(path);
+    void* handle = dlopen(file.constData(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_NE(handle, nullptr) << "the engine library must stay loaded";
+    if (handle) dlclose(handle);   // drops only the reference taken just now
 }
 
 }  // namespace
