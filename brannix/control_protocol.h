@@ -79,6 +79,10 @@ struct TQMDATABASE {
     intptr_t& Result() { return m.Result; }
 };
 
+// QM_REPORTCHANGES carries in LParam the QTreeWidget that takes one row per changed control:
+// column 0 the caption of the control's form, then the field name, the old value, the new
+// value and "?" (a radio group puts its own caption before the "?").
+
 // Builders for the senders.
 inline TMessage MakeMoveValMessage(unsigned msg, QObject* sender = nullptr)
 {
@@ -87,6 +91,11 @@ inline TMessage MakeMoveValMessage(unsigned msg, QObject* sender = nullptr)
 inline TMessage MakeDatabaseMessage(IDatabaseGlue* glue)
 {
     return TMessage(platform::QM_REGISTERDATABASE, 0, reinterpret_cast<intptr_t>(glue));
+}
+class QTreeWidget;
+inline TMessage MakeReportChangesMessage(QTreeWidget* list)
+{
+    return TMessage(platform::QM_REPORTCHANGES, 0, reinterpret_cast<intptr_t>(list));
 }
 
 // Every control of the family reports a help context (0 = none). Ask an object for it
