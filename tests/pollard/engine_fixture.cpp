@@ -34,7 +34,7 @@ void EngineTest::SetUp()
     Initialize();
     ASSERT_NE(pollard::Engine::Instance(), nullptr);
     S().retries = QStringLiteral("2");
-    S().backoffTimer = QStringLiteral("2");
+    S().backoffTimer = QStringLiteral("5");
     S().baud = 115200;
 }
 

@@ -93,7 +93,7 @@ struct Exchange {
 // One SendReceive through the exported function, with a reply buffer of `capacity` bytes.
 Exchange Send(const QByteArray& request, bool notify = false, int capacity = pollard_api::kReplyBufferSize);
 
-// The engine is created in SetUp (settings for fast tests: 2 tries, a time-out of 2 ticks,
+// The engine is created in SetUp (settings: 2 tries, a time-out of 5 ticks,
 // direct serial port on the simulator's pseudo-terminal) and destroyed in TearDown.
 class EngineTest : public ::testing::Test {
 protected:
@@ -108,6 +108,8 @@ protected:
     pollard::CommSettings& S() { return E().Settings(); }
     void TraceOn();
     int TraceCount(const QString& line) const;
+    // The reply time-out in force, in milliseconds.
+    int BackoffMs() { return S().BackoffTicks() * 55; }
 
     sim::AnalyzerCore core;
     sim::WireServer wire{core};

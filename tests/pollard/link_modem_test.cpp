@@ -98,7 +98,15 @@ TEST_F(ModemLink, UserCancelStopsTheDialling)
 {
     E().ModemLine().timing.dialMs = 10000;
     wire.QueueDialResults({QString()});   // the modem never answers the dial
-    QTimer::singleShot(50, [] { SetUserCancel(true); });
+    // The user gives up once the dial command is out.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (wire.DialCount() >= 1) {
+            watch.stop();
+            SetUserCancel(true);
+        }
+    });
+    watch.start(5);
     QElapsedTimer t;
     t.start();
     EXPECT_EQ(CommConnect(), 1);

@@ -103,15 +103,18 @@ TEST_F(TcpLink, GatewayAnswerGetsEveryByteAfterItsPrefix)
     // The prefix completes in the second chunk; all the names after it belong to the answer.
     wire.SendRaw("CC");
     wire.SendRaw("ICfirst,second,", 30);
-    Settle(80);
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 2; }, 2000));
+    Settle(30);
     EXPECT_EQ(E().gatewayConnections, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
 
     S().modbusNodeAddress = QStringLiteral("1");
     wire.SendRaw("CCIA7");
-    Settle(50);
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 3; }, 2000));
+    Settle(30);
     EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("7"));
     wire.SendRaw("CCIAx");
-    Settle(50);
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 4; }, 2000));
+    Settle(30);
     EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("7"));
     // The link still carries frames as before.
     EXPECT_EQ(Send(ReadRow(row)).result, 0);

@@ -21,7 +21,7 @@ protected:
         row = sim::AnalyzerCore::RowOfDbId(20);
         ASSERT_GE(row, 0);
         core.SetValue(sim::Row{row}, 3);
-        ASSERT_EQ(CommConnect(), 0);
+        ASSERT_EQ(CommConnect(), 0) << E().Serial().ErrorText().toStdString();
         form.notices.clear();
     }
     // What the analyzer answers to the read of `row`, straight from the core.
@@ -64,15 +64,17 @@ TEST_F(PtyExchange, ReplyArrivesWholeOrInPiecesWithTheSameResult)
 
 TEST_F(PtyExchange, ByteByByteReplySendsOneReceivingNoticePerChunk)
 {
+    TraceOn();
     WireFaultRule slow;
     slow.fault = WireFault::ByteByByte;
-    slow.gapMs = 10;
+    slow.gapMs = 20;
     wire.AddFault(slow);
     const Exchange ex = Send(ReadRow(row));
     ASSERT_EQ(ex.result, 0);
-    // One notice per chunk read; a loaded machine may read two bytes in one go now and then.
-    EXPECT_GT(form.Count(3), (Expected().size() + 4) / 2);
-    EXPECT_LE(form.Count(3), Expected().size() + 4);
+    int chunks = 0;
+    for (const QString& line : E().Trace().Lines()) chunks += line.startsWith(QLatin1String("TriggerAvail: "));
+    EXPECT_GE(chunks, 2);
+    EXPECT_EQ(form.Count(3), chunks);
     EXPECT_TRUE(form.Progress().empty());   // no notice asked for
 }
 
@@ -151,22 +153,24 @@ TEST_F(PtyExchange, WireFaultsEndWithTheirResultAfterTheRightNumberOfSends)
 
 TEST_F(PtyExchange, RejectIsBelievedOnlyInAFrameThatChecksOut)
 {
-    wire.FailNext(WireFault::Silence);
     // [FF][12][02][FF] and a CRC that does not match.
-    wire.SendRaw(Bytes({0xFF, 0x12, 0x02, 0xFF, 0x00, 0x00}), 5);
+    WireFaultRule spoilt = Rule(WireFault::RawReply);
+    spoilt.bytes = Bytes({0xFF, 0x12, 0x02, 0xFF, 0x00, 0x00});
+    wire.AddFault(spoilt);
     EXPECT_EQ(Send(ReadRow(row)).result, 2);
 
-    wire.FailNext(WireFault::Silence);
-    QByteArray reject = Bytes({0xFF, 0x12, 0x02, 0xFF, 0, 0});
-    pollard::AppendCRC(reinterpret_cast<uint8_t*>(reject.data()), 4);
-    wire.SendRaw(reject, 5);
+    WireFaultRule reject = Rule(WireFault::RawReply);
+    reject.bytes = Bytes({0xFF, 0x12, 0x02, 0xFF, 0, 0});
+    pollard::AppendCRC(reinterpret_cast<uint8_t*>(reject.bytes.data()), 4);
+    wire.AddFault(reject);
     EXPECT_EQ(Send(ReadRow(row)).result, 3);
+    EXPECT_EQ(wire.FramesReceived(), 2);
 }
 
 TEST_F(PtyExchange, LateReplyArrivingDuringTheRetryAnswersTheSameRequest)
 {
     // The first reply comes 1.5 time-outs late; the retried frame is not answered.
-    wire.AddFault(Rule(WireFault::LateReply, 1, 165));
+    wire.AddFault(Rule(WireFault::LateReply, 1, BackoffMs() * 3 / 2));
     WireFaultRule silentRetry = Rule(WireFault::Silence);
     silentRetry.skip = 1;
     wire.AddFault(silentRetry);
@@ -179,7 +183,7 @@ TEST_F(PtyExchange, LateReplyArrivingDuringTheRetryAnswersTheSameRequest)
 TEST_F(PtyExchange, LateReplyNeverAnswersALaterRequest)
 {
     S().retries = QStringLiteral("1");
-    wire.AddFault(Rule(WireFault::LateReply, 1, 200));
+    wire.AddFault(Rule(WireFault::LateReply, 1, BackoffMs() + 100));
     EXPECT_EQ(Send(ReadRow(row)).result, 4);
     // The stale reply comes in while nothing waits.
     ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() >= 1; }, 2000));
@@ -196,8 +200,8 @@ TEST_F(PtyExchange, FramesArrivingWhileNothingWaitsAreIgnored)
     QByteArray stale = Bytes({0xFF, 0x12, 0x07, 0x02, 0x09, 0x09, 0x09, 0x09, 0x09, 0, 0});
     pollard::AppendCRC(reinterpret_cast<uint8_t*>(stale.data()), 9);
     wire.SendRaw(stale);
-    Settle(30);
-    wire.SendRaw(stale.left(4));   // and half a frame just before the send
+    wire.SendRaw(stale.left(4), 10);   // and half a frame just before the send
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 2; }, 2000));
     Settle(10);
     const Exchange ex = Send(ReadRow(row));
     EXPECT_EQ(ex.result, 0);
@@ -214,7 +218,6 @@ TEST_F(PtyExchange, ABabblingLineEndsAtTheAttemptLimit)
     t.start();
     EXPECT_EQ(Send(ReadRow(row)).result, 4);
     EXPECT_LT(t.elapsed(), limit + 500);
-    EXPECT_GE(t.elapsed(), limit);
 }
 
 TEST_F(PtyExchange, UnitThatHangsUpLeavesThePortClosed)

@@ -154,7 +154,7 @@ void WireServer::SendRaw(const QByteArray& bytes, int delayMs)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        Schedule(Clock::now() + std::chrono::milliseconds(delayMs), bytes);
+        Schedule(Clock::now() + std::chrono::milliseconds(delayMs), bytes, true);
     }
     Wake();
 }
@@ -425,6 +425,11 @@ void WireServer::Reply(const QByteArray& message, const QByteArray& requestFrame
     std::lock_guard<std::mutex> lock(mutex_);
     if (faultIs(WireFault::Disconnect)) {
         Schedule(start, {}, true, true);
+        return;
+    }
+    if (faultIs(WireFault::RawReply)) {
+        SchedulePaced(start, rule.bytes, true);
+        Wake();
         return;
     }
     if (faultIs(WireFault::Babble)) {

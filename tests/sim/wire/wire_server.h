@@ -37,6 +37,7 @@ enum class WireFault {
     OverLong,     // the reply carries `extra` more bytes than its count byte says (CRC over all)
     Babble,       // instead of a reply, a garbage byte every 10 ms for delayMs
     Disconnect,   // the line goes down instead of replying (pty: hung up; TCP: connection closed)
+    RawReply,     // `bytes` as they are instead of the reply (the request is still handled)
 };
 
 struct WireFaultRule {
@@ -46,6 +47,7 @@ struct WireFaultRule {
     int delayMs = 0;    // LateReply, Babble
     int gapMs = -1;     // ByteByByte, Split (-1: the default)
     int extra = 3;      // OverLong
+    QByteArray bytes;   // RawReply
 };
 
 class WireServer {
@@ -71,7 +73,7 @@ public:
     void FailNext(WireFault fault, int times = 1);
     void ClearFaults();
 
-    // Writes bytes as they are (no frame), e.g. a gateway answer.
+    // Writes bytes as they are (no frame), e.g. a gateway answer; counted in RepliesWritten.
     void SendRaw(const QByteArray& bytes, int delayMs = 0);
 
     // A Hayes modem in front of the unit: commands "AT..." answered "OK", "ATD..." answered with
@@ -88,7 +90,7 @@ public:
     int BadFramesReceived() const;       // frames with a wrong CRC
     std::vector<QByteArray> Messages() const;   // the request messages of the good frames
     std::vector<QByteArray> RawFrames() const;  // the good frames as received
-    int RepliesWritten() const;          // frames (or fault bytes) completely written
+    int RepliesWritten() const;          // replies, fault bytes and raw sends completely written
     int ConnectionsAccepted() const;     // TCP clients so far
     // Waits (on the calling thread, without processing events) until pred holds or ms pass.
     bool WaitFor(const std::function<bool()>& pred, int ms) const;

@@ -1,0 +1,84 @@
+// The engine's settings in the per-user ini file.
+#include "pollard/comm_settings.h"
+
+#include <QFile>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace {
+
+void RemoveIni() { QFile::remove(pollard::SettingsFilePath()); }
+
+TEST(CommSettings, FreshInstallationTakesTheDesignDefaults)
+{
+    RemoveIni();
+    pollard::CommSettings s;
+    s.Load();
+    EXPECT_EQ(s.connectType, -1);
+    EXPECT_EQ(s.Connection(), pollard::ctComPortDirect);
+    EXPECT_EQ(s.comNumber, 1);
+    EXPECT_EQ(s.SerialDevice(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(s.baud, 9600);
+    EXPECT_EQ(s.dataBits, 8);
+    EXPECT_EQ(s.parity, 0);
+    EXPECT_EQ(s.stopBits, 1);
+    EXPECT_TRUE(s.allStations);
+    EXPECT_EQ(s.FrameAddress(), 0xFF);
+    EXPECT_EQ(s.retries, QStringLiteral("2"));
+    EXPECT_EQ(s.backoffTimer, QStringLiteral("5"));
+    EXPECT_EQ(s.winSock.port, QStringLiteral("telnet"));
+    EXPECT_EQ(s.timeBtwnAttempts, QStringLiteral("30"));
+    EXPECT_FALSE(QFile::exists(pollard::SettingsFilePath()));   // reading writes nothing
+}
+
+TEST(CommSettings, SavedValuesComeBackUnderTheirSectionsAndKeys)
+{
+    RemoveIni();
+    pollard::CommSettings s;
+    s.connectType = 3;
+    s.comNumber = 4;
+    s.baud = 19200;
+    s.retries = QStringLiteral("5");
+    s.allStations = false;
+    s.modbusNodeAddress = QStringLiteral("17");
+    s.dialNum = QStringLiteral("5551234");
+    s.proxyPassword = QStringLiteral("secret");
+    s.winSock = {QStringLiteral("10.1.2.3"), QStringLiteral("4001")};
+    s.winSock2 = {QStringLiteral("10.9.9.9"), QStringLiteral("telnet")};
+    s.Save();
+
+    QSettings ini(pollard::SettingsFilePath(), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Comm/ComNumber")).toInt(), 4);
+    EXPECT_EQ(ini.value(QStringLiteral("Comm/ConnectType")).toInt(), 3);
+    EXPECT_EQ(ini.value(QStringLiteral("Tapi/DialNum")).toString(), QStringLiteral("5551234"));
+    EXPECT_EQ(ini.value(QStringLiteral("Proxy/pw")).toString(), QStringLiteral("secret"));
+    EXPECT_EQ(ini.value(QStringLiteral("WinSock/Address")).toString(), QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(ini.value(QStringLiteral("WinSock2/Address")).toString(), QStringLiteral("10.9.9.9"));
+
+    pollard::CommSettings back;
+    back.Load();
+    EXPECT_EQ(back.Connection(), pollard::ctEthernet);
+    EXPECT_EQ(back.baud, 19200);
+    EXPECT_EQ(back.RetryCount(), 5);
+    EXPECT_EQ(back.FrameAddress(), 17);
+    EXPECT_EQ(back.winSock.port, QStringLiteral("4001"));
+    EXPECT_EQ(back.winSock2.address, QStringLiteral("10.9.9.9"));
+}
+
+TEST(CommSettings, NumbersInTextFieldsAreReadLeniently)
+{
+    const struct {
+        const char* text;
+        int atLeastOne;
+    } cases[] = {{"3", 3}, {" 7", 7}, {"4x", 4}, {"0", 1}, {"-2", 1}, {"abc", 1}, {"", 1}};
+    for (const auto& c : cases) {
+        pollard::CommSettings s;
+        s.retries = s.backoffTimer = s.maxAttempts = s.timeBtwnAttempts = QString::fromLatin1(c.text);
+        EXPECT_EQ(s.RetryCount(), c.atLeastOne) << c.text;
+        EXPECT_EQ(s.BackoffTicks(), c.atLeastOne) << c.text;
+        EXPECT_EQ(s.ModemAttempts(), c.atLeastOne) << c.text;
+        EXPECT_EQ(s.ModemSecondsBetweenAttempts(), c.atLeastOne) << c.text;
+    }
+}
+
+}  // namespace
