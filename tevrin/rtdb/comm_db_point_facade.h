@@ -78,6 +78,9 @@ public:
 
     // Points in blocks of up to 20 rows.
     BlockReadReply ReadBlock(const BlockReadRequest& request);         // 50
+    // The length byte of the last reply message (0 when no reply came), so that a caller can
+    // tell how many bytes of a fixed-size reply record the unit actually sent.
+    int LastReplyLength() const { return reply_[0]; }
 
     // Whole configuration blocks.
     void ReadSequencer(uint8_t (&block)[kSequencerBlockSize]);         // 60
