@@ -7,6 +7,12 @@
 
 using TDbId = uint16_t;
 
+class IDatabaseGlue;
+// A control detaches from its point when it is destroyed. A database that goes away while
+// controls are still alive makes those controls forget it, so that they never call it again
+// (implemented by the controls' library; the glue's destructor calls it).
+void BrannixForgetDatabase(IDatabaseGlue* glue);
+
 class IDBPointObserver {
 public:
     // The point's new value as text.
@@ -28,10 +34,5 @@ public:
     virtual int GetTypeCode(TDbId id) = 0;
 
 protected:
-    ~IDatabaseGlue() = default;
+    ~IDatabaseGlue() { BrannixForgetDatabase(this); }
 };
-
-// A control detaches from its point when it is destroyed. A database that goes away while
-// controls are still alive calls this first, so that those controls forget it and never call
-// it again (implemented by the controls' library).
-void BrannixForgetDatabase(IDatabaseGlue* glue);

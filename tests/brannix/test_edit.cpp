@@ -424,7 +424,6 @@ TEST(Edit, DetachesWhenDestroyedAndFollowsANewDbId)
     other->setDbId(30);
     other->setUseDatabase(true);
     RegisterAll(other, glue2);
-    BrannixForgetDatabase(glue2);
     delete glue2;
     EXPECT_FALSE(other->Common().Registered());
     delete other;   // must not touch the deleted database
