@@ -1,5 +1,13 @@
 // Help-aware plain controls, the status bar's panels and the chart zoom stack.
+#include "brannix/qcheckbox.h"
+#include "brannix/qcombobox.h"
 #include "brannix/qhelpcontrols.h"
+#include "brannix/qimage.h"
+#include "brannix/qlabel.h"
+#include "brannix/qlabelededit.h"
+#include "brannix/qradiobutton.h"
+#include "brannix/qradiogroup.h"
+#include "brannix/qscrollbar.h"
 #include "brannix/qstatusbar.h"
 #include "brannix/qzoominfo.h"
 #include "platform/help.h"
@@ -51,6 +59,45 @@ TEST(PlainControls, ReportTheirHelpContextAndOnlySomeOpenHelpOnF1)
         QWhatsThis::hideText();
         QCoreApplication::processEvents();
     }
+    platform::ClearContextHelpTexts();
+}
+
+TEST(BoundControls, ReportTheirHelpContextAndTheKeyboardOnesOpenHelpOnF1)
+{
+    platform::SetContextHelpText(592, "Calibration");
+    struct Case { std::unique_ptr<QWidget> w; bool f1; };
+    std::vector<Case> cases;
+    cases.push_back({std::make_unique<TQLabeledEdit>(), true});
+    cases.push_back({std::make_unique<TQComboBox>(), true});
+    cases.push_back({std::make_unique<TQRadioButton>(), true});
+    cases.push_back({std::make_unique<TQCheckBox>(), true});
+    cases.push_back({std::make_unique<TQCheckBox32>(), true});
+    cases.push_back({std::make_unique<TQLabel>(), false});
+    cases.push_back({std::make_unique<TQImage>(), false});
+    cases.push_back({std::make_unique<QTImage16>(), false});
+    cases.push_back({std::make_unique<TQScrollBar>(), false});
+    for (auto& c : cases) {
+        const char* name = c.w->metaObject()->className();
+        ASSERT_TRUE(c.w->setProperty("HelpContextVESKA", 592)) << name;
+        auto* help = qobject_cast<IQVESKAHelp*>(c.w.get());
+        ASSERT_NE(help, nullptr) << name;
+        EXPECT_EQ(help->GetHelpContextVESKA(), 592) << name;
+        c.w->show();
+        QTest::keyClick(c.w.get(), Qt::Key_F1);
+        EXPECT_EQ(HelpPopupShown(), c.f1) << name;
+        QWhatsThis::hideText();
+        QCoreApplication::processEvents();
+    }
+
+    // A radio group hears F1 from its buttons.
+    TQRadioGroup group;
+    group.setItems({"A", "B"});
+    group.setHelpContextVESKA(592);
+    group.show();
+    QTest::keyClick(group.Button(1), Qt::Key_F1);
+    EXPECT_TRUE(HelpPopupShown());
+    QWhatsThis::hideText();
+    QCoreApplication::processEvents();
     platform::ClearContextHelpTexts();
 }
 
