@@ -127,7 +127,15 @@ void DataBase::ExpressRead(bool pollOnly)
 {
     const int page = expressScan_.CurrentPage();
     if (page == 16) timers_->ReadFromUnit();
-    ReadSelected([this, pollOnly](DatabasePoint& p) { return expressScan_.Contains(p.GetDbId(), pollOnly); }, true);
+    // The page's list as a lookup table: the same answers as ExpressScan::Contains, without a
+    // search of the list for every catalogue row.
+    std::vector<bool> onPage(0x10000, false);
+    const int count = pollOnly ? expressScan_.PollCount() : expressScan_.Count();
+    for (int i = 0; i < count; ++i) {
+        const int id = pollOnly ? expressScan_.PollAt(i) : expressScan_.At(i);
+        if (id >= 0 && id <= 0xFFFF) onPage[static_cast<size_t>(id)] = true;
+    }
+    ReadSelected([&onPage](DatabasePoint& p) { return onPage[p.GetDbId()]; }, true);
     if (page == 12) sequencer_->ReadFromUnit();
     if (page == 7) modbusList_->LoadFromUnit();
 }
