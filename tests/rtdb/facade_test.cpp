@@ -40,7 +40,6 @@ T FromBytes(const QByteArray& b)
 }
 
 enum class Check {
-    None,         // the reply type is not looked at
     Raises21,     // a wrong reply type throws 21
     AnswersFalse  // a wrong reply type makes the operation answer false
 };
@@ -96,27 +95,27 @@ std::vector<MessageCase> Cases()
     return {
         // Single points: type 1 reads (value from reply offset 4), type 4 writes (LEN 8).
         {"ReadFloat", [](CommDBPointFacade& f) { return Bytes(f.ReadFloat(0x0102)); },
-         Hex("04 01 0201"), Hex("0201 0000c03f"), Bytes(1.5f), Check::None},
+         Hex("04 01 0201"), Hex("0201 0000c03f"), Bytes(1.5f), Check::Raises21},
         {"ReadBool", [](CommDBPointFacade& f) { return Bytes(f.ReadBool(7)); },
-         Hex("04 01 0700"), Hex("0700 02"), Bytes(true), Check::None},
+         Hex("04 01 0700"), Hex("0700 02"), Bytes(true), Check::Raises21},
         {"ReadU8", [](CommDBPointFacade& f) { return Bytes(f.ReadU8(64)); },
-         Hex("04 01 4000"), Hex("4000 fe"), Bytes(uint8_t{0xFE}), Check::None},
+         Hex("04 01 4000"), Hex("4000 fe"), Bytes(uint8_t{0xFE}), Check::Raises21},
         {"ReadU16", [](CommDBPointFacade& f) { return Bytes(f.ReadU16(8)); },
-         Hex("04 01 0800"), Hex("0800 3412"), Bytes(uint16_t{0x1234}), Check::None},
+         Hex("04 01 0800"), Hex("0800 3412"), Bytes(uint16_t{0x1234}), Check::Raises21},
         {"ReadU32", [](CommDBPointFacade& f) { return Bytes(f.ReadU32(0)); },
-         Hex("04 01 0000"), Hex("0000 09080401"), Bytes(uint32_t{17041417}), Check::None},
+         Hex("04 01 0000"), Hex("0000 09080401"), Bytes(uint32_t{17041417}), Check::Raises21},
         {"ReadS8", [](CommDBPointFacade& f) { return Bytes(f.ReadS8(1)); },
-         Hex("04 01 0100"), Hex("0100 ff"), Bytes(int8_t{-1}), Check::None},
+         Hex("04 01 0100"), Hex("0100 ff"), Bytes(int8_t{-1}), Check::Raises21},
         {"ReadS16", [](CommDBPointFacade& f) { return Bytes(f.ReadS16(1)); },
-         Hex("04 01 0100"), Hex("0100 feff"), Bytes(int16_t{-2}), Check::None},
+         Hex("04 01 0100"), Hex("0100 feff"), Bytes(int16_t{-2}), Check::Raises21},
         {"ReadS32", [](CommDBPointFacade& f) { return Bytes(f.ReadS32(1)); },
-         Hex("04 01 0100"), Hex("0100 fdffffff"), Bytes(int32_t{-3}), Check::None},
+         Hex("04 01 0100"), Hex("0100 fdffffff"), Bytes(int32_t{-3}), Check::Raises21},
         {"ReadString", [](CommDBPointFacade& f) {
              std::string t = "old";
              const int n = f.ReadString(5, t);
              return QByteArray::number(n) + ":" + QByteArray::fromStdString(t);
          },
-         Hex("04 01 0500"), Hex("0500 03 616263"), "3:abc", Check::None},
+         Hex("04 01 0500"), Hex("0500 03 616263"), "3:abc", Check::Raises21},
         {"WriteFloat", [](CommDBPointFacade& f) { f.WriteFloat(3, 2.0f); return QByteArray(); },
          Hex("08 04 0300 00000040"), {}, {}, Check::Raises21},
         // The value field is cleared first: a narrow value carries no bytes of the previous
@@ -154,9 +153,9 @@ std::vector<MessageCase> Cases()
          Hex("02 30"), Hex("00"), Bytes(false), Check::Raises21, /*notify=*/false},
         // Modbus map.
         {"ReadModbusHeader", [](CommDBPointFacade& f) { return Bytes(f.ReadModbusHeader()); },
-         Hex("02 12"), headerReply, headerReply, Check::None},
+         Hex("02 12"), headerReply, headerReply, Check::Raises21},
         {"ReadModbusEntry", [](CommDBPointFacade& f) { return Bytes(f.ReadModbusEntry(0x0063)); },
-         Hex("04 14 6300"), entryReply, entryReply, Check::None},
+         Hex("04 14 6300"), entryReply, entryReply, Check::Raises21},
         {"WriteModbusHeader", [](CommDBPointFacade& f) { return Bytes(f.WriteModbusHeader(kHeader)); },
          Hex("13 16") + Bytes(kHeader), {}, Bytes(true), Check::Raises21},
         {"WriteModbusEntry", [](CommDBPointFacade& f) { return Bytes(f.WriteModbusEntry(kEntry)); },
@@ -247,9 +246,6 @@ TEST_F(FacadeTest, EveryMessageTypeRequestAndReply)
         DirtyRequestArea();
         analyzer.replies.push_back(ReplyMessage(type, c.replyPayload));
         switch (c.check) {
-        case Check::None:
-            EXPECT_EQ(c.run(facade).toHex(' '), c.result.toHex(' '));
-            break;
         case Check::Raises21:
             try {
                 c.run(facade);

@@ -12,8 +12,9 @@
 //
 // Reply-type rules: writes and unit commands raise 21 on a wrong reply type; block and
 // record reads raise 21 too (a wrong reply is a failed read, never a record of zeros);
-// the block writes 38, 62, 66 answer whether the reply type was right; single-point
-// reads (type 1) and the Modbus map reads (18, 20) take the reply as it comes.
+// the block writes 38, 62, 66 answer whether the reply type was right. Every read, the
+// single-point reads (type 1) and the Modbus map reads (18, 20) included, raises 21 on a
+// wrong reply type, so a reply to some other request never becomes a value.
 
 namespace {
 
@@ -116,6 +117,7 @@ void CommDBPointFacade::ReadPointRaw(uint16_t address, void* value, int width)
     Begin(true);
     PutPayload(0, &address, 2);
     Exchange(kReadPoint, 2);
+    ExpectReplyType(kReadPoint);
     TakeReply(kPointValue, value, width);
 }
 
@@ -216,6 +218,7 @@ int CommDBPointFacade::ReadString(uint16_t address, std::string& text)
     Begin(true);
     PutPayload(0, &address, 2);
     Exchange(kReadPoint, 2);
+    ExpectReplyType(kReadPoint);
     const int n = reply_[kPointValue];
     if (n > kMaxTextLength) return 0;   // more than a text point holds: keep the old text
     text.assign(reinterpret_cast<const char*>(reply_ + kPointValue + 1), static_cast<size_t>(n));
@@ -262,6 +265,7 @@ ModbusHeader CommDBPointFacade::ReadModbusHeader()
 {
     Begin(true);
     Exchange(kReadModbusHeader, 0);
+    ExpectReplyType(kReadModbusHeader);
     ModbusHeader h;
     TakeReply(kReplyPayload, &h, sizeof h);
     return h;
@@ -272,6 +276,7 @@ ModbusEntry CommDBPointFacade::ReadModbusEntry(uint16_t index)
     Begin(true);
     PutPayload(0, &index, 2);
     Exchange(kReadModbusEntry, 2);
+    ExpectReplyType(kReadModbusEntry);
     ModbusEntry e;
     TakeReply(kReplyPayload, &e, sizeof e);
     return e;
