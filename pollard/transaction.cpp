@@ -143,7 +143,7 @@ void Transaction::SendFrame(const QByteArray& frame)
 void Transaction::StartBackoffTimer()
 {
     backoff_.start(settings_.BackoffTicks() * platform::kTickMs);
-    Log(QStringLiteral("Adding hBackoffTimer trigger"));
+    if (trace_.IsOn()) Log(QStringLiteral("Adding hBackoffTimer trigger"));
 }
 
 void Transaction::OnOutputSent() { idle_.start(); }
@@ -178,7 +178,7 @@ void Transaction::OnDataAvailable()
     SendStatus(kStatusReceiving);
     if (!waiting_ || !port_) return;   // the notice's handler may have ended the wait
     idle_.start();
-    Log(QStringLiteral("TriggerAvail: %1 characters received").arg(port_->BytesAvailable()));
+    if (trace_.IsOn()) Log(QStringLiteral("TriggerAvail: %1 characters received").arg(port_->BytesAvailable()));
     StartBackoffTimer();
 
     // Take exactly the bytes of one frame: its header first, then what the header announces.
@@ -193,8 +193,10 @@ void Transaction::OnDataAvailable()
         taken += part;
         if (rx_.size() >= 3 && (rx_.startsWith(kGatewayPrefix) || ExpectedReplyLength(rx_) == 0)) break;
     }
-    trace_.AddData("Rx", taken);
-    Log(QStringLiteral("numReturnChars in this packet: %1").arg(rx_.size()));
+    if (trace_.IsOn()) {
+        trace_.AddData("Rx", taken);
+        Log(QStringLiteral("numReturnChars in this packet: %1").arg(rx_.size()));
+    }
     if (rx_.size() < 3) return;
 
     if (rx_.startsWith(kGatewayPrefix)) {
