@@ -1,0 +1,126 @@
+#include "tevrin/shell/cmd_logon.h"
+
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/prompter.h"
+#include "tevrin/rtdb/comm_db_point_facade.h"
+#include "tevrin/rtdb/communications.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/shell/cmd_common.h"
+
+#include <QString>
+
+using namespace CommandKeys;
+
+namespace {
+
+// A point's text as a whole number; a text that is not one raises.
+int StrToInt(const std::string& text)
+{
+    bool ok = false;
+    const int value = QString::fromStdString(text).toInt(&ok);
+    if (!ok) throw EConvertError("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+}  // namespace
+
+void LogonCommand::Execute()
+{
+    // Marked failed first: a Logon that is left by an exception never reads as a success.
+    result_ = LogonResult::CommunicationError;
+    result_ = Run();
+}
+
+LogonResult LogonCommand::Run()
+{
+    SetText(StatusLineSpecialPanel, "Logon...");
+    Communications* comms = Communications::Instance();
+    comms->SetUserCancel(false);
+    SetExitRequested(false);
+
+    int r = 0;
+    try {
+        r = comms->CommConnect();
+    } catch (...) {
+        platform::ShowMessage(QStringLiteral("Logon fail!"));
+        SetFlag(tbtnLogon, true);
+        SetFlag(tbtnLogoff, false);
+        SetText(StatusLineSpecialPanel, "Logon fail.");
+        SetText(StatusLineSpecialPanel, "");
+        return LogonResult::ConnectFailed;
+    }
+    if (r != 0) {
+        if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
+        // No link: the window goes back to off line, ready for the next try.
+        SetFlag(tbtnLogon, true);
+        SetFlag(tbtnLogoff, false);
+        SetText(StatusLineSpecialPanel, "");
+        return LogonResult::Cancelled;
+    }
+
+    DataBase* db = DataBase::Instance();
+    SetNumber(localPBarMax, kProgressExtra + db->CountReadAllRequests());
+    SetFlag(SetDatabaseConfigFileTypeID, true);
+
+    bool exitChosen = false;
+    try {
+        db->Connect();
+        platform::Sleep(kSettleMs);
+        const LogStatus status = CommDBPointFacade::Instance()->ReadLogStatus();
+        db->SetArchiveMemorySize(status.value[1]);
+
+        if (StrToInt(db->GetPointText(kStreamsDbId)) != 0) {
+            const int answer = platform::MessageBox(QStringLiteral("Do you want to setup analyzer as K41W?"),
+                                                    QStringLiteral("Inquiry"), platform::DlgType::Confirmation,
+                                                    platform::mbYesNo);
+            if (answer == platform::mrYes) {
+                db->SetPointText(kStreamsDbId, "0");
+                // A set-up that was not sent is not a K41W: handled as a failed logon.
+                if (db->WritePoint(kStreamsDbId) != 0) throw static_cast<int>(kErrPointNotWritten);
+                try {
+                    // The analyzer keeps it in flash; its store runs on without us.
+                    CommDBPointFacade::Instance()->WriteConfig();
+                } catch (...) {
+                }
+            } else {
+                exitChosen = true;
+            }
+        }
+    } catch (...) {
+        platform::ShowMessage(QStringLiteral("Communication error!"));
+        SetFlag(tbtnLogon, true);
+        SetText(StatusLineSpecialPanel, "Logon error.");
+        comms->CommDisconnect(true);
+        SetText(StatusLineSpecialPanel, "");
+        SetExitRequested(true);
+        return LogonResult::CommunicationError;
+    }
+
+    if (exitChosen) {
+        Request(Exit);
+        return LogonResult::ExitChosen;
+    }
+
+    SetText(StatusLineSpecialPanel, "Logon Successful.");
+    SetFlag(tbtnLogon, false);
+    SetFlag(tbtnLogoff, true);
+    SetFlag(SetLogOn, true);
+    SetText(StatusLineSpecialPanel, "");
+    return LogonResult::Success;
+}
+
+void LogoffCommand::Execute()
+{
+    DataBase::Instance()->ClearValid();
+    Communications* comms = Communications::Instance();
+    comms->SetUserCancel(true);
+    // Logged off already (the Logon button usable): only the engine's state goes offline.
+    comms->CommDisconnect(GetFlag(LoggingOn));
+    SetText(StatusLineSpecialPanel, "Logoff Successful.");
+    SetFlag(tbtnLogon, true);
+    SetFlag(tbtnLogoff, false);
+    SetFlag(SetLogOff, true);
+    SetFlag(EnablePages, true);
+    SetText(StatusLineSpecialPanel, "");
+}
