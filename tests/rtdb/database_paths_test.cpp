@@ -349,9 +349,6 @@ TEST_F(DatabasePathsTest, AShortOrOverfullBlockReplyAppliesOnlyWhatIsThere)
     unit.SetValue(sim::DbId{284}, 9.5);
 
     // The unit drops the last two bytes: the float is incomplete and is not applied.
-    unit.FailNext(sim::Fault::ShortReply, 1, 50);
-    unit.AddFault({sim::Fault::ShortReply, 50, 1, 0, 2});
-    unit.ClearFaults();
     unit.AddFault({sim::Fault::ShortReply, 50, 1, 0, 2});
     db->ExpressRead(false);
     EXPECT_EQ(Text(10), "300");
@@ -546,6 +543,29 @@ TEST_F(DatabasePathsTest, OnTheFactoryPageWithOneStreamTimersAreClippedAndWritte
     std::memcpy(&stored, unit.TimerBlock().constData() + 5, 4);
     EXPECT_EQ(stored, 0x3Fu);
     EXPECT_TRUE(db->AsWriteLogRecordsManager().Contains(WriteLogRecordsManager::kTimerBlockMarkerId));
+}
+
+TEST_F(DatabasePathsTest, OnTheModbusPageTheMapIsTracedAndWrittenBeforeThePoints)
+{
+    ModbusHeader header{};
+    header.runs[0] = {0, 1};   // one coil
+    header.runs[1] = {1, 0};
+    header.runs[2] = {1, 0};
+    header.runs[3] = {1, 0};
+    unit.SetModbusMapHeader(header);
+    unit.SetModbusMapEntry({0, 0, 8, 1, 1610});
+    db->Connect();
+    db->AsExpressScan().SetPage(7, 1, 1);
+    db->SetPointText(10, "9");
+    unit.ClearLog();
+
+    db->WriteChanges();
+
+    // Zero header, the entry, the real header, then the changed point.
+    EXPECT_EQ(Types(unit.Requests()), (std::vector<int>{22, 24, 22, 4}));
+    EXPECT_EQ(unit.ModbusMapEntry(0).UNIQUEID, 1610);
+    EXPECT_EQ(unit.ModbusMapHeader().runs[0].count, 1);
+    EXPECT_TRUE(TraceFile().contains("Modbus List         Mode=ENRON"));
 }
 
 TEST_F(DatabasePathsTest, WriteConfigPointsWritesEveryWritableConfigurationPoint)
