@@ -35,14 +35,20 @@ void TQAdvToolButton::setGroupIndex(int g)
 
 void TQAdvToolButton::setDown(bool down)
 {
-    if (groupIndex_ == 0) return;
+    if (groupIndex_ == 0) {
+        if (isCheckable()) setChecked(down);
+        return;
+    }
     setChecked(down);
     if (down) RaiseOthers();
 }
 
 void TQAdvToolButton::nextCheckState()
 {
-    if (groupIndex_ == 0) return;
+    if (groupIndex_ == 0) {   // a check-style button outside any group simply toggles
+        QToolButton::nextCheckState();
+        return;
+    }
     if (isChecked()) {
         if (allowAllUp_) setChecked(false);   // otherwise the down button of a group stays down
         return;

@@ -158,6 +158,17 @@ TEST(AdvToolButton, GroupsAndToggles)
     a->setDown(true);
     EXPECT_TRUE(a->Down());
     EXPECT_FALSE(b->Down());
+
+    // Outside any group a button is down only when it is made a check button.
+    auto* plain = new TQAdvToolButton(&bar);
+    plain->show();
+    QTest::mouseClick(plain, Qt::LeftButton);
+    EXPECT_FALSE(plain->Down());
+    plain->setCheckable(true);
+    QTest::mouseClick(plain, Qt::LeftButton);
+    EXPECT_TRUE(plain->Down());
+    QTest::mouseClick(plain, Qt::LeftButton);
+    EXPECT_FALSE(plain->Down());
 }
 
 TEST(ZoomInfo, StackOfViews)
