@@ -71,6 +71,7 @@ Engine::Engine()
 Engine::~Engine()
 {
     transaction_->SetPort(nullptr);
+    if (rasState_ == 0) dialer_->HangUp();   // a dial-up connection does not outlive the engine
     setupWindow_.reset();
     serial_->Close();
     tcp_->Close();

@@ -62,6 +62,8 @@ int Engine::CommConnect()
 {
     const ConnectType type = settings_.Connection();
     transaction_->SetPort(nullptr);
+    // A call whose line has gone (the port was closed under it) is no call any more.
+    if (tapiDialled_ && !serial_->IsOpen()) tapiDialled_ = false;
     if (type != ctModem) {
         serial_->Close();
         tcp_->Close();

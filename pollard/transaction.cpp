@@ -128,7 +128,7 @@ void Transaction::SendFrame(const QByteArray& frame)
     // Whatever is left on the line (a late reply, a stray byte) must not answer this frame.
     rx_.clear();
     gateway_.clear();
-    port_->FlushInput();
+    if (port_) port_->FlushInput();
     SendStatus(kStatusSending);
     if (!port_ || !port_->IsOpen()) {
         state_ = crPortNotOpen;
