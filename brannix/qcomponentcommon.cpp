@@ -20,10 +20,11 @@
 
 namespace {
 
+// Never destroyed, so that a database or control that outlives static destruction still finds it.
 std::vector<TQComponentCommon*>& liveControls()
 {
-    static std::vector<TQComponentCommon*> all;
-    return all;
+    static auto* all = new std::vector<TQComponentCommon*>;
+    return *all;
 }
 
 int g_reporting = 0;
