@@ -108,6 +108,13 @@ protected:
     pollard::CommSettings& S() { return E().Settings(); }
     void TraceOn();
     int TraceCount(const QString& line) const;
+    // Frames the simulator took since it had `before`, once it has `expected` of them or a
+    // second has passed (the simulator's thread may lag behind a time-out on a busy machine).
+    int WireFramesSince(int before, int expected)
+    {
+        wire.WaitFor([&] { return wire.FramesReceived() - before >= expected; }, 1000);
+        return wire.FramesReceived() - before;
+    }
     // The reply time-out in force, in milliseconds.
     int BackoffMs() { return S().BackoffTicks() * 55; }
 
