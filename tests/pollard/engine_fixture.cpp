@@ -1,6 +1,7 @@
 #include "tests/pollard/engine_fixture.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 namespace pollardtest {
@@ -31,6 +32,7 @@ Exchange Send(const QByteArray& request, bool notify, int capacity)
 void EngineTest::SetUp()
 {
     platform::SetMainForm(&form);
+    QFile::remove(pollard::SettingsFilePath());   // every test starts from the defaults
     Initialize();
     ASSERT_NE(pollard::Engine::Instance(), nullptr);
     S().retries = QStringLiteral("2");

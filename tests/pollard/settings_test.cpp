@@ -63,6 +63,7 @@ TEST(CommSettings, SavedValuesComeBackUnderTheirSectionsAndKeys)
     EXPECT_EQ(back.FrameAddress(), 17);
     EXPECT_EQ(back.winSock.port, QStringLiteral("4001"));
     EXPECT_EQ(back.winSock2.address, QStringLiteral("10.9.9.9"));
+    RemoveIni();
 }
 
 TEST(CommSettings, NumbersInTextFieldsAreReadLeniently)

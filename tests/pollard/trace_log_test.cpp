@@ -61,6 +61,7 @@ TEST_F(TraceAfterSuccess, GoodReplyWritesTheLogOutAndTracingGoesOn)
     S().writeReset = true;
     S().append = true;
     E().Trace().SetFileName(QStringLiteral("comm.log"));
+    QFile::remove(E().Trace().ResolvedFileName());
     TraceOn();
     ASSERT_EQ(Send(ReadRow(1)).result, 0);
     ASSERT_EQ(Send(ReadRow(1)).result, 0);
