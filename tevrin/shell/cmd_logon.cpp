@@ -1,8 +1,8 @@
 #include "tevrin/shell/cmd_logon.h"
 
 #include "platform/clock.h"
-#include "platform/errors.h"
 #include "platform/prompter.h"
+#include "tevrin/rtdb/archive_capacity.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/database.h"
@@ -11,19 +11,6 @@
 #include <QString>
 
 using namespace CommandKeys;
-
-namespace {
-
-// A point's text as a whole number; a text that is not one raises.
-int StrToInt(const std::string& text)
-{
-    bool ok = false;
-    const int value = QString::fromStdString(text).toInt(&ok);
-    if (!ok) throw EConvertError("'" + text + "' is not a valid integer value");
-    return value;
-}
-
-}  // namespace
 
 void LogonCommand::Execute()
 {
@@ -70,7 +57,7 @@ LogonResult LogonCommand::Run()
         const LogStatus status = CommDBPointFacade::Instance()->ReadLogStatus();
         db->SetArchiveMemorySize(status.value[1]);
 
-        if (StrToInt(db->GetPointText(kStreamsDbId)) != 0) {
+        if (archive_capacity::StrToInt(db->GetPointText(kStreamsDbId)) != 0) {
             const int answer = platform::MessageBox(QStringLiteral("Do you want to setup analyzer as K41W?"),
                                                     QStringLiteral("Inquiry"), platform::DlgType::Confirmation,
                                                     platform::mbYesNo);
