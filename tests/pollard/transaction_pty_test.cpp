@@ -151,6 +151,16 @@ TEST_F(PtyExchange, WireFaultsEndWithTheirResultAfterTheRightNumberOfSends)
     }
 }
 
+TEST_F(PtyExchange, StatusSequenceOfASilentUnit)
+{
+    // Each try: sending, idle a tick after the frame went out, idle again when the time-out
+    // fires; after the last try: no response.
+    wire.AddFault(Rule(WireFault::Silence, 2));
+    EXPECT_EQ(Send(ReadRow(row), true).result, 4);
+    EXPECT_EQ(form.Statuses(), (std::vector<int>{2, 1, 1, 2, 1, 1, 4}));
+    EXPECT_TRUE(form.Progress().empty());
+}
+
 TEST_F(PtyExchange, RejectIsBelievedOnlyInAFrameThatChecksOut)
 {
     // [FF][12][02][FF] and a CRC that does not match.
