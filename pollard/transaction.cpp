@@ -1,6 +1,7 @@
 #include "pollard/transaction.h"
 
 #include "platform/clock.h"
+#include "platform/prompter.h"
 #include "pollard/comm_settings.h"
 #include "pollard/crc16.h"
 #include "pollard/frame.h"
@@ -120,8 +121,7 @@ int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
 
 void Transaction::SendFrame(const QByteArray& frame)
 {
-    if (userCancel_) {
-        ResetComm();
+    if (userCancel_) {   // the transaction resets the link when it sees the cancel
         state_ = crCancelled;
         return;
     }
@@ -188,7 +188,10 @@ void Transaction::OnDataAvailable()
         const int want = rx_.size() < 3 ? 3 - rx_.size() : ExpectedReplyLength(rx_) - rx_.size();
         if (want <= 0) break;
         const QByteArray part = port_->Read(want);
-        if (part.isEmpty()) break;
+        if (part.isEmpty()) {
+            platform::MessageDlg(QStringLiteral("Error on GetBlock"), platform::DlgType::Error, platform::mbOK);
+            break;
+        }
         rx_ += part;
         taken += part;
         if (rx_.size() >= 3 && (rx_.startsWith(kGatewayPrefix) || ExpectedReplyLength(rx_) == 0)) break;
