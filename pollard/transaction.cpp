@@ -251,12 +251,11 @@ void Transaction::OnIdleInput()
 {
     // No exchange waits: a reply now is stale. Only a gateway answer is of use.
     QByteArray bytes;
-    while (port_ && port_->BytesAvailable() > 0 && bytes.size() < kMaxIdleRead) {
-        const QByteArray part = port_->Read(kMaxIdleRead - bytes.size());
+    while (port_ && port_->BytesAvailable() > 0) {
+        const QByteArray part = port_->Read(kMaxIdleRead);
         if (part.isEmpty()) break;
-        bytes += part;
+        if (bytes.size() < kMaxIdleRead) bytes += part.left(kMaxIdleRead - bytes.size());
     }
-    if (port_) port_->FlushInput();
     gateway_ += bytes;
     if (gateway_.size() < 3) {
         if (!kGatewayPrefix.startsWith(gateway_)) gateway_.clear();
