@@ -1,0 +1,325 @@
+// The page frames as the main window uses them: page numbers and flags, the points each
+// registers, the display places file, and the services the application state calls.
+#include "brannix/qlabel.h"
+#include "tests/common/fake_prompter.h"
+#include "tevrin/pages/analysis/display_places.h"
+#include "tevrin/pages/analysis/fra_archive_viewer.h"
+#include "tevrin/pages/analysis/fra_ww.h"
+#include "tevrin/pages/analysis/frm_audit.h"
+#include "tevrin/pages/analysis/log_db_manager.h"
+#include "tevrin/pages/config/fr_sequencer.h"
+#include "tevrin/pages/config/fra_analyzer_global.h"
+#include "tevrin/pages/config/fra_analyzer_streams.h"
+#include "tevrin/pages/config/frm_timer1.h"
+#include "tevrin/pages/io/fr_analog_inputs.h"
+#include "tevrin/pages/io/fra_board_tester.h"
+#include "tevrin/pages/io/fra_comm_ports.h"
+#include "tevrin/pages/io/fra_factory.h"
+#include "tevrin/pages/io/fra_io.h"
+#include "tevrin/pages/io/fra_modbus.h"
+#include "tevrin/pages/io/fra_output.h"
+#include "tevrin/pages/io/frm_alarm.h"
+#include "tevrin/pages/io/frm_input2.h"
+#include "tevrin/pages/io/frm_io_status.h"
+#include "tevrin/rtdb/analog_output_collection.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/shell/security_chk.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+class PagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db = DataBase::Instance();
+        owner = std::make_unique<QWidget>();
+    }
+    void TearDown() override
+    {
+        owner.reset();
+        DataBase::DestroyInstance();
+        AnalogOutputCollection::DestroyInstance();
+        QFile::remove(DispPlaceFile());
+        SecurityChk::Destroy();
+    }
+
+    static QString DispPlaceFile()
+    {
+        SecurityChk::Instance().SetAppDataFolder();
+        return QDir(SecurityChk::Instance().GetFolder()).filePath(QStringLiteral("dispPlace.cfg"));
+    }
+    static void WriteDispPlace(const QByteArray& content)
+    {
+        QFile file(DispPlaceFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    std::vector<int> Points() const
+    {
+        std::vector<int> ids;
+        for (int i = 0; i < db->AsExpressScan().Count(); ++i) ids.push_back(db->AsExpressScan().At(i));
+        return ids;
+    }
+    bool Registered(int id) const
+    {
+        const std::vector<int> ids = Points();
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    }
+
+    FakePrompter prompter;
+    DataBase* db = nullptr;
+    std::unique_ptr<QWidget> owner;
+};
+
+}  // namespace
+
+TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
+{
+    const struct {
+        const char* name;
+        std::function<TPageFrame*(QWidget*)> make;
+        int page;
+        int pollFlag, waitFlag;
+        int count;            // points registered (-1: not checked)
+        int pollCount;        // poll list of a polling page
+        std::vector<int> some;   // a few points that must be there
+        bool warns;
+    } kPages[] = {
+        {"TfraWW", [](QWidget* o) { return new TfraWW(o); }, 0, 0, 0, 7, 0, {45, 611, 68, 91, 1269, 114, 20}, false},
+        {"TfraArchiveViewer", [](QWidget* o) { return new TfraArchiveViewer(o); }, 1, 0, 1, 0, 0, {}, false},
+        {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); }, 2, 0, 1, 50, 0, {0, 1, 2, 20, 1435}, false},
+        {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); }, 3, 0, 1, -1, 0, {474, 1137, 477, 20}, false},
+        {"TfraIO", [](QWidget* o) { return new TfraIO(o); }, 4, 0, 1, -1, 0, {20}, true},
+        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, -1, 0, {20}, true},
+        {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 16, 0, {306, 310, 316, 325, 20}, false},
+        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 4, {389, 20, 1630, 1631}, false},
+        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 25, 0, {386, 29, 20, 1689}, false},
+        {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); }, 9, 0, 1, -1, 0, {334, 332, 339, 1058, 327, 0, 1, 2, 20}, false},
+        {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); }, 11, 0, 0, 38, 0, {20, 407, 1474, 1686}, false},
+        {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); }, 12, 0, 1, 12, 0, {1431, 1635, 20}, false},
+        {"TfrmInput2", [](QWidget* o) { return new TfrmInput2(o); }, 13, 0, 1, -1, 0, {20}, true},
+        {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); }, 14, 1, 0, -1, 0, {20}, false},
+        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); }, 15, 1, 0, 37, 37, {392, 407, 1475, 1476}, false},
+        {"TfrmTimer1", [](QWidget* o) { return new TfrmTimer1(o); }, 16, 0, 1, 1, 0, {20}, false},
+    };
+    ExpressScan& scan = db->AsExpressScan();
+    for (const auto& p : kPages) {
+        SCOPED_TRACE(p.name);
+        TPageFrame* frame = p.make(owner.get());
+        EXPECT_EQ(frame->PageNumber(), p.page);
+        EXPECT_TRUE(frame->NotShown());
+        EXPECT_FALSE(frame->CanWrite());
+        prompter.prompts.clear();
+        scan.Add(9999);   // left over from the page before: must be cleared
+        frame->EnterPage();
+        EXPECT_EQ(scan.CurrentPage(), p.page);
+        EXPECT_FALSE(frame->NotShown());
+        EXPECT_TRUE(frame->CanWrite());
+        EXPECT_FALSE(Registered(9999));
+        if (p.count >= 0) {
+            EXPECT_EQ(scan.Count(), p.count);
+        }
+        for (int id : p.some) EXPECT_TRUE(Registered(id)) << id;
+        // The poll list is what a poll reads on a polling page.
+        if (p.pollFlag) {
+            EXPECT_EQ(scan.PollCount(), p.pollCount);
+        }
+        EXPECT_EQ(scan.WaitWindowFlag(), p.waitFlag);
+        EXPECT_EQ(prompter.prompts.size(), p.warns ? 1u : 0u);
+        // Each point once, whatever the page's tables repeat.
+        std::vector<int> ids = Points();
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+    }
+}
+
+TEST_F(PagesTest, AnalysisPageRegistersItsBoundControlsAfterTheFixedPoints)
+{
+    TfraWW page(owner.get());
+    auto* extra = new TQLabel(&page);
+    extra->setDbId(611);   // already a fixed point: not added twice
+    extra->setUseDatabase(true);
+    auto* unbound = new TQLabel(&page);
+    unbound->setDbId(777);
+    unbound->setUseDatabase(false);
+    auto* bound = new TQLabel(&page);
+    bound->setDbId(388);
+    bound->setUseDatabase(true);
+    page.EnterPage();
+    EXPECT_EQ(Points(), (std::vector<int>{45, 611, 68, 91, 1269, 114, 20, 388}));
+}
+
+TEST_F(PagesTest, DisplayPlacesComeFromTheFile)
+{
+    const struct {
+        const char* content;   // nullptr: no file
+        const char* format;
+        int comboIndex;
+    } kCases[] = {
+        {nullptr, "0.00", 0}, {"0", "0", 0}, {"3", "0.000", 3}, {"4", "0.0000", 4},
+        {"7", "0.00", 0},     {"-1", "0.00", 0}, {"x", "0.00", 0},
+    };
+    TfraWW analysis(owner.get());
+    TfraAnalyzerGlobal global(owner.get());
+    EXPECT_EQ(analysis.DisplayFormat(), QString());
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.content ? c.content : "no file");
+        QFile::remove(DispPlaceFile());
+        if (c.content) WriteDispPlace(c.content);
+        analysis.EnterPage();
+        EXPECT_EQ(analysis.DisplayFormat(), QString::fromLatin1(c.format));
+        global.EnterPage();
+        EXPECT_EQ(global.cbDispPlace()->currentIndex(), c.comboIndex);
+    }
+}
+
+TEST_F(PagesTest, StatesSwitchWhatThePagesAllow)
+{
+    TfraArchiveViewer archive(owner.get());
+    archive.SetReadOnly(true);
+    EXPECT_FALSE(archive.btnLogSetup()->isEnabled());
+    archive.SetReadOnly(false);
+    EXPECT_TRUE(archive.btnLogSetup()->isEnabled());
+
+    TfraModbus modbus(owner.get());
+    EXPECT_FALSE(modbus.IsReadOnly());
+    modbus.SetReadOnly(true);
+    EXPECT_FALSE(modbus.mnuDeleteItem()->isEnabled());
+    EXPECT_FALSE(modbus.btnNewModbusList()->isEnabled());
+    modbus.SetReadOnly(false);
+    EXPECT_TRUE(modbus.mnuDeleteItem()->isEnabled());
+
+    TfraAnalyzerStreams streams(owner.get());
+    EXPECT_FALSE(streams.streamTabs()->isTabVisible(1));
+    EXPECT_FALSE(streams.streamTabs()->isTabVisible(3));
+    streams.EnableStreamEditing(false);
+    EXPECT_FALSE(streams.streamTabs()->widget(0)->isEnabled());
+    streams.EnableStreamEditing(true);
+    EXPECT_TRUE(streams.streamTabs()->widget(0)->isEnabled());
+
+    TfrSequencer sequencer(owner.get());
+    EXPECT_TRUE(sequencer.IsReadOnly());
+    sequencer.SetReadOnly(false);
+    EXPECT_FALSE(sequencer.IsReadOnly());
+}
+
+TEST_F(PagesTest, FactoryPageShowsItsContentsOnlyAfterTheCode)
+{
+    owner->show();
+    TfraFactory factory(owner.get());
+    factory.show();
+    factory.ShowContents(false);
+    EXPECT_TRUE(factory.lblNotice()->isVisible());
+    EXPECT_TRUE(factory.lblStreams()->isVisible());
+    EXPECT_TRUE(factory.cbStreams()->isVisible());
+    EXPECT_FALSE(factory.findChild<QWidget*>(QStringLiteral("grpFactory"))->isVisible());
+    factory.ShowContents(true);
+    EXPECT_FALSE(factory.lblNotice()->isVisible());
+    EXPECT_TRUE(factory.findChild<QWidget*>(QStringLiteral("grpFactory"))->isVisible());
+
+    DisableAllChildren(&factory, true);
+    EXPECT_FALSE(factory.cbStreams()->isEnabled());
+    DisableAllChildren(&factory, false);
+    EXPECT_TRUE(factory.cbStreams()->isEnabled());
+}
+
+TEST_F(PagesTest, AnalogOutputCombosAreFilledOnTheFirstEntryOnly)
+{
+    AnalogOutputCollection::Instance()->Build();
+    const int sources = AnalogOutputCollection::Instance()->Count();
+    ASSERT_GT(sources, 0);
+    TfraOutput outputs(owner.get());
+    TfraAnalyzerStreams streams(owner.get());
+    EXPECT_EQ(outputs.aoCombos().size(), 6u);
+    EXPECT_EQ(outputs.aoCombos()[0]->count(), 0);
+    outputs.EnterPage();
+    streams.EnterPage();
+    EXPECT_EQ(outputs.aoCombos()[5]->count(), sources);
+    EXPECT_EQ(streams.aoCombos()[0]->count(), sources);
+    EXPECT_EQ(outputs.aoCombos()[0]->itemText(0), AnalogOutputCollection::Instance()->At(0)->name);
+
+    // A later entry leaves the combos as they are; an explicit refill reads the list again.
+    outputs.aoCombos()[0]->clear();
+    outputs.EnterPage();
+    EXPECT_EQ(outputs.aoCombos()[0]->count(), 0);
+    outputs.FillAOManagerFunctions();
+    EXPECT_EQ(outputs.aoCombos()[0]->count(), sources);
+}
+
+TEST_F(PagesTest, MaintenanceEnablesItsFirmwareButtonsOnTheFirstEntry)
+{
+    TfraBoardTester tester(owner.get());
+    EXPECT_FALSE(tester.btnWriteFirmware()->isEnabled());
+    tester.EnterPage();
+    EXPECT_TRUE(tester.btnReadOldConfig()->isEnabled());
+    EXPECT_TRUE(tester.btnWriteFirmware()->isEnabled());
+    EXPECT_TRUE(tester.btnMergeFirmware()->isEnabled());
+    EXPECT_EQ(tester.DirectControlEnable()->objectName(), QStringLiteral("DirectControlEnable"));
+}
+
+TEST_F(PagesTest, FreeingPageDataEmptiesTheTreesAndAnswersZero)
+{
+    TfrSequencer sequencer(owner.get());
+    sequencer.EnterPage();
+    ASSERT_EQ(sequencer.runTypes()->topLevelItemCount(), 1);
+    EXPECT_EQ(sequencer.runTypes()->topLevelItem(0)->text(0), QStringLiteral("Available Run Types"));
+    EXPECT_EQ(sequencer.runTypes()->topLevelItem(0)->child(0)->childCount(), 5);
+    TMessage m(platform::WM_FREEPAGEDATA);
+    m.Result = 5;
+    QCoreApplication::sendEvent(&sequencer, &m);
+    EXPECT_EQ(m.Result, 0);
+    EXPECT_EQ(sequencer.runTypes()->topLevelItemCount(), 0);
+
+    TfraModbus modbus(owner.get());
+    new QTreeWidgetItem(modbus.tlModbus(), {QStringLiteral("row")});
+    TMessage n(platform::WM_FREEPAGEDATA);
+    n.Result = 5;
+    QCoreApplication::sendEvent(&modbus, &n);
+    EXPECT_EQ(n.Result, 0);
+    EXPECT_EQ(modbus.tlModbus()->topLevelItemCount(), 0);
+}
+
+TEST_F(PagesTest, ArchiveFileDialogsWriteNothingWhenCancelled)
+{
+    TfraArchiveViewer archive(owner.get());
+    EXPECT_FALSE(archive.ReadArchiveFile());
+    archive.SaveLogFile();
+    ASSERT_EQ(prompter.fileRequests.size(), 2u);
+    EXPECT_FALSE(prompter.fileRequests[0].save);
+    EXPECT_TRUE(prompter.fileRequests[1].save);
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    archive.UpdateLogView();
+    EXPECT_EQ(archive.lblStatus()->text(), QStringLiteral("Preparing Display..."));
+    EXPECT_EQ(archive.DisplayRange(), 50);
+    EXPECT_TRUE(archive.lstArchives()->isEnabled());
+    EXPECT_EQ(archive.lstArchives()->currentRow(), 0);
+}
+
+TEST(LogDBManagerTest, InstanceIsCreatedOnceAndForgottenWhenDestroyed)
+{
+    EXPECT_FALSE(LogDBManager::Exists());
+    LogDBManager* first = LogDBManager::Instance();
+    EXPECT_EQ(LogDBManager::Instance(), first);
+    EXPECT_TRUE(LogDBManager::Exists());
+    LogDBManager::DestroyInstance();
+    EXPECT_FALSE(LogDBManager::Exists());
+    LogDBManager::DestroyInstance();   // a second time does nothing
+}

@@ -1,0 +1,646 @@
+// The main window started offscreen with the real shared libraries of the build folder:
+// start-up, the registration broadcast, the splash texts, page switching, closing and a
+// missing shared-routine library.
+#include "brannix/qlabel.h"
+#include "brannix/qstatusbar.h"
+#include "platform/messages.h"
+#include "tests/common/fake_clock.h"
+#include "tests/common/fake_prompter.h"
+#include "tests/shell/cmd_fixture.h"
+#include "tests/sim/core/analyzer_core.h"
+#include "tevrin/pages/analysis/fra_ww.h"
+#include "tevrin/pages/io/fra_board_tester.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/database_point.h"
+#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/cmd_read.h"
+#include "tevrin/shell/command.h"
+#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/command_registry.h"
+#include "tevrin/shell/main_form.h"
+#include "tevrin/shell/page_frame.h"
+#include "tevrin/shell/page_registry.h"
+#include "tevrin/shell/splash.h"
+#include "tevrin/shell/state_mgr.h"
+#include "tevrin/shell/upd_mode_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A command that records its posts ("name" or "name:argument") and may run a body.
+class RecordingCommand : public Command {
+public:
+    RecordingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body = {})
+        : name_(std::move(name)), log_(log), body_(std::move(body))
+    {
+    }
+    void Execute() override
+    {
+        log_.push_back(Argument().empty() ? name_ : name_ + ":" + Argument());
+        if (body_) body_();
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+    std::function<void()> body_;
+};
+
+// The real polling switch and single-point write, recording what each post carries.
+class RecordingStopPoll : public StopPollCommand {
+public:
+    RecordingStopPoll(CommandLine& line, std::vector<std::string>& log) : StopPollCommand(line), log_(log) {}
+    void Execute() override
+    {
+        log_.push_back(Params().pollOff ? "StopPoll(off)" : "StopPoll(on)");
+        StopPollCommand::Execute();
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class RecordingWriteSinglePoint : public WriteSinglePointCommand {
+public:
+    explicit RecordingWriteSinglePoint(std::vector<std::string>& log) : log_(log) {}
+    void Execute() override { log_.push_back("WriteSinglePoint(" + std::to_string(Params().dbId) + "," + Params().text + ")"); }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+// Puts recording commands in place of every registered command, with the window as owner.
+// Commands listed in bodies also run their body.
+void UseRecordingCommands(TFormMain& form, std::vector<std::string>& log,
+                          const std::map<std::string, std::function<void()>>& bodies = {})
+{
+    CommandLine::Shutdown();
+    CommandLine& line = CommandLine::Instance();
+    for (const std::string& name : CommandNames::All()) {
+        if (name == "StopPoll") {
+            line.Register(name, std::make_unique<RecordingStopPoll>(line, log));
+            continue;
+        }
+        if (name == "WriteSinglePoint") {
+            line.Register(name, std::make_unique<RecordingWriteSinglePoint>(log));
+            continue;
+        }
+        auto it = bodies.find(name);
+        line.Register(name, std::make_unique<RecordingCommand>(name, log, it == bodies.end() ? nullptr : it->second));
+    }
+    line.SetOwner(&form);
+}
+
+// What the window looks like when a logon has succeeded (the Logon command's keys).
+void LookLoggedOn(TFormMain& form)
+{
+    form.SetFlag("tbtnLogon", false);
+    form.SetFlag("tbtnLogoff", true);
+    form.SetFlag("SetLogOn", true);
+}
+
+std::vector<std::string> ScanPoints()
+{
+    ExpressScan& scan = DataBase::Instance()->AsExpressScan();
+    std::vector<std::string> out;
+    for (int i = 0; i < scan.Count(); ++i) out.push_back(std::to_string(scan.At(i)));
+    return out;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { TFormMain::SetLibraryFolder(QString()); }
+    void TearDown() override { TFormMain::SetLibraryFolder(QString()); }
+
+    FakePrompter prompter;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, StartUpBuildsTheSeventeenPagesAndTheServices)
+{
+    TFormMain form;
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    ASSERT_TRUE(form.SharedRoutinesBound());
+    ASSERT_TRUE(form.ServicesCreated());
+    EXPECT_TRUE(form.Timer1Active());
+
+    // Tab order, captions, access classes and the page each tab carries.
+    const struct {
+        const char* sheet;
+        const char* caption;
+        int tag;
+        const char* frame;
+        int pageNumber;
+    } kTabs[] = {
+        {"TabSheetWW", "Analysis", 0, "TfraWW", 0},
+        {"TabSheetIOStatus", "Status ", 0, "TfrmIOStatus", 15},
+        {"TabAlarm", "Alarms ", 0, "TfrmAlarm", 11},
+        {"TabSheetAV", "Archive ", 1, "TfraArchiveViewer", 1},
+        {"TabAudit", "Events ", 1, "TfrmAudit", -1},
+        {"TabGlobal", "Global ", 1, "TfraAnalyzerGlobal", 2},
+        {"TabStream", "Stream ", 1, "TfraAnalyzerStreams", 3},
+        {"TabSheetIO", "Inputs-DRY ", 1, "TfraIO", 4},
+        {"TabSheetIO2", "Inputs-WET ", 0, "TfrmInput2", 13},
+        {"TabSheetOutput", "Outputs ", 1, "TfraOutput", 5},
+        {"TabSequencer", "Sequencer ", 0, "TfrSequencer", 12},
+        {"TabPorts", "Ports", 1, "TfraCommPorts", 6},
+        {"TabSheetMB", "Modbus ", 1, "TfraModbus", 7},
+        {"TabSheetAI", "Analog Input ", 0, "TfrAnalogInputs", 14},
+        {"TabTimer1", "Timers ", 0, "TfrmTimer1", 16},
+        {"TabSheetFC", "Maintenance ", 2, "TfraBoardTester", 9},
+        {"TabSheetBT", "Factory ", 3, "TfraFactory", 8},
+    };
+    QTabWidget* pages = form.PageControlMain();
+    ASSERT_EQ(pages->count(), 17);
+    for (int i = 0; i < 17; ++i) {
+        SCOPED_TRACE(kTabs[i].sheet);
+        QWidget* sheet = pages->widget(i);
+        EXPECT_EQ(sheet->objectName(), QString::fromLatin1(kTabs[i].sheet));
+        EXPECT_EQ(pages->tabText(i), QString::fromLatin1(kTabs[i].caption));
+        EXPECT_EQ(sheet->property("Tag").toInt(), kTabs[i].tag);
+        auto* frame = qobject_cast<TPageFrame*>(PageRegistry::Instance().Frame(i));
+        ASSERT_NE(frame, nullptr);
+        EXPECT_STREQ(frame->metaObject()->className(), kTabs[i].frame);
+        EXPECT_EQ(frame->parentWidget(), sheet);
+        EXPECT_EQ(frame->PageNumber(), kTabs[i].pageNumber);
+        EXPECT_TRUE(frame->NotShown());
+    }
+    for (int i = 17; i < PageRegistry::kSlots; ++i) EXPECT_EQ(PageRegistry::Instance().Frame(i), nullptr);
+
+    // Every command name is registered.
+    ASSERT_NE(CommandLine::Existing(), nullptr);
+    for (const std::string& name : CommandNames::All()) EXPECT_NE(CommandLine::Existing()->Find(name), nullptr) << name;
+    EXPECT_EQ(CommandNames::All().size(), 35u);
+
+    // Off line: only logon, communication settings, upgrade, open and exit are usable.
+    const struct {
+        const char* action;
+        bool enabled;
+    } kButtons[] = {{"tbtnLogon", true},    {"tbtnLogoff", false},    {"tbtnComm", true},   {"tbtnWrite", false},
+                    {"WriteConfig", false}, {"tbtnPoll", false},      {"tbtnSync", false},  {"tbtnAcknowledge", false},
+                    {"tbtnBypass", false},  {"tbtnTapeAdvance", false}, {"tbtnUpgrade", true}, {"tbtnOpen", true},
+                    {"tbtnSave", false},    {"tbtnSaveAs", false},    {"tbtnExit", true},   {"mnuReboot", false},
+                    {"mnuChangePassword", true}};
+    for (const auto& b : kButtons) {
+        ASSERT_NE(form.Action(b.action), nullptr) << b.action;
+        EXPECT_EQ(form.Action(b.action)->isEnabled(), b.enabled) << b.action;
+    }
+    EXPECT_TRUE(form.Action("mnuUpdateMode")->isChecked());
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isEnabled());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    EXPECT_EQ(form.Action("WriteConfig")->toolTip(), QStringLiteral("Permanent Configuration Write  to Analyzer"));
+    EXPECT_TRUE(form.GetFlag("LoggingOn"));
+    EXPECT_EQ(form.StatusLine()->PanelCount(), 7);
+}
+
+TEST_F(MainFormTest, RegistrationBroadcastBindsThePagesControlsToTheirPoints)
+{
+    TFormMain form;
+    ASSERT_TRUE(form.ServicesCreated());
+    // The Analysis page's hidden stream-count label is bound to point 20; a value arriving at
+    // the point reaches it and it shows the stream count on the main window.
+    DatabasePoint* streams = DataBase::Instance()->PointByDbId(20);
+    ASSERT_NE(streams, nullptr);
+    QString seen;
+    QObject::connect(form.fraWW()->streamNo(), &TQLabel::OnDBPointValueChanged,
+                     [&seen](const QString& value, bool&) { seen = value; });
+    streams->SetTextAndNotify("1");
+    EXPECT_EQ(seen, QStringLiteral("1"));
+    EXPECT_EQ(form.StreamDisp()->text(), QStringLiteral("2-STREAMS"));
+    streams->SetTextAndNotify("0");
+    EXPECT_EQ(form.StreamDisp()->text(), QStringLiteral("1-STREAM"));
+}
+
+TEST_F(MainFormTest, SplashAnnouncesEveryStepOfTheStartUp)
+{
+    TfrmSplash splash;
+    splash.show();
+    for (int i = 0; i < 200 && !(splash.windowHandle() && splash.windowHandle()->isExposed()); ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    ASSERT_TRUE(splash.windowHandle() && splash.windowHandle()->isExposed());
+    struct Recorder : QObject {
+        std::vector<std::string> texts;
+        QLabel* label = nullptr;
+        bool eventFilter(QObject* watched, QEvent* e) override
+        {
+            if (watched == label && e->type() == QEvent::Paint &&
+                (texts.empty() || texts.back() != label->text().toStdString()))
+                texts.push_back(label->text().toStdString());
+            return false;
+        }
+    } recorder;
+    recorder.label = splash.Label1();
+    splash.Label1()->installEventFilter(&recorder);
+    {
+        TFormMain form;
+        ASSERT_TRUE(form.ServicesCreated());
+        EXPECT_EQ(splash.ProgressBar1()->value(), 20);
+        EXPECT_EQ(splash.ProgressBar1()->maximum(), 20);
+    }
+    const QString base = QStringLiteral("Loading Sentrel Desktop...");
+    std::vector<std::string> expected;
+    for (const char* step : {"Analysis", "Status", "Alarms", "Archive", "Global", "Streams", "Inputs-DRY", "Inputs-WET",
+                             "Outputs", "Communication Ports", "Modbus", "Factory", "Analog Inputs", "Service", "Sequencer",
+                             "", "Audit", "Load Modules", "Initialize COMM. It may take a few seconds.", "Create RTDB"})
+        expected.push_back((base + QString::fromLatin1(step)).toStdString());
+    EXPECT_EQ(recorder.texts, expected);
+}
+
+TEST_F(MainFormTest, SplashFadeMixesThePicturesByPercent)
+{
+    QImage first(2, 1, QImage::Format_RGB888);
+    QImage second(2, 1, QImage::Format_RGB888);
+    first.fill(QColor(200, 100, 0));
+    second.fill(QColor(0, 100, 255));
+    // Each term is cut to an integer before the sum: 3 * 255 / 100 = 7, 97 * 0 / 100 = 0.
+    const QImage mixed = BlendPictures(second, first, 3);
+    EXPECT_EQ(mixed.pixelColor(0, 0), QColor(194, 100, 7));
+    EXPECT_EQ(BlendPictures(second, first, 99).pixelColor(1, 0), QColor(2, 100, 252));
+    // The first picture must be at least as large as the second.
+    EXPECT_TRUE(BlendPictures(QImage(4, 4, QImage::Format_RGB888), first, 50).isNull());
+}
+
+TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
+{
+    TFormMain form;
+    ASSERT_TRUE(form.ServicesCreated());
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+
+    // Off line the Analysis page only registers its points.
+    form.TabShow(static_cast<int>(MainPage::Analysis));
+    EXPECT_TRUE(log.empty());
+    ExpressScan& scan = DataBase::Instance()->AsExpressScan();
+    EXPECT_EQ(scan.CurrentPage(), 0);
+    const std::vector<std::string> analysis = ScanPoints();
+    ASSERT_GE(analysis.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(analysis.begin(), analysis.begin() + 7),
+              (std::vector<std::string>{"45", "611", "68", "91", "1269", "114", "20"}));
+
+    LookLoggedOn(form);
+    const struct {
+        MainPage tab;
+        int page;
+        int points;   // -1: not checked
+        std::vector<std::string> posts;
+        bool polling;
+    } kCases[] = {
+        {MainPage::Global, 2, 50, {"StopPoll(off)", "ExpressRead"}, false},
+        {MainPage::Timers, 16, 1, {"StopPoll(off)", "ExpressRead"}, false},
+        {MainPage::Status, 15, 37, {"ExpressRead", "StopPoll(on)", "PeriodicPoll"}, true},
+        {MainPage::Archive, 1, 0, {"StopPoll(off)", "ReadLogConfig"}, false},
+        {MainPage::Sequencer, 12, 12, {"StopPoll(off)", "ExpressRead"}, false},
+        {MainPage::Analysis, 0, -1, {"StopPoll(on)", "PeriodicPoll"}, true},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(static_cast<int>(c.tab));
+        log.clear();
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(c.tab));
+        EXPECT_EQ(scan.CurrentPage(), c.page);
+        if (c.points >= 0) {
+            EXPECT_EQ(scan.Count(), c.points);
+        }
+        EXPECT_EQ(log, c.posts);
+        EXPECT_EQ(CommandLine::Instance().IsPolling(), c.polling);
+        EXPECT_FALSE(form.Frame(c.tab)->NotShown());
+    }
+    // The Global page's list starts with the unit id, site and location.
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+    const std::vector<std::string> global = ScanPoints();
+    ASSERT_GE(global.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(global.begin(), global.begin() + 3), (std::vector<std::string>{"0", "1", "2"}));
+    // Events: polling off and nothing read; the page point list stays as it was.
+    log.clear();
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Events));
+    EXPECT_EQ(log, (std::vector<std::string>{"StopPoll(off)"}));
+    EXPECT_EQ(scan.CurrentPage(), 2);
+}
+
+TEST_F(MainFormTest, MaintenanceWarnsOnEveryShowingAndSwitchesDirectControlOffWhenLeft)
+{
+    TFormMain form;
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    const QString warning = QStringLiteral("Changing parameters in Maintenance Page may affect operation of the unit.\n"
+                                           "It is recommended that any change in this page be done by authorised personal only.");
+    for (int round = 0; round < 2; ++round) {
+        prompter.prompts.clear();
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Maintenance));
+        EXPECT_EQ(prompter.Texts(), QStringList{warning});
+        EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 9);
+        form.fraBoardTester()->DirectControlEnable()->setChecked(true);
+        log.clear();
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Timers));
+        EXPECT_FALSE(form.fraBoardTester()->DirectControlEnable()->isChecked());
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.front(), "WriteSinglePoint(332,False)");
+    }
+}
+
+TEST_F(MainFormTest, InputAndOutputPagesWarnOnEveryEntry)
+{
+    TFormMain form;
+    const struct {
+        MainPage tab;
+        const char* warning;
+    } kCases[] = {
+        {MainPage::InputsDry, "Changing parameters in Inputs-DRY Page may affect operation of the analyzer.\n"},
+        {MainPage::InputsWet, "Changing parameters in Inputs-WET Page may affect operation of the analyzer.\n"},
+        {MainPage::Outputs, "Changing parameters in Outputs Page may affect operation of the analyzer.\n"},
+    };
+    for (const auto& c : kCases) {
+        prompter.prompts.clear();
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(c.tab));
+        EXPECT_EQ(prompter.Texts(), QStringList{QString::fromLatin1(c.warning) +
+                                                QStringLiteral("It is recommended that any change in this page be done by "
+                                                               "authorised personal only.")});
+        ASSERT_FALSE(prompter.prompts.empty());
+        EXPECT_EQ(prompter.prompts.back().type, platform::DlgType::Warning);
+    }
+}
+
+TEST_F(MainFormTest, ClosingWhileLoggedOnAsksOnceAndNoKeepsTheWindow)
+{
+    TFormMain form;
+    form.show();
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    LookLoggedOn(form);
+    const QString question = QStringLiteral("Logging on status.\n\nContinue logging off and exit?");
+
+    prompter.answers = {platform::mrNo};
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(prompter.Texts(), QStringList{question});
+    EXPECT_EQ(prompter.prompts.back().type, platform::DlgType::Confirmation);
+
+    prompter.prompts.clear();
+    prompter.answers = {platform::mrYes};
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(prompter.Texts(), QStringList{question});
+}
+
+TEST_F(MainFormTest, ExitWhileLoggedOnAsksOnceThenClosesWithoutASecondQuestion)
+{
+    TFormMain form;
+    form.show();
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    LookLoggedOn(form);
+    prompter.answers = {platform::mrYes};
+    form.tbtnExitClick();
+    EXPECT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(ExitRequestedFlag());
+    EXPECT_FALSE(form.Action("tbtnLogoff")->isEnabled());
+    SetExitRequestedFlag(false);
+}
+
+TEST_F(MainFormTest, ClosingOffLineAsksNothing)
+{
+    TFormMain form;
+    form.show();
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(MainFormTest, WithoutTheSharedRoutinesTheWindowOpensWithoutServices)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    TFormMain::SetLibraryFolder(empty.path());
+    {
+        TFormMain form;
+        ASSERT_EQ(prompter.prompts.size(), 2u);
+        EXPECT_FALSE(prompter.prompts[0].text.isEmpty());   // the system's words
+        EXPECT_EQ(prompter.prompts[1].text, QStringLiteral("Unable to load Ombrel.dll."));
+        EXPECT_FALSE(form.SharedRoutinesBound());
+        EXPECT_FALSE(form.ServicesCreated());
+        EXPECT_FALSE(form.Timer1Active());
+        EXPECT_EQ(CommandLine::Existing(), nullptr);
+        EXPECT_FALSE(DataBase::Exists());
+        // The window still opens and its buttons keep their start-up states.
+        form.show();
+        EXPECT_TRUE(form.Action("tbtnLogon")->isEnabled());
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+        form.tbtnLogonClick();
+        form.tbtnPollClick();
+        form.WriteSinglePoint(332, "False");
+        EXPECT_NE(form.PostEdits(), 0);
+        EXPECT_EQ(prompter.prompts.size(), 2u);
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(PageRegistry::Exists(), false);
+}
+
+TEST_F(MainFormTest, LinkStateSetsTheIconsAndRepaintsOnlyOnAChange)
+{
+    TFormMain form;
+    const struct {
+        int state;
+        int rx, tx;
+        bool repaint;
+        const char* panel0;   // nullptr: unchanged
+    } kSteps[] = {
+        {1, 1, 1, true, ""},
+        {1, 1, 1, false, nullptr},
+        {2, 1, 2, true, nullptr},
+        {3, 2, 1, true, nullptr},
+        {4, 3, 3, true, nullptr},
+        {5, 4, 4, true, "Temporarily paused for discontinuous communication..."},
+        {5, 4, 4, false, nullptr},
+        {9, 0, 0, true, nullptr},
+        {9, 0, 0, true, nullptr},   // an unknown state repaints every time
+        {0, 0, 0, false, nullptr},  // already (0, 0)
+    };
+    for (const auto& s : kSteps) {
+        SCOPED_TRACE(s.state);
+        const int before = form.StatusLineRepaints();
+        const QString text = form.StatusLine()->PanelText(0);
+        platform::SendMessage(&form, platform::WM_COMM_STATUS, static_cast<uintptr_t>(s.state));
+        EXPECT_EQ(form.RxIcon(), s.rx);
+        EXPECT_EQ(form.TxIcon(), s.tx);
+        EXPECT_EQ(form.StatusLineRepaints() - before, s.repaint ? 1 : 0);
+        EXPECT_EQ(form.StatusLine()->PanelText(0), s.panel0 ? QString::fromLatin1(s.panel0) : text);
+    }
+}
+
+TEST_F(MainFormTest, ProgressStepsTheBarWithinItsMaximum)
+{
+    TFormMain form;
+    QProgressBar* bar = form.StatusProgress();
+    // No maximum yet: a step leaves the bar unchanged.
+    platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
+    EXPECT_EQ(bar->value(), 0);
+    form.SetNumber("localPBarMax", 2);
+    for (int expected : {1, 2, 0, 1}) {
+        platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
+        EXPECT_EQ(bar->value(), expected);
+    }
+    EXPECT_EQ(bar->maximum(), 2);
+    platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 7);
+    EXPECT_EQ(bar->value(), 1);
+    platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 0);
+    EXPECT_EQ(bar->value(), 0);
+
+    // The special panel: a text makes it white, the empty text resets it and the bar.
+    platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
+    form.SetText("StatusLineSpecialPanel", "Express Reading...");
+    EXPECT_EQ(form.SpecialPanel()->text(), QStringLiteral("Express Reading..."));
+    EXPECT_EQ(form.SpecialPanel()->palette().color(QPalette::Window), QColor(Qt::white));
+    form.SetText("StatusLineSpecialPanel", "");
+    EXPECT_EQ(form.SpecialPanel()->text(), QString());
+    EXPECT_NE(form.SpecialPanel()->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(MainFormTest, LogonRoadRefusesWhileACommandRuns)
+{
+    TFormMain form;
+    std::vector<std::string> log;
+    // A click on Logon handled while a device exchange pumps messages inside a command.
+    UseRecordingCommands(form, log, {{"ExpressRead", [&form] { form.tbtnLogonClick(); }}});
+    CommandLine::Instance().Post("ExpressRead");
+    EXPECT_EQ(log, (std::vector<std::string>{"ExpressRead"}));
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Please wait for current task to finish, then proceed.")});
+    EXPECT_TRUE(form.Action("tbtnLogon")->isEnabled());
+}
+
+TEST_F(MainFormTest, LogonRoadStopsWhenTheLogonDidNotSucceed)
+{
+    TFormMain form;
+    std::vector<std::string> log;
+    // A logon that fails the way the command reports it: the Logon button comes back.
+    UseRecordingCommands(form, log, {{"Logon", [&form] { form.SetFlag("tbtnLogon", true); }}});
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+    form.tbtnLogonClick();
+    EXPECT_EQ(form.CurrentPage(), MainPage::Analysis);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Logon");
+    EXPECT_TRUE(form.Action("tbtnLogon")->isEnabled());
+    EXPECT_TRUE(form.Action("tbtnComm")->isEnabled());
+    EXPECT_TRUE(form.Action("tbtnUpgrade")->isEnabled());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+
+    // A Logon that reports nothing at all is no success either: the road gives the buttons back.
+    log.clear();
+    UseRecordingCommands(form, log);
+    form.tbtnLogonClick();
+    EXPECT_TRUE(form.Action("tbtnLogon")->isEnabled());
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isEnabled());
+}
+
+TEST_F(MainFormTest, OwnerKeysDriveTheWindow)
+{
+    TFormMain form;
+    form.SetFlag("DisablePages", true);
+    EXPECT_FALSE(form.PageControlMain()->isEnabled());
+    form.SetFlag("EnablePages", false);
+    EXPECT_TRUE(form.PageControlMain()->isEnabled());
+    form.SetFlag("tbtnExit", false);
+    EXPECT_FALSE(form.Action("tbtnExit")->isEnabled());
+    EXPECT_FALSE(form.Action("Exit1")->isEnabled());
+    form.SetFlag("tbtnExit", true);
+
+    LookLoggedOn(form);
+    EXPECT_FALSE(form.GetFlag("LoggingOn"));
+    EXPECT_TRUE(StateMgr::Instance().IsLoggedOn());
+    EXPECT_TRUE(form.Action("tbtnPoll")->isEnabled());
+    form.SetFlag("tbtnLogon", true);
+    EXPECT_TRUE(form.GetFlag("LoggingOn"));
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isEnabled());
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isChecked());
+    EXPECT_TRUE(form.WaitProgress());
+
+    EXPECT_EQ(form.Request("NoSuchKey", nullptr), -1);
+    EXPECT_FALSE(form.GetFlag("NoSuchKey"));
+    EXPECT_EQ(form.GetDate("NoSuchKey", 1), 0.0);
+    // The timestamp token both ways through the shared routines.
+    double date = form.GetDate("TimestampTokenToDate", static_cast<int32_t>((11u << 26) | (3u << 22) | (15u << 17) | (12u << 12)));
+    EXPECT_GT(date, 40000.0);
+    EXPECT_EQ(static_cast<uint32_t>(form.Request("DateToTimestampToken", &date)), (11u << 26) | (3u << 22) | (15u << 17) | (12u << 12));
+    // Nothing refuses its text on a page without edits.
+    EXPECT_EQ(form.Request("SendToDatabase", nullptr), 0);
+}
+
+TEST_F(MainFormTest, LogonRoadAgainstTheSimulatedAnalyzerThenPageReadsAndClose)
+{
+    FakeClock clock;
+    sim::AnalyzerCore unit;
+    cmdtest::CmdEngine engine{&unit};
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(form.ServicesCreated());
+
+    // The mode choice after the logon: "Read Only".
+    int modeDialogs = 0;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<TUpdModeDlg*>(QApplication::activeModalWidget())) {
+            ++modeDialogs;
+            dialog->btnReadOnly()->click();
+        }
+    });
+    answer.start();
+    form.tbtnLogonClick();
+    answer.stop();
+
+    EXPECT_EQ(modeDialogs, 1);
+    EXPECT_TRUE(form.LoggedOn());
+    EXPECT_TRUE(form.Action("tbtnLogoff")->isEnabled());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("READ ONLY"));
+    EXPECT_TRUE(form.Action("mnuUpdateMode")->isEnabled());
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isChecked());
+    EXPECT_FALSE(form.PageControlMain()->isTabVisible(static_cast<int>(MainPage::Maintenance)));
+    EXPECT_FALSE(form.PageControlMain()->isTabVisible(static_cast<int>(MainPage::Factory)));
+    EXPECT_TRUE(form.PageControlMain()->isTabVisible(static_cast<int>(MainPage::Modbus)));
+    // The Analysis page is shown: it is polled.
+    EXPECT_TRUE(CommandLine::Instance().IsPolling());
+    auto* poll = CommandLine::Instance().FindAs<PeriodicPollCommand>("PeriodicPoll");
+    ASSERT_NE(poll, nullptr);
+    EXPECT_TRUE(poll->Timer()->isActive());
+    EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 0);
+
+    // Showing the Global page registers its points and reads them from the unit once.
+    unit.ClearLog();
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+    EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 2);
+    EXPECT_FALSE(CommandLine::Instance().IsPolling());
+    const std::vector<QByteArray> requests = unit.Requests();
+    EXPECT_FALSE(requests.empty());
+    bool blockRead = false;
+    for (const QByteArray& r : requests) blockRead = blockRead || (r.size() > 1 && static_cast<uint8_t>(r.at(1)) == 50);
+    EXPECT_TRUE(blockRead);
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+
+    // Closing while logged on asks; No keeps the window and the connection.
+    prompter.answers = {platform::mrNo, platform::mrYes};
+    EXPECT_FALSE(form.close());
+    EXPECT_FALSE(engine.userCancel);
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(engine.userCancel);
+    EXPECT_EQ(prompter.Texts(), QStringList(2, QStringLiteral("Logging on status.\n\nContinue logging off and exit?")));
+}

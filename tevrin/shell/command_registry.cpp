@@ -1,0 +1,89 @@
+#include "tevrin/shell/command_registry.h"
+
+#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/cmd_logon.h"
+#include "tevrin/shell/cmd_read.h"
+#include "tevrin/shell/command.h"
+#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/command_owner.h"
+
+#include <functional>
+#include <map>
+
+namespace {
+
+// Stand-in for a command that is not built yet: says so in the status line.
+class NotAvailableCommand : public Command {
+public:
+    explicit NotAvailableCommand(std::string name) : name_(std::move(name)) {}
+    void Execute() override { SetText(CommandKeys::StatusLineSpecialPanel, NotAvailableText(name_)); }
+
+private:
+    std::string name_;
+};
+
+}  // namespace
+
+namespace CommandNames {
+const std::vector<std::string>& All()
+{
+    static const std::vector<std::string> names = {
+        "Logoff",        "Logon",          "ReadFull",        "WriteMain",      "WriteDirect",
+        "SyncClock",     "Calibrate",      "Reference",       "ZeroRef",        "ResetLatches",
+        "SetBypass",     "TapeAdvance",    "LoadModbusList",  "WriteSinglePoint", "NewModbusList",
+        "ExpressRead",   "ExpressRead2",   "Reboot",          "WriteConfig",    "SetDefaultConfig",
+        "ReadLogConfig", "WriteLogConfig", "ReadALog",        "ReadALog2",      "ReadAudit",
+        "WriteImage",    "ReadImage",      "IsDeviceAvaiable", "WipeAL",        "WipeLog",
+        "ReadSinglePoint", "PeriodicPoll", "StopPoll",        "DirectControlConfirm", "UpgradeCommand",
+    };
+    return names;
+}
+}  // namespace CommandNames
+
+std::string NotAvailableText(const std::string& name) { return "\"" + name + "\" is not available yet."; }
+
+std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
+{
+    if (name == "Logoff") return std::make_unique<LogoffCommand>();
+    if (name == "Logon") return std::make_unique<LogonCommand>();
+    if (name == "ReadFull") return std::make_unique<ReadFullCommand>();
+    if (name == "WriteMain") return std::make_unique<WriteMainCommand>();
+    if (name == "WriteDirect") return std::make_unique<WriteDirectCommand>();
+    if (name == "WriteSinglePoint") return std::make_unique<WriteSinglePointCommand>();
+    if (name == "ExpressRead") return std::make_unique<ExpressReadCommand>();
+    if (name == "ExpressRead2") return std::make_unique<ExpressRead2Command>();
+    if (name == "ReadSinglePoint") return std::make_unique<ReadSinglePointCommand>();
+    if (name == "PeriodicPoll") return std::make_unique<PeriodicPollCommand>(line);
+    if (name == "StopPoll") return std::make_unique<StopPollCommand>(line);
+    return std::make_unique<NotAvailableCommand>(name);
+}
+
+void RegisterCommands(CommandLine& line, ICommandOwner* owner)
+{
+    for (const std::string& name : CommandNames::All()) line.Register(name, MakeCommand(name, line));
+    line.SetOwner(owner);
+}
+
+bool SetStopPollValue(CommandLine& line, bool on)
+{
+    auto* command = line.FindAs<StopPollCommand>("StopPoll");
+    if (command) command->SetPolling(on);
+    return command != nullptr;
+}
+
+bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text)
+{
+    auto* command = line.FindAs<WriteSinglePointCommand>("WriteSinglePoint");
+    if (command) command->SetPoint(id, text);
+    return command != nullptr;
+}
+
+bool LastLogonSucceeded(CommandLine& line)
+{
+    auto* command = line.FindAs<LogonCommand>("Logon");
+    return command && command->Succeeded();
+}
+
+bool ExitRequestedFlag() { return ExitRequested(); }
+void SetExitRequestedFlag(bool requested) { SetExitRequested(requested); }

@@ -1,0 +1,46 @@
+#pragma once
+// The 35 named device commands of the main window, registered in one place.
+//
+// RegisterCommands creates one command per name, in the fixed order of the table in
+// command_registry.cpp, registers it in the queue and sets the owner on all of them. A name
+// whose command is not built yet gets a stand-in that only says so in the status line.
+//
+// The main window reaches the commands that carry parameters, and the state the commands
+// share with it, only through the few functions below, so that it does not depend on the
+// command classes themselves.
+#include "brannix/database_glue.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class Command;
+class CommandLine;
+class ICommandOwner;
+
+namespace CommandNames {
+// The names in registration order.
+const std::vector<std::string>& All();
+}  // namespace CommandNames
+
+// The command built for a name (a stand-in for a name whose command is not built yet).
+std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line);
+
+// Registers every name of CommandNames::All in order, then sets the owner on all of them.
+void RegisterCommands(CommandLine& line, ICommandOwner* owner);
+
+// The stand-in's status text for a name.
+std::string NotAvailableText(const std::string& name);
+
+// Sets the polling value the next "StopPoll" post carries (true = polling on); false when the
+// command does not take one.
+bool SetStopPollValue(CommandLine& line, bool on);
+// Sets the point and value text the next "WriteSinglePoint" post writes; false when the
+// command does not take them.
+bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text);
+// Whether the last run of "Logon" opened the connection and read the analyzer.
+bool LastLogonSucceeded(CommandLine& line);
+
+// The exit request shared by the Exit road, the Logon command and the poll timer.
+bool ExitRequestedFlag();
+void SetExitRequestedFlag(bool requested);
