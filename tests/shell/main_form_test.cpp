@@ -644,3 +644,35 @@ TEST_F(MainFormTest, LogonRoadAgainstTheSimulatedAnalyzerThenPageReadsAndClose)
     EXPECT_TRUE(engine.userCancel);
     EXPECT_EQ(prompter.Texts(), QStringList(2, QStringLiteral("Logging on status.\n\nContinue logging off and exit?")));
 }
+
+TEST_F(MainFormTest, LogonRoadStopsWhenTheUserChoseToCloseInsideTheLogon)
+{
+    FakeClock clock;
+    sim::AnalyzerCore unit;
+    unit.SetValue(sim::DbId{20}, 2);   // not the single-stream set-up: the logon asks
+    cmdtest::CmdEngine engine{&unit};
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(form.ServicesCreated());
+
+    int modalDialogs = 0;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++modalDialogs;
+            modal->close();
+        }
+    });
+    watch.start();
+    prompter.answers = {platform::mrNo};
+    form.tbtnLogonClick();
+    watch.stop();
+
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Do you want to setup analyzer as K41W?")});
+    EXPECT_EQ(modalDialogs, 0);   // no mode choice, no password
+    EXPECT_TRUE(ExitRequestedFlag());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    SetExitRequestedFlag(false);
+}
