@@ -16,18 +16,22 @@
 #include "tevrin/shell/cmd_read.h"
 #include "tevrin/shell/command.h"
 #include "tevrin/shell/command_line.h"
+#include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/command_registry.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/page_frame.h"
 #include "tevrin/shell/page_registry.h"
 #include "tevrin/shell/splash.h"
 #include "tevrin/shell/state_mgr.h"
+#include "tevrin/shell/logon_dlg.h"
+#include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/upd_mode_dlg.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -675,4 +679,96 @@ TEST_F(MainFormTest, LogonRoadStopsWhenTheUserChoseToCloseInsideTheLogon)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
     SetExitRequestedFlag(false);
+}
+
+TEST_F(MainFormTest, UpdateModeLogonWithTheMasterPasswordOpensEveryTab)
+{
+    FakeClock clock;
+    sim::AnalyzerCore unit;
+    cmdtest::CmdEngine engine{&unit};
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(form.ServicesCreated());
+
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+            mode->btnUpdate()->click();
+        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+            EXPECT_EQ(password->windowTitle(), QStringLiteral("Update Mode Logon"));
+            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+            password->btnOK()->click();
+        }
+    });
+    answer.start();
+    form.tbtnLogonClick();
+    answer.stop();
+
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("UPDATE"));
+    EXPECT_TRUE(form.Action("mnuUpdateMode")->isChecked());
+    EXPECT_TRUE(form.Action("mnuReboot")->isEnabled());
+    for (int i = 0; i < 17; ++i) EXPECT_TRUE(form.PageControlMain()->isTabVisible(i)) << i;
+    // The Analysis page is polled, so the window stays busy: no writes, no files.
+    EXPECT_FALSE(form.Action("tbtnWrite")->isEnabled());
+    EXPECT_FALSE(form.Action("tbtnSave")->isEnabled());
+    // Another page makes it idle: in Update mode the write buttons come on.
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Events));
+    EXPECT_TRUE(form.Action("tbtnWrite")->isEnabled());
+    EXPECT_TRUE(form.Action("WriteConfig")->isEnabled());
+    EXPECT_TRUE(form.Action("tbtnSave")->isEnabled());
+
+    // The menu toggle back to read-only hides Maintenance and Factory again.
+    form.Action("mnuUpdateMode")->trigger();
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("READ ONLY"));
+    EXPECT_FALSE(form.PageControlMain()->isTabVisible(static_cast<int>(MainPage::Maintenance)));
+    EXPECT_FALSE(form.Action("tbtnWrite")->isEnabled());
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+}
+
+TEST_F(MainFormTest, PermanentWriteOnThePortsPageRebootsAndRestarts)
+{
+    TFormMain form;
+    form.show();
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    LookLoggedOn(form);
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Ports));
+
+    // Cancel: the writes happen, the reboot does not.
+    log.clear();
+    prompter.answers = {platform::mrCancel};
+    form.SetDefaultConfigClick();
+    EXPECT_EQ(log, (std::vector<std::string>{"WriteMain", "WriteConfig", "ExpressRead"}));
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].text,
+              QStringLiteral("Changing the port setting requires the analyzer to be rebooted.\n"
+                             "After pressing OK button, analyzer will automatically reboot, and GUI will restart.\n"
+                             "After reboot, you can LOG ON again."));
+    EXPECT_EQ(prompter.prompts[0].buttons, platform::mbOK | platform::mbCancel);
+
+    // OK: reboot, log off, and the window closes for a restart without the logged-on question.
+    log.clear();
+    prompter.prompts.clear();
+    prompter.answers = {platform::mrOk};
+    form.SetDefaultConfigClick();
+    EXPECT_EQ(log, (std::vector<std::string>{"WriteMain", "WriteConfig", "ExpressRead", "Reboot", "Logoff"}));
+    EXPECT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_TRUE(AppFlags::RelaunchRequested);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    AppFlags::RelaunchRequested = 0;
+}
+
+TEST_F(MainFormTest, PermanentWriteRefusesWhileACommandRuns)
+{
+    TFormMain form;
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log, {{"ExpressRead2", [&form] { form.SetDefaultConfigClick(); }}});
+    LookLoggedOn(form);
+    CommandLine::Instance().Post("ExpressRead2");
+    EXPECT_EQ(log, (std::vector<std::string>{"ExpressRead2"}));
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Please wait for current task to finish, then proceed.")});
 }
