@@ -143,6 +143,31 @@ TEST_F(ReadTest, ExpressReadOfAWaitPageShowsTheWaitWindowWhileItReads)
     EXPECT_EQ(owner.PanelTexts(), (Texts{"Express Reading...", "Read Successful.", ""}));
 }
 
+// What a read set up is what it undoes, even when the page shown changed while it read.
+TEST_F(ReadTest, ExpressReadUndoesItsWaitWindowWhateverPageIsShownAtTheEnd)
+{
+    ShowPage(3, false, true);
+    cmdtest::SpyHandler spy(unit, [&](const QByteArray&) { db->AsExpressScan().SetPage(0, 0, 0); });
+    engine.handler = &spy;
+    StateMgr::Instance().SetIdle();
+
+    ExpressReadCommand read;
+    Run(read);
+
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_TRUE(owner.pagesEnabled);
+    EXPECT_FALSE(StateMgr::Instance().IsBusy());
+
+    // And the other way round: a read that began without the wait window leaves alone the
+    // window of the page that has one.
+    owner.calls.clear();
+    ShowPage(0, false, false);
+    cmdtest::SpyHandler toWaitPage(unit, [&](const QByteArray&) { db->AsExpressScan().SetPage(3, 0, 1); });
+    engine.handler = &toWaitPage;
+    Run(read);
+    EXPECT_TRUE(owner.CallsStarting("SetFlag ").empty());
+}
+
 TEST_F(ReadTest, ReadsWhileLoggedOffDoNothing)
 {
     ShowPage(0, false, true);
