@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -771,4 +772,22 @@ TEST_F(MainFormTest, PermanentWriteRefusesWhileACommandRuns)
     CommandLine::Instance().Post("ExpressRead2");
     EXPECT_EQ(log, (std::vector<std::string>{"ExpressRead2"}));
     EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Please wait for current task to finish, then proceed.")});
+}
+
+TEST_F(MainFormTest, ClockPanelAndTheOneSecondUpgradeCheck)
+{
+    TFormMain form;
+    form.StatusBarTimerTimer();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]+ \\d{1,2}, \\d{4} \\d{1,2}:\\d{2}:\\d{2} (AM|PM)$"))
+                    .match(form.StatusLine()->PanelText(3))
+                    .hasMatch())
+        << form.StatusLine()->PanelText(3).toStdString();
+
+    // Ten ticks of 100 ms do nothing; the eleventh ends the check.
+    ASSERT_TRUE(form.Timer1Active());
+    for (int tick = 1; tick <= 10; ++tick) form.Timer1Timer();
+    EXPECT_TRUE(form.Timer1Active());
+    form.Timer1Timer();
+    EXPECT_FALSE(form.Timer1Active());
+    EXPECT_EQ(form.UpgradeCheckTicks(), 110);
 }
