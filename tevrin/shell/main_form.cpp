@@ -94,9 +94,11 @@ void Safely(F&& f)
     try {
         f();
     } catch (int code) {
-        std::string text = "error " + std::to_string(code);
+        std::string text = "Error " + std::to_string(code) + ".";
         try {
-            text = Communications::Instance()->ErrorText(code);
+            // Only a binding that exists is asked; asking would otherwise load the engine.
+            TFormMain* form = TFormMain::Current();
+            if (form && form->ServicesCreated()) text = Communications::Instance()->ErrorText(code);
         } catch (...) {
         }
         platform::MessageDlg(QString::fromStdString(text), platform::DlgType::Error, platform::mbOK);
@@ -166,6 +168,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique
     connect(ui->PageControlMain, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
 
     Safely([this] { FormCreate(); });
+    // The wait window of the logon and of the whole-database commands.
+    Wait();
 }
 
 void TFormMain::CreatePages()
