@@ -1,6 +1,8 @@
 // Answers of a TCP gateway in front of the analyzer: its list of connections ("C" then
-// names each followed by ",") or the node address to use ("A" then a number).
+// names each followed by ",") or the node address to use ("A" then a number 1 to 255;
+// anything else is ignored).
 #include "pollard/engine.h"
+#include "pollard/gateway.h"
 
 namespace pollard {
 
@@ -19,10 +21,11 @@ void Engine::OnGatewayAnswer(const QByteArray& bytes)
         }
         emit IndicatorsChanged();
     } else if (bytes[0] == 'A') {
-        bool ok = false;
-        const QString text = QString::fromLatin1(bytes.mid(1));
-        const int address = text.trimmed().toInt(&ok);
-        if (ok && address != -1) settings_.modbusNodeAddress = text;
+        const int address = GatewayNodeAddress(bytes.mid(1));
+        if (address > 0) {
+            settings_.modbusNodeAddress = QString::number(address);
+            emit IndicatorsChanged();
+        }
     }
 }
 

@@ -42,6 +42,9 @@ public:
 
     static int TotalPacketsReceived();
 
+    // True while an exchange waits for its reply (the port must then stay open).
+    bool Running() const { return state_ == pollard_api::crWaiting; }
+
     // Longest time one attempt may take however the line chatters: the reply time-out plus
     // twice the wire time of the longest frame plus a second.
     int AttemptLimitMs() const;
