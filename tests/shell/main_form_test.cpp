@@ -10,6 +10,7 @@
 #include "tests/sim/core/analyzer_core.h"
 #include "tevrin/pages/analysis/fra_ww.h"
 #include "tevrin/pages/io/fra_board_tester.h"
+#include "tevrin/pages/io/fra_factory.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/shell/cmd_full_read_write.h"
@@ -30,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -790,4 +792,78 @@ TEST_F(MainFormTest, ClockPanelAndTheOneSecondUpgradeCheck)
     form.Timer1Timer();
     EXPECT_FALSE(form.Timer1Active());
     EXPECT_EQ(form.UpgradeCheckTicks(), 110);
+}
+
+TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)
+{
+    TFormMain form;
+    form.show();
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    LookLoggedOn(form);
+    QWidget* contents = form.fraFactory()->findChild<QWidget*>(QStringLiteral("grpFactory"));
+    ASSERT_NE(contents, nullptr);
+
+    const struct {
+        const char* typed;   // nullptr: Cancel
+        bool contentsShown;
+        std::vector<std::string> posts;
+    } kCases[] = {
+        {nullptr, false, {"StopPoll(off)"}},
+        {"wrong", false, {"StopPoll(off)", "ExpressRead"}},
+        {SecurityChk::kFactoryCode, true, {"StopPoll(off)", "ExpressRead"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.typed ? c.typed : "cancel");
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Timers));
+        log.clear();
+        QString title;
+        QTimer answer;
+        answer.setInterval(5);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<TfrmLogon*>(QApplication::activeModalWidget())) {
+                title = dialog->windowTitle();
+                if (c.typed) {
+                    dialog->ledPassword()->setText(QString::fromLatin1(c.typed));
+                    dialog->btnOK()->click();
+                } else {
+                    dialog->btnCancel()->click();
+                }
+            }
+        });
+        answer.start();
+        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Factory));
+        answer.stop();
+        EXPECT_EQ(title, QStringLiteral("Factory Mode Logon"));
+        EXPECT_EQ(contents->isVisible(), c.contentsShown);
+        EXPECT_EQ(form.fraFactory()->lblNotice()->isVisible(), !c.contentsShown);
+        // The page's controls are enabled themselves; the page follows the user level.
+        EXPECT_TRUE(form.fraFactory()->cbStreams()->isEnabledTo(form.fraFactory()));
+        EXPECT_EQ(log, c.posts);
+        EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 8);
+    }
+}
+
+TEST_F(MainFormTest, LogoffRoadPostsLogoffAndShowsTheOffLineLook)
+{
+    TFormMain form;
+    std::vector<std::string> log;
+    UseRecordingCommands(form, log);
+    LookLoggedOn(form);
+    form.SetModeDisp(QStringLiteral("UPDATE"));
+    form.Action("mnuUpdateMode")->setEnabled(true);
+    DataBase::Instance()->AsWriteLogRecordsManager().Add(20);
+
+    form.tbtnLogoffClick();
+    // On the Analysis page polling goes off first.
+    EXPECT_EQ(log, (std::vector<std::string>{"StopPoll(off)", "Logoff"}));
+    EXPECT_FALSE(form.Action("tbtnLogoff")->isEnabled());
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isEnabled());
+    EXPECT_FALSE(form.Action("mnuUpdateMode")->isChecked());
+    EXPECT_TRUE(form.Action("tbtnComm")->isEnabled());
+    EXPECT_TRUE(form.Action("tbtnUpgrade")->isEnabled());
+    EXPECT_TRUE(SecurityChk::Instance().IsReadOnlyMode());
+    EXPECT_TRUE(DataBase::Instance()->AsWriteLogRecordsManager().IsEmpty());
+    EXPECT_TRUE(form.WaitProgress());
 }
