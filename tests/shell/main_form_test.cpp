@@ -8,6 +8,7 @@
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tests/sim/core/analyzer_core.h"
+#include "tests/sim/wire/wire_server.h"
 #include "tevrin/pages/analysis/fra_ww.h"
 #include "tevrin/pages/io/fra_board_tester.h"
 #include "tevrin/pages/io/fra_factory.h"
@@ -31,6 +32,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
+#include <QSettings>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -866,4 +869,48 @@ TEST_F(MainFormTest, LogoffRoadPostsLogoffAndShowsTheOffLineLook)
     EXPECT_TRUE(SecurityChk::Instance().IsReadOnlyMode());
     EXPECT_TRUE(DataBase::Instance()->AsWriteLogRecordsManager().IsEmpty());
     EXPECT_TRUE(form.WaitProgress());
+}
+
+// The whole road with the real engine library: the simulated analyzer on TCP, the engine's
+// settings pointing at it, logon, a page read and the link-state notices on the status line.
+TEST_F(MainFormTest, LogonThroughTheEngineLibraryOverTcp)
+{
+    sim::AnalyzerCore unit;
+    sim::WireServer wire(unit);
+    ASSERT_TRUE(wire.StartTcp(0));
+    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
+    ini.setValue(QStringLiteral("Comm/ConnectType"), 3);
+    ini.setValue(QStringLiteral("WinSock/Address"), QStringLiteral("127.0.0.1"));
+    ini.setValue(QStringLiteral("WinSock/Port"), QString::number(wire.TcpPort()));
+    ini.sync();
+    struct RemoveIni {
+        QString path;
+        ~RemoveIni() { QFile::remove(path); }
+    } removeIni{ini.fileName()};
+
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(form.ServicesCreated());
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<TUpdModeDlg*>(QApplication::activeModalWidget())) dialog->btnReadOnly()->click();
+    });
+    answer.start();
+    const int repaints = form.StatusLineRepaints();
+    form.tbtnLogonClick();
+    answer.stop();
+
+    ASSERT_TRUE(form.LoggedOn()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("READ ONLY"));
+    // The engine told the window about the link while it worked.
+    EXPECT_GT(form.StatusLineRepaints(), repaints);
+
+    unit.ClearLog();
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Timers));
+    EXPECT_FALSE(unit.Requests().empty());
+    EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 16);
+
+    prompter.answers = {platform::mrYes};
+    EXPECT_TRUE(form.close());
 }
