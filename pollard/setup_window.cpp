@@ -67,6 +67,13 @@ CommSetupWindow::CommSetupWindow(Engine& engine, const QString& bookFolder, cons
     FillComPortList();
     ShowPortParameters();
     FillDialUpEntries();
+    ckCreateLogClick();
+    // No counterpart here: the modem's own configuration dialog, and phonebook files with
+    // entries edited from this window (the network manager keeps the connections).
+    for (QWidget* w : {static_cast<QWidget*>(f.btnTapiCfg), static_cast<QWidget*>(f.edPhonebook),
+                       static_cast<QWidget*>(f.btnPhonebook), static_cast<QWidget*>(f.btnPBAddEntry),
+                       static_cast<QWidget*>(f.btnPBEditEntry), static_cast<QWidget*>(f.btnPBDeleteEntry)})
+        w->setEnabled(false);
 
     connect(f.cbConnectType, QOverload<int>::of(&QComboBox::activated), this, &CommSetupWindow::cbConnectTypeSelect);
     f.cbComPortNum->installEventFilter(this);
@@ -110,6 +117,7 @@ CommSetupWindow::CommSetupWindow(Engine& engine, const QString& bookFolder, cons
     connect(f.ckCreateLog, &QCheckBox::toggled, this, [this] {
         CollectSettings();
         ckCreateLogClick();
+        if (!ui_->ckCreateLog->isChecked()) engine_.Trace().SetState(TraceLog::Off);
     });
     connect(f.btnStartStopLog, &QPushButton::clicked, this, &CommSetupWindow::btnStartStopLogClick);
     connect(f.btnPauseLog, &QPushButton::clicked, this, &CommSetupWindow::btnPauseLogClick);
@@ -376,6 +384,7 @@ void CommSetupWindow::Show()
 {
     Ui::CommSetupForm& f = *ui_;
     f.btnCCIDetect->setEnabled(f.cbConnectType->currentIndex() == ctEthernet);
+    f.lblTapiDevice->setText(engine_.Settings().SerialDevice());
     f.foundUSBport->setText(UsbFoundText(FindUSBPort(PresentSerialPorts())));
     FillComPortList();
     LoadAddressBook();
@@ -504,7 +513,6 @@ void CommSetupWindow::ckCreateLogClick()
     for (QWidget* w : {static_cast<QWidget*>(f.btnPauseLog), static_cast<QWidget*>(f.btnClearLog),
                        static_cast<QWidget*>(f.btnAddComment)})
         w->setEnabled(false);
-    if (!on) engine_.Trace().SetState(TraceLog::Off);
 }
 
 void CommSetupWindow::btnStartStopLogClick()

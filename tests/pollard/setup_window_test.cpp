@@ -430,5 +430,37 @@ TEST_F(SetupWindowTest, ProxyDialogShowsAndWritesTheSocksSettings)
     EXPECT_EQ(s.proxyAddress, QStringLiteral("proxy.local"));
 }
 
+TEST_F(SetupWindowTest, GatewayListAndAddressReachTheWindow)
+{
+    ServeTcp();
+    Open();
+    window->cbConnectTypeSelect(pollard::ctEthernet);
+    C<QPushButton>("btnCCIDetect")->click();
+    EXPECT_FALSE(C<QGroupBox>("gbWinsock")->isEnabled());
+    EXPECT_FALSE(C<QComboBox>("cbConnectType")->isEnabled());
+    EXPECT_TRUE(C<QComboBox>("cbCCIConnInfo")->isEnabled());
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.ConnectionsAccepted() == 1; }, 2000));
+
+    wire.SendRaw("CCICnorth,south,");
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 1; }, 2000));
+    Settle(50);
+    QComboBox* list = C<QComboBox>("cbCCIConnInfo");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->itemText(1), QStringLiteral("south"));
+
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    EXPECT_TRUE(C<QGroupBox>("gbWinsock")->isEnabled());
+    EXPECT_FALSE(C<QComboBox>("cbConnectType")->isEnabled());
+    EXPECT_FALSE(C<QPushButton>("btnCCIDetect")->isEnabled());
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.ConnectionsAccepted() == 2; }, 2000));
+    wire.SendRaw("CCIA9");
+    ASSERT_TRUE(wire.WaitFor([&] { return wire.RepliesWritten() == 2; }, 2000));
+    Settle(50);
+    EXPECT_EQ(C<QLineEdit>("ledModbusNodeAddress")->text(), QStringLiteral("9"));
+    EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("9"));
+    EXPECT_FALSE(IsOnline());
+}
+
 }  // namespace
 }  // namespace pollardtest
