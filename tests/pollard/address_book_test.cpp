@@ -132,6 +132,24 @@ TEST_F(AddressBook, ListOperations)
 
 TEST_F(AddressBook, UnwritableProgramFolderKeepsTheBookInTheUserFolder)
 {
+    // A program folder that cannot take files: here a path that is no folder at all, which
+    // holds for every user (permissions do not stop the superuser).
+    const QString noFolder = program.filePath(QStringLiteral("not-a-folder"));
+    WriteAll(noFolder, "x");
+    PortAddrMgr book(noFolder, user.path());
+    book.Add(QStringLiteral("a"), QStringLiteral("1.2.3.4"), 23);
+    ASSERT_TRUE(book.Save(kFile));
+    EXPECT_EQ(book.SavedPath(), user.filePath(kFile));
+    EXPECT_EQ(ReadAll(user.filePath(kFile)), QByteArray("a,1.2.3.4,23\n"));
+
+    PortAddrMgr back(noFolder, user.path());
+    ASSERT_EQ(back.Load(kFile), 0);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.GetAt(0), (AddrItem{"a", "1.2.3.4", 23}));
+}
+
+TEST_F(AddressBook, ReadOnlyProgramFolderKeepsTheBookInTheUserFolder)
+{
     QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (QFileInfo(program.path()).isWritable()) GTEST_SKIP() << "folder permissions are not enforced here";
     PortAddrMgr book = Book();
