@@ -914,3 +914,33 @@ TEST_F(MainFormTest, LogonThroughTheEngineLibraryOverTcp)
     prompter.answers = {platform::mrYes};
     EXPECT_TRUE(form.close());
 }
+
+TEST_F(MainFormTest, ASharedRoutineLibraryWithoutItsRoutinesIsRefusedWhole)
+{
+    // Any library that loads but has none of the routines: the compression library every Qt
+    // program carries, under the shared-routine library's file name.
+    QString stranger;
+    for (const char* candidate : {"/usr/lib/x86_64-linux-gnu/libz.so.1", "/lib/x86_64-linux-gnu/libz.so.1",
+                                  "/usr/lib64/libz.so.1", "/usr/lib/libz.so.1"})
+        if (QFile::exists(QString::fromLatin1(candidate))) {
+            stranger = QString::fromLatin1(candidate);
+            break;
+        }
+    if (stranger.isEmpty()) GTEST_SKIP() << "no compression library found";
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(stranger, folder.filePath(QStringLiteral("libombrel.so"))));
+    TFormMain::SetLibraryFolder(folder.path());
+
+    TFormMain form;
+    ASSERT_EQ(prompter.prompts.size(), 2u);
+    EXPECT_TRUE(prompter.prompts[0].text.contains(QStringLiteral("DoMyBroadcast")));
+    EXPECT_EQ(prompter.prompts[1].text, QStringLiteral("Unable to load Ombrel.dll."));
+    EXPECT_FALSE(form.SharedRoutinesBound());
+    EXPECT_EQ(form.Ombrel().Initialize, nullptr);
+    EXPECT_EQ(form.Ombrel().DoMyBroadcast, nullptr);
+    EXPECT_FALSE(form.ServicesCreated());
+    EXPECT_EQ(CommandLine::Existing(), nullptr);
+    EXPECT_EQ(form.GetDate("TimestampTokenToDate", 1), 0.0);
+    double now = 40000.0;
+    EXPECT_EQ(form.Request("DateToTimestampToken", &now), -1);
+}
