@@ -113,15 +113,21 @@ void StdDevAndMean(const double* values, int n, double* mean, double* standardDe
     double sd = 0.0;
     if (values && n > 0) {
         long double s = 0.0L;
-        long double q = 0.0L;
+        // The sums for the deviation are taken of the distances from the first value: the
+        // same sample formula, but large values no longer cancel each other's digits away,
+        // and constant data give exactly 0.
+        const long double shift = values[0];
+        long double ds = 0.0L;
+        long double dq = 0.0L;
         for (int i = 0; i < n; ++i) {
             s += values[i];
-            q += static_cast<long double>(values[i]) * values[i];
+            const long double d = values[i] - shift;
+            ds += d;
+            dq += d * d;
         }
         m = static_cast<double>(s / n);
         if (n > 1) {
-            // Rounding can leave constant data a hair below zero; that is a deviation of 0.
-            const long double variance = (n * q - s * s) / (static_cast<long double>(n) * (n - 1));
+            const long double variance = (n * dq - ds * ds) / (static_cast<long double>(n) * (n - 1));
             sd = variance > 0.0L ? static_cast<double>(std::sqrt(variance)) : 0.0;
         }
     }

@@ -238,6 +238,9 @@ TEST(StdDevAndMean, SampleFormAndTheDegenerateCases)
         {"no values", {}, 0.0, 0.0},
         {"constant", std::vector<double>(10, 0.1), 0.1, 0.0},
         {"constant, far from zero", std::vector<double>(7, 123456789.123), 123456789.123, 0.0},
+        {"constant, large", std::vector<double>(100, 1e10 / 3), 1e10 / 3, 0.0},
+        {"constant, huge", std::vector<double>(9, 1e15 + 0.5), 1e15 + 0.5, 0.0},
+        {"small spread on a large value", {1e9 + 1, 1e9 + 2, 1e9 + 3}, 1e9 + 2, 1.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -246,6 +249,9 @@ TEST(StdDevAndMean, SampleFormAndTheDegenerateCases)
         EXPECT_NEAR(mean, c.mean, 1e-9 * std::fabs(c.mean) + 1e-15);
         EXPECT_FALSE(std::isnan(sd));
         EXPECT_NEAR(sd, c.sd, 1e-6);
+        if (c.sd == 0.0) {
+            EXPECT_EQ(sd, 0.0);   // no spread is exactly none, not rounding noise
+        }
     }
     double mean = -1, sd = -1;
     StdDevAndMean(nullptr, 5, &mean, &sd);
