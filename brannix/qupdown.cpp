@@ -3,6 +3,7 @@
 #include "brannix/qcomponentcommon.h"
 
 #include <QLineEdit>
+#include <climits>
 
 TQUpDown::TQUpDown(QWidget* parent) : QSpinBox(parent)
 {
@@ -35,7 +36,8 @@ void TQUpDown::focusInEvent(QFocusEvent* e)
 {
     if (associated_) {
         long long n = 0;
-        if (!TQComponentCommon::StrToInt64(associated_->text(), n)) n = offset_;   // not a number: position 0
+        // Not a number, or none that fits an int: position 0.
+        if (!TQComponentCommon::StrToInt64(associated_->text(), n) || n < INT_MIN || n > INT_MAX) n = offset_;
         setValue(static_cast<int16_t>(n - offset_));
     }
     QSpinBox::focusInEvent(e);

@@ -94,7 +94,12 @@ TEST(UpDown, StepsWriteThePositionPlusTheOffset)
     updown.stepBy(-2);
     EXPECT_EQ(edit.text(), "4");
 
-    edit.setText("x");
-    Enter(&updown);
-    EXPECT_EQ(updown.Position(), 0);
+    // Not an integer, or one beyond an int: position 0, whatever the offset.
+    updown.setAssociatedControlOffset(-5);
+    for (const char* text : {"x", "99999999999999999999", "-99999999999999999999", "2147483648"}) {
+        updown.SetPosition(50);
+        edit.setText(text);
+        Enter(&updown);
+        EXPECT_EQ(updown.Position(), 0) << text;
+    }
 }
