@@ -47,7 +47,7 @@ public:
     // "Proxy"
     bool useProxy = false;
     int proxyPort = 0;
-    int socksVersion = 4;
+    int socksVersion = 3;  // SOCKS 5, the third entry of the proxy dialog's list
     QString proxyAddress;
     QString proxyUsername;
     QString proxyPassword;

@@ -81,6 +81,7 @@ int Engine::CommConnect()
     }
     if (type == ctDialUp || type == ctEthernet) {
         tcp_->SetEndpoint(settings_.winSock.address, settings_.winSock.port);
+        tcp_->SetProxy(TcpPort::ProxyFor(settings_));
         wsStatusImage_ = 2;
     }
     linkState_ = lsConnecting;

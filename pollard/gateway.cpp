@@ -84,6 +84,7 @@ bool Gateway::Reconnect()
     engine_.Exchange().SetPort(nullptr);   // the answers are read here, not by the exchange
     engine_.SetLinkState(lsOffline);
     TcpPort& tcp = engine_.Tcp();
+    tcp.SetProxy(TcpPort::ProxyFor(engine_.Settings()));
     listening_ = connect(&tcp, &Port::DataAvailable, this, &Gateway::OnData);
     if (!tcp.Open(engine_.tcpConnectLimitMs, [this] { return engine_.UserCancel(); })) {
         Stop();

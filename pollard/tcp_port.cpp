@@ -1,5 +1,6 @@
 #include "pollard/tcp_port.h"
 
+#include "pollard/comm_settings.h"
 #include "pollard/pump.h"
 
 #include <netdb.h>
@@ -35,6 +36,16 @@ quint16 TcpPort::PortNumber(const QString& service)
     // The default port name, also where the system has no services table.
     if (name == "telnet") return 23;
     return 0;
+}
+
+QNetworkProxy TcpPort::ProxyFor(const CommSettings& settings)
+{
+    const QString host = settings.proxyAddress.trimmed();
+    if (!settings.useProxy || host.isEmpty() || settings.proxyPort < 1 || settings.proxyPort > 65535)
+        return QNetworkProxy(QNetworkProxy::NoProxy);
+    // SOCKS 5 is the kind of SOCKS server the socket speaks, whichever version is chosen.
+    return QNetworkProxy(QNetworkProxy::Socks5Proxy, host, static_cast<quint16>(settings.proxyPort),
+                         settings.proxyUsername, settings.proxyPassword);
 }
 
 bool TcpPort::Open(int limitMs, const std::function<bool()>& stop)

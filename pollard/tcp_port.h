@@ -2,10 +2,13 @@
 // A TCP connection to the analyzer (or to a gateway in front of it).
 #include "pollard/port.h"
 
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <functional>
 
 namespace pollard {
+
+class CommSettings;
 
 class TcpPort : public Port {
     Q_OBJECT
@@ -15,6 +18,9 @@ public:
     void SetEndpoint(const QString& address, const QString& port) { address_ = address; service_ = port; }
     QString Address() const { return address_; }
     QString Service() const { return service_; }
+    // The proxy the next connection goes through (NoProxy: straight to the endpoint).
+    void SetProxy(const QNetworkProxy& proxy) { socket_.setProxy(proxy); }
+    QNetworkProxy Proxy() const { return socket_.proxy(); }
 
     // Connects, waiting (with the application processing its messages) until the connection
     // is made, fails, stop() becomes true or limitMs passes. False with ErrorText() on failure.
@@ -30,6 +36,9 @@ public:
 
     // A port given by name ("telnet") or number; 0 when it is neither.
     static quint16 PortNumber(const QString& service);
+    // The SOCKS server of the settings when "Use Proxy" is on and it has an address and a
+    // port, else no proxy at all (not even the system's).
+    static QNetworkProxy ProxyFor(const CommSettings& settings);
 
 signals:
     void Connected();

@@ -428,6 +428,14 @@ TEST_F(SetupWindowTest, ProxyDialogShowsAndWritesTheSocksSettings)
     });
     EXPECT_FALSE(pollard::EditProxySettings(nullptr, s));
     EXPECT_EQ(s.proxyAddress, QStringLiteral("proxy.local"));
+
+    // A fresh installation's version is one the list offers, and OK keeps it.
+    pollard::ProxyDialog fresh;
+    fresh.Fill(pollard::CommSettings());
+    EXPECT_EQ(Child<QComboBox>(&fresh, "cbSocksVersion")->currentText(), QStringLiteral("Socks5"));
+    pollard::CommSettings kept;
+    fresh.Apply(kept);
+    EXPECT_EQ(kept.socksVersion, pollard::CommSettings().socksVersion);
 }
 
 TEST_F(SetupWindowTest, GatewayListAndAddressReachTheWindow)
