@@ -14,7 +14,10 @@ namespace {
 bool PointIntegerRange(int typeCode, long long& low, long long& high)
 {
     switch (typeCode) {
-    case 1: case 19: case 20: case 22: low = 0; high = 4294967295LL; return true;   // unsigned 32, bit set 32
+    case 1: case 19: case 20: low = 0; high = 4294967295LL; return true;            // unsigned 32
+    // A 32-bit bit set shows its value signed ("-1" is all bits set): it takes its own text
+    // back as well as the unsigned form of the same bits.
+    case 22: low = std::numeric_limits<int32_t>::min(); high = 4294967295LL; return true;
     case 2: case 21: low = 0; high = 65535; return true;                            // unsigned 16, bit set 16
     case 3: case 24: case 25: case 15: case 7: low = 0; high = 255; return true;    // unsigned 8, baud, bit set 8
     case 4: low = std::numeric_limits<int32_t>::min(); high = std::numeric_limits<int32_t>::max(); return true;
@@ -103,9 +106,12 @@ bool TQEdit::DoEdits()
         }
         long long low = 0, high = 0;
         bool known = false;
+        bool bitSet32 = false;   // its negative text is its own, not a sign the field refuses
         if (common_.Registered() && common_.Glue()) {
             try {
-                known = PointIntegerRange(common_.Glue()->GetTypeCode(common_.dbId), low, high);
+                const int typeCode = common_.Glue()->GetTypeCode(common_.dbId);
+                known = PointIntegerRange(typeCode, low, high);
+                bitSet32 = typeCode == 22;
             } catch (...) {
                 known = false;
             }
@@ -114,7 +120,7 @@ bool TQEdit::DoEdits()
             low = dataType_ == dtInt ? std::numeric_limits<int32_t>::min() : 0;
             high = dataType_ == dtInt ? std::numeric_limits<int32_t>::max() : 4294967295LL;
         }
-        if (dataType_ == dtPosInt && low < 0) low = 0;
+        if (dataType_ == dtPosInt && low < 0 && !bitSet32) low = 0;
         if (n < low || n > high) {
             ReportError(OutOfRangeText(static_cast<double>(low), static_cast<double>(high)));
             return true;

@@ -157,6 +157,12 @@ TEST(Edit, IntegerFieldsTakeTheWidthOfTheirPoint)
         {dtInt, 2, "-1", "Out of range.  Range is 0 to 65535."},
         {dtPosInt, 1, "4294967295", ""},
         {dtPosInt, 1, "4294967296", "Out of range.  Range is 0 to 4294967295."},
+        // A 32-bit bit set shows itself signed; its own text and the unsigned form both go back.
+        {dtInt, 22, "-1", ""},
+        {dtPosInt, 22, "-2147483648", ""},
+        {dtPosInt, 22, "4294967295", ""},
+        {dtInt, 22, "4294967296", "Out of range.  Range is -2147483648 to 4294967295."},
+        {dtInt, 22, "-2147483649", "Out of range.  Range is -2147483648 to 4294967295."},
     };
     for (const auto& c : cases) {
         FakePrompter prompter;
