@@ -485,7 +485,7 @@ TEST_F(ModbusListTest, MalformedFilesAreRefusedAndChangeNothing)
         int expected;
     };
     const Case cases[] = {
-        {"missing", {}, false, 1},
+        {"missing", {}, false, 3},
         {"empty", {}, true, 3},
         {"short", good.left(516), true, 3},
         {"header only", good.left(17), true, 3},

@@ -210,8 +210,8 @@ public:
     // Sends the map to the unit; failures are thrown as int and stop the write there.
     void WriteToUnit();
 
-    // The list file: 0 loaded, 1 not opened, 3 not a list file (the map is unchanged; the
-    // adapter's LastError says why). No notice.
+    // The list file: 0 loaded, 3 not loaded: missing, unreadable or not a list file (the map
+    // is unchanged; the adapter's LastError says why). No notice.
     int LoadFromFile(const QString& fileName);
     // 0 written, 1 not written.
     int SaveToFile(const QString& fileName);

@@ -177,7 +177,7 @@ int ModmapAdapter::LoadFromFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         lastError_ = QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString());
-        return 1;
+        return 3;   // a file that cannot be read is a failed load like any other
     }
     const QByteArray bytes = file.read(kImageSize + 1);
     if (bytes.size() != kImageSize || !file.atEnd()) {

@@ -85,7 +85,7 @@ public:
     bool SetImage(const ModmapImage& image);
     const ModmapImage& Image() const { return image_; }
 
-    // The list file. Load: 0 loaded, 1 not opened, 3 not a list file (wrong size, bad mode,
+    // The list file. Load: 0 loaded, 3 not loaded (missing or unreadable, wrong size, bad mode,
     // more than 100 entries); on failure the image is unchanged and LastError says why.
     int LoadFromFile(const QString& fileName);
     // Save: recounts the runs from the entries, then writes the whole 517 bytes or nothing.
