@@ -291,6 +291,33 @@ TEST_F(DatabasePathsTest, ApplyBlockReplyTextsByType)
     }
 }
 
+TEST_F(DatabasePathsTest, AFloatTheAnalyzerMarksInvalidKeepsItsMarkAndIsNotAChange)
+{
+    // Black Tape Detect Volts (block read) and the bypass time-out (read singly afterwards).
+    const uint32_t nanBits = 0x7FC00000u;
+    const uint32_t infBits = 0xFF800000u;
+    unit.SetRaw(sim::DbId{12}, QByteArray(reinterpret_cast<const char*>(&nanBits), 4));
+    unit.SetRaw(sim::DbId{284}, QByteArray(reinterpret_cast<const char*>(&infBits), 4));
+    db->Connect();
+    EXPECT_EQ(Text(12), "nan");
+    EXPECT_EQ(Text(284), "-inf");
+    unit.SetRaw(sim::DbId{284}, QByteArray(reinterpret_cast<const char*>(&nanBits), 4));
+    ASSERT_EQ(db->ReadPoint(284), 0);
+    EXPECT_EQ(Text(284), "nan");
+
+    EXPECT_FALSE(P(12)->IsChanged());
+    EXPECT_FALSE(P(284)->IsChanged());
+    EXPECT_FALSE(db->AnyChanged());
+    unit.ClearLog();
+    EXPECT_EQ(db->WriteChanges(), 0);
+    EXPECT_EQ(unit.RequestCount(), 0);
+    EXPECT_EQ(db->AsWriteLogRecordsManager().Count(), 0);
+
+    // An edit away from the mark is a change like any other.
+    db->SetPointText(12, "2.5");
+    EXPECT_TRUE(P(12)->IsChanged());
+}
+
 TEST_F(DatabasePathsTest, ApplyBlockReplyIgnoresEntriesBeyondTheRequestOrTheBytesPresent)
 {
     const std::vector<int> rows = {RowOf(10), RowOf(284)};

@@ -53,6 +53,11 @@ TEST_F(PointsTest, TextFormsOfEveryClass)
         {"Float", Make<FloatDatabasePoint>(), "1,5", "1"},   // C locale whatever the desktop's
         {"Float", Make<FloatDatabasePoint>(), "abc", "0"},
         {"Float", Make<FloatDatabasePoint>(), "", "0"},
+        // The analyzer's mark of a value it cannot give survives its own texts.
+        {"Float", Make<FloatDatabasePoint>(), "NAN", "nan"},
+        {"Float", Make<FloatDatabasePoint>(), "-INF", "-inf"},
+        {"Float", Make<FloatDatabasePoint>(), " inf", "inf"},
+        {"Float", Make<FloatDatabasePoint>(), "nanny", "0"},
         {"U32", Make<U32DatabasePoint>(), "4294967295", "4294967295"},
         {"U32", Make<U32DatabasePoint>(), "-1", "4294967295"},
         {"U32", Make<U32DatabasePoint>(), "4294967296", "0"},

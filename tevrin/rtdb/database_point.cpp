@@ -5,6 +5,9 @@
 #include "tevrin/rtdb/rosetta.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
 
 namespace {
 constexpr uint16_t kVersionDbId = 500;   // the analyzer's database version, always at address 0
@@ -66,7 +69,24 @@ void DatabasePoint::NotifyValue() { Notify(GetText().c_str()); }
 
 // --- numbers ----------------------------------------------------------------------------
 
-float FloatDatabasePoint::Parse(const std::string& text) const { return static_cast<float>(numtext::AtoF(text)); }
+float FloatDatabasePoint::Parse(const std::string& text) const
+{
+    size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string::npos) return 0.0f;
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+    std::string word = text.substr(i);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word == "nan") return std::numeric_limits<float>::quiet_NaN();
+    if (word == "inf") return negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return static_cast<float>(numtext::AtoF(text));
+}
+
+bool FloatDatabasePoint::IsChanged()
+{
+    if (std::isnan(edited_) && std::isnan(device_)) return false;
+    return edited_ != device_;
+}
 std::string FloatDatabasePoint::Format(float value) const { return numtext::FormatG(value); }
 float FloatDatabasePoint::ReadValue(uint16_t address) { return Facade()->ReadFloat(address); }
 void FloatDatabasePoint::WriteValue(uint16_t address, float value) { Facade()->WriteFloat(address, value); }

@@ -138,9 +138,13 @@ protected:
     T edited_{};
 };
 
+// The analyzer marks a value it cannot give with a non-finite float. Its texts ("NAN", "INF",
+// "-INF", or "nan", "inf" as "%g" shows them) parse back to that value, as C's atof takes them,
+// so a block read or a stored text keeps the mark; two NaNs count as the same value.
 class FloatDatabasePoint : public ValueDatabasePoint<float> {
 public:
     using ValueDatabasePoint::ValueDatabasePoint;
+    bool IsChanged() override;
 protected:
     float Parse(const std::string& text) const override;
     std::string Format(float value) const override;   // "%g"
