@@ -215,9 +215,16 @@ void Transaction::OnDataAvailable()
     }
     if (rx_.size() < expected) return;
 
-    backoff_.stop();
     const auto* bytes = reinterpret_cast<const uint8_t*>(rx_.constData());
-    if (CheckCRC(bytes, rx_.size()) < 0) {
+    const bool crcGood = CheckCRC(bytes, rx_.size()) >= 0;
+    if (!crcGood && port_->BytesAvailable() > 0) {
+        // More bytes came with it than its count byte announced: an over-long reply, not a
+        // spoilt one. It is dropped and the time-out, still running, ends the attempt.
+        DropGarbage("refpoint3");
+        return;
+    }
+    backoff_.stop();
+    if (!crcGood) {
         Log(QStringLiteral("got garbage. %1 chars. refpoint2.").arg(rx_.size()));
         rx_.clear();
         state_ = crInvalidResponse;

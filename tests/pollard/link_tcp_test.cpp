@@ -52,6 +52,7 @@ TEST_F(TcpLink, FaultsGiveTheSameResultsAsOnASerialLine)
         {"bad CRC", WireFault::BadCrc, 1, 2, 1},
         {"rejected", WireFault::Reject, 1, 3, 1},
         {"stray byte", WireFault::StrayByte, 1, 0, 1},
+        {"over-long once, then answers", WireFault::OverLong, 1, 0, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

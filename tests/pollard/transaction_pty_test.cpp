@@ -121,7 +121,8 @@ TEST_F(PtyExchange, WireFaultsEndWithTheirResultAfterTheRightNumberOfSends)
         {"bad CRC", Rule(WireFault::BadCrc), 2, 1},
         {"unit rejects", Rule(WireFault::Reject), 3, 1},
         {"reply plus a stray byte", Rule(WireFault::StrayByte), 0, 1},
-        {"more bytes than the count says", Rule(WireFault::OverLong), 2, 1},
+        {"more bytes than the count says, once", Rule(WireFault::OverLong), 0, 2},
+        {"more bytes than the count says, always", Rule(WireFault::OverLong, 2), 4, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
