@@ -8,6 +8,7 @@
 #include "tests/common/fake_prompter.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QMainWindow>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -17,6 +18,9 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
 
 using platform::QM_BEFOREPOST;
 using platform::QM_EDIT;
@@ -143,6 +147,33 @@ TEST(Edit, ValidationTexts)
         EXPECT_EQ(f.edit->Color() == clYellow(), !c.message.isEmpty()) << c.text;
         EXPECT_TRUE(prompter.prompts.empty());
     }
+}
+
+TEST(Edit, NumbersAreReadAndShownWithAPointWhateverTheLocale)
+{
+    const QLocale before;
+    const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");   // where it exists
+    struct Case { const char* text; QString message; };
+    const Case cases[] = {
+        {"1.5", ""},
+        {"1,5", "Invalid number"},
+        {"2.75", "Out of range.  Range is 0.5 to 2.5."},
+    };
+    for (const auto& c : cases) {
+        FakePrompter prompter;
+        EditForm f;
+        f.edit->setDataType(dtFloat);
+        f.edit->setRangeEdit(true);
+        f.edit->setRangeLow(0.5f);
+        f.edit->setRangeHigh(2.5f);
+        f.edit->setText(c.text);
+        EXPECT_EQ(SendTo(f.edit, QM_EDIT), c.message.isEmpty() ? 0 : 1) << c.text;
+        EXPECT_EQ(f.Status(), c.message) << c.text;
+    }
+    std::setlocale(LC_NUMERIC, numeric.c_str());
+    QLocale::setDefault(before);
 }
 
 TEST(Edit, IntegerFieldsTakeTheWidthOfTheirPoint)
