@@ -1,5 +1,7 @@
 #include "tevrin/shell/main_form.h"
 
+#include <algorithm>
+
 #include "ui_main_form.h"
 
 #include "brannix/control_protocol.h"
@@ -258,7 +260,9 @@ void TFormMain::CreateStatusWidgets()
     statusLine_->AddPanel(500);                   // 0: text
     statusLine_->AddPanel(150, specialPanel_);    // 1: special text panel
     statusLine_->AddPanel(100, statusProgress_);  // 2: progress bar
-    statusLine_->AddPanel(175);                   // 3: clock
+    // 3: clock. Its designed width is too narrow for the longest date in this desktop's font.
+    const int clockWidth = statusLine_->fontMetrics().horizontalAdvance(QStringLiteral("September 30, 2026 12:59:59 PM")) + 12;
+    statusLine_->AddPanel(std::max(175, clockWidth));
     statusLine_->AddPanel(21, rxPanel_);          // 4: receive icon
     statusLine_->AddPanel(21, txPanel_);          // 5: send icon
     statusLine_->AddPanel(21);                    // 6
