@@ -31,6 +31,8 @@ FakeGlue MakeDatabase()
     glue.Add(50, 3);
     glue.Add(60, 3);
     glue.Add(81, 22);
+    glue.Add(70, 3);
+    glue.Add(407, 21);
     return glue;
 }
 }  // namespace
@@ -58,6 +60,13 @@ TEST(DesignedPage, SetupUiSetsThePublishedProperties)
     EXPECT_EQ(p.ui.chkHighBit->WatchBitNumber(), bnBit31);
     EXPECT_EQ(p.ui.rgUnits->Items(), (QStringList{"ppm", "ppb"}));
     EXPECT_EQ(p.ui.lblStreams->UnitType(), utMoleComposition);
+    EXPECT_EQ(p.ui.rbHigh->DbId(), 70);
+    EXPECT_EQ(p.ui.rbHigh->TrueValue(), "2");
+    EXPECT_TRUE(p.ui.rbHigh->UseDatabase());
+    EXPECT_EQ(p.ui.imgAlarm->DbId(), 407);
+    EXPECT_EQ(p.ui.imgAlarm->WatchBitNumber(), bnBit3);
+    EXPECT_EQ(p.ui.imgAlarm->TrueValue(), "True");   // not set: the initial value
+    EXPECT_EQ(p.ui.imgAlarm->GetHelpContextVESKA(), 310);
     EXPECT_TRUE(prompter.prompts.empty());   // DataType came before RangeEdit: no dialog
 }
 
@@ -67,7 +76,7 @@ TEST(DesignedPage, ReadValidateAndWriteThePage)
     FakeGlue glue = MakeDatabase();
     Page p;
     RegisterAll(&p.window, &glue);
-    for (TDbId id : {20, 30, 31, 50, 60, 81}) EXPECT_EQ(glue.ObserverCount(id), 1u) << id;
+    for (TDbId id : {20, 30, 31, 50, 60, 81, 70, 407}) EXPECT_EQ(glue.ObserverCount(id), 1u) << id;
 
     glue.Announce(20, "0");
     glue.Announce(30, "25.5");
@@ -75,9 +84,13 @@ TEST(DesignedPage, ReadValidateAndWriteThePage)
     glue.Announce(50, "1");
     glue.Announce(60, "0");
     glue.Announce(81, "-2147483648");
+    glue.Announce(70, "2");
+    glue.Announce(407, "12");
     EXPECT_EQ(p.ui.lblStreams->text(), "0");
     EXPECT_TRUE(p.ui.chkHighBit->isChecked());
     EXPECT_EQ(p.ui.cmbMode->currentText(), "On");
+    EXPECT_TRUE(p.ui.rbHigh->isChecked());
+    EXPECT_EQ(p.ui.imgAlarm->State(), 1);
 
     // A value out of range stops the write at the first refusing control.
     p.ui.edtSpan->setText("0.05");
@@ -91,7 +104,7 @@ TEST(DesignedPage, ReadValidateAndWriteThePage)
     EXPECT_EQ(Send(&p.window, QM_BEFOREPOST), 0);
     EXPECT_EQ(Send(&p.window, QM_PUT), 0);
     EXPECT_EQ(glue.puts, (std::vector<std::pair<TDbId, std::string>>{
-                             {30, "0.1"}, {31, "60"}, {81, "2147483647"}, {50, "1"}, {60, "0"}}));
+                             {30, "0.1"}, {31, "60"}, {81, "2147483647"}, {50, "1"}, {60, "0"}, {70, "2"}}));
 }
 
 TEST(DesignedPage, APageCanForbidTheWrite)
