@@ -10,6 +10,10 @@ namespace pollard {
 namespace {
 const QByteArray kPrefix("CCI");
 constexpr qint64 kMaxRead = 4096;
+// What one answer may hold, however long the gateway goes on: the characters of one name,
+// the digits of an address.
+constexpr int kMaxNameLength = 255;
+constexpr int kMaxNumberLength = 16;
 }  // namespace
 
 const QByteArray Gateway::kListRequest("CCICommand,CRC");
@@ -56,13 +60,13 @@ void GatewayAnswerReader::Feed(const QByteArray& chunk, QStringList& names, int&
             if (c == ',') {
                 names.append(name_);
                 name_.clear();
-            } else {
+            } else if (name_.size() < kMaxNameLength) {
                 name_ += QLatin1Char(c);
             }
         }
     } else if (mode_ == Mode::Address) {
-        number_ += bytes;
-        address = GatewayNodeAddress(number_);
+        number_ += bytes.left(kMaxNumberLength + 1 - number_.size());
+        address = number_.size() > kMaxNumberLength ? -1 : GatewayNodeAddress(number_);
     }
 }
 

@@ -56,6 +56,9 @@ TEST(GatewayAnswers, ChunksGiveNamesAndAddresses)
         {"address 256", {"CCIA256"}, {}, -1},
         {"address -1", {"CCIA-1"}, {}, -1},
         {"address empty", {"CCIA"}, {}, -1},
+        {"name longer than 255 characters is cut", {"CCIC" + QByteArray(300, 'n'), QByteArray(5000, 'n') + ",b,"},
+         {QString(255, QLatin1Char('n')), "b"}, 0},
+        {"address that never ends", {"CCIA7", QByteArray(40, ' '), "3"}, {}, -1},
     };
     for (const auto& c : cases) {
         GatewayAnswerReader reader;
