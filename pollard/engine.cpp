@@ -93,9 +93,9 @@ QString Engine::ModemInfo() const { return modem_->Info(); }
 
 int Engine::SendReceive(const uint8_t* request, int requestLength, uint8_t* reply, int* replyLength, bool notify)
 {
+    if (userCancel_) return crCancelled;   // whatever the request, nothing goes out
     if (!request || requestLength <= 0 || requestLength > kMaxRequestMessage) return crInvalidResponse;
     std::memcpy(request_, request, static_cast<size_t>(requestLength));
-    if (userCancel_) return crCancelled;
     const int result = RunTransaction(requestLength, notify);
     if (result != crSuccess) return result;
 

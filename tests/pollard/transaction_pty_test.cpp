@@ -281,6 +281,7 @@ TEST_F(PtyExchange, CancelDuringTheWaitResetsTheLinkAndHoldsUntilCleared)
               6);
     EXPECT_EQ(buffer, QByteArray(16, '\x5A'));
     EXPECT_EQ(length, 16);
+    EXPECT_EQ(Send(QByteArray(300, '\x01')).result, 6);   // even a request that could not be framed
     Settle(20);
     EXPECT_EQ(wire.FramesReceived(), 1);
 
