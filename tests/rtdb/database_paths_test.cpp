@@ -271,6 +271,28 @@ TEST_F(DatabasePathsTest, ApplyBlockReplyConsumesEachValueInItsOwnWidth)
     EXPECT_FALSE(P(10)->IsChanged());
 }
 
+TEST_F(DatabasePathsTest, ARowWithoutAPackedFormInABlockReplyTakesNoValue)
+{
+    int baudRow = -1;
+    for (int row = 0; row < kCatalogueRowCount && baudRow < 0; ++row)
+        if (kCatalogueRows[row].typeCode == 15) baudRow = row;
+    ASSERT_GE(baudRow, 0);
+    DatabasePoint* baud = db->PointByIndex(baudRow);
+    baud->SetInitialText("7");
+    DatabasePoint* unitSite = P(1);
+    unitSite->SetInitialText("North");
+
+    // Purge Time, then the baud rate and the text point with no bytes of their own.
+    const uint8_t values[] = {0x34, 0x12};
+    db->ApplyBlockReply(Request({RowOf(10), baudRow, RowOf(1)}), 3, values, 2, true);
+
+    EXPECT_EQ(Text(10), "4660");
+    EXPECT_EQ(baud->GetText(), "7");
+    EXPECT_FALSE(baud->IsValid());
+    EXPECT_EQ(unitSite->GetText(), "North");
+    EXPECT_FALSE(unitSite->IsValid());
+}
+
 TEST_F(DatabasePathsTest, ApplyBlockReplyTextsByType)
 {
     struct Case {

@@ -150,6 +150,9 @@ void DataBase::ApplyBlockReply(const BlockReadRequest& request, int count, const
         const uint16_t row = request.rows[k];
         const int width = SizeOfType(Catalogue(), row);
         if (offset + width > valuesLength) break;   // the reply ends before this value
+        // A row without a packed form (text, baud rate) has no bytes in the reply: it gets no
+        // value here, never the previous entry's.
+        if (width == 0) continue;
         std::memcpy(buffer, values + offset, static_cast<size_t>(width));
         offset += width;
 
