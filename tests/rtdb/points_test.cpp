@@ -453,6 +453,13 @@ TEST_F(PointDeviceTest, TextPoints)
     analyzer.FailNext(sim::Fault::TextTooLong);
     id.Read();
     EXPECT_EQ(id.GetText(), "K41");
+    // ... and an edit waiting to be written stays an edit.
+    id.SetText("North");
+    analyzer.FailNext(sim::Fault::TextTooLong);
+    id.Read();
+    EXPECT_EQ(id.GetText(), "North");
+    EXPECT_EQ(id.DeviceText(), "K41");
+    EXPECT_TRUE(id.IsChanged());
 }
 
 // Every point of the catalogue, through the message layer to the unit and back: the widths and

@@ -184,8 +184,12 @@ void StringDatabasePoint::Read()
 {
     const int address = DeviceAddress();
     if (address < 0) return;
-    Facade()->ReadString(static_cast<uint16_t>(address), edited_);
-    device_ = edited_;
+    // No reply text is longer than the unit holds: one that was not taken (a reply over 20
+    // characters) leaves both texts as they were, so an edit not yet written stays an edit.
+    std::string incoming(CommDBPointFacade::kMaxTextLength + 1, ' ');
+    Facade()->ReadString(static_cast<uint16_t>(address), incoming);
+    if (incoming.size() > static_cast<size_t>(CommDBPointFacade::kMaxTextLength)) return;
+    device_ = edited_ = incoming;
     NotifyValue();
 }
 
