@@ -116,6 +116,30 @@ TEST(ComboBox, RequiredChoiceGetResetAndConfirmationRow)
     EXPECT_EQ(combo->ItemIndex(), 1);
 }
 
+TEST(ComboBox, MissingPointIsNeitherValidatedNorWritten)
+{
+    FakePrompter prompter;
+    FakeGlue glue;   // knows no point at all
+    Form f;
+    f.window.show();
+    auto* combo = f.Add<TQComboBox>(51);
+    combo->addItems({"Off", "On"});
+    combo->setCurrentIndex(1);
+    combo->setRequired(true);
+    QSignalSpy registered(combo, &TQComboBox::AfterRegisterDatabase);
+    RegisterAll(&f.window, &glue);
+    EXPECT_EQ(registered.count(), 1);
+    EXPECT_EQ(combo->Color(), clOlive());
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    EXPECT_EQ(combo->placeholderText(), "not available");
+    EXPECT_EQ(Send(&f.window, QM_EDIT), 0);   // required, nothing chosen, yet no report
+    EXPECT_EQ(f.bar->currentMessage(), "");
+    combo->setCurrentIndex(0);                // even a choice made by hand is not written
+    EXPECT_EQ(Send(&f.window, QM_PUT), 0);
+    EXPECT_TRUE(glue.puts.empty());
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
 TEST(RadioGroup, ValuesAndWrites)
 {
     FakeGlue glue;
