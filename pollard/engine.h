@@ -54,6 +54,8 @@ public:
     Modem& ModemLine() { return *modem_; }
     Dialer& DialUp() { return *dialer_; }
     void SetDialer(std::unique_ptr<Dialer> dialer);   // takes ownership
+    // The modem's call history ("APROTAPI.HIS" in the user's folder) follows "Create Tapi Log".
+    void AttachCallLog();
 
     // The port that carries frames for the connection type in force.
     Port* ActivePort();

@@ -9,6 +9,7 @@
 #include "pollard/transaction.h"
 
 #include "platform/clock.h"
+#include "platform/data_folder.h"
 #include "platform/prompter.h"
 
 namespace pollard {
@@ -20,6 +21,11 @@ Port* Engine::ActivePort()
     case ctEthernet: return tcp_.get();
     default: return serial_.get();
     }
+}
+
+void Engine::AttachCallLog()
+{
+    modem_->SetCallLog(settings_.createTapiLog ? platform::UserDataFile(QStringLiteral("APROTAPI.HIS")) : QString());
 }
 
 int Engine::ConnectFailed()
@@ -72,6 +78,7 @@ int Engine::CommConnect()
     }
     linkState_ = lsOffline;
 
+    AttachCallLog();
     if (type == ctModem && !tapiDialled_) {
         if (!modem_->Call(settings_, [this] { return userCancel_; })) {
             modem_->HangUp();
@@ -111,6 +118,7 @@ int Engine::CommConnect()
 
 void Engine::CommDisconnect(bool keepLine)
 {
+    AttachCallLog();
     if (!keepLine) {
         switch (settings_.Connection()) {
         case ctModem:

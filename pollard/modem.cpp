@@ -5,6 +5,8 @@
 #include "pollard/serial_port.h"
 #include "pollard/trace_log.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QStringList>
 
 namespace pollard {
@@ -61,6 +63,19 @@ QString Modem::WaitResult(int waitMs, const std::function<bool()>& stop)
     return result;
 }
 
+void Modem::LogCall(const QString& text)
+{
+    if (callLog_.isEmpty()) return;
+    QFile file(callLog_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        trace_.Add(QStringLiteral("Modem: call history not written: ") + file.errorString());
+        return;
+    }
+    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                         QStringLiteral("  ") + text + QStringLiteral("\r\n");
+    file.write(line.toUtf8());
+}
+
 QString Modem::Command(const QByteArray& command, int waitMs, const std::function<bool()>& stop)
 {
     pending_.clear();
@@ -88,14 +103,17 @@ bool Modem::Call(const CommSettings& settings, const std::function<bool()>& stop
         if (stop && stop()) return false;
         if (Command("ATE0V1", timing.commandMs, stop) == QLatin1String("OK")) {
             ++dials_;
+            LogCall(QStringLiteral("Dialling ") + QString::fromLatin1(number));
             const QString result = Command("ATDT" + number, timing.dialMs, stop);
             if (result.startsWith(QLatin1String("CONNECT"))) {
                 speed_ = result.mid(7).trimmed();
                 if (speed_.isEmpty()) speed_ = QString::number(port_.BaudRate());
                 inCall_ = true;
+                LogCall(Info());
                 emit InfoChanged(Info());
                 return true;
             }
+            LogCall(result.isEmpty() ? QStringLiteral("No answer") : result);
             // Some modems take a dial command that is cut short as the end of the call.
             if (result.isEmpty()) Command("ATH0", timing.commandMs, stop);
         }
@@ -121,7 +139,10 @@ void Modem::HangUp()
     const bool was = inCall_;
     inCall_ = false;
     speed_.clear();
-    if (was) emit InfoChanged(Info());
+    if (was) {
+        LogCall(QStringLiteral("Call ended"));
+        emit InfoChanged(Info());
+    }
 }
 
 }  // namespace pollard

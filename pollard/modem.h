@@ -28,6 +28,10 @@ public:
     bool Call(const CommSettings& settings, const std::function<bool()>& stop);
     // Ends the call (if any) and closes the port.
     void HangUp();
+    // The call history file that every dial, its outcome and every hang-up are added to;
+    // empty: none is kept.
+    void SetCallLog(const QString& path) { callLog_ = path; }
+    QString CallLog() const { return callLog_; }
 
     bool InCall() const { return inCall_; }
     QString ConnectSpeed() const { return speed_; }
@@ -45,6 +49,7 @@ private:
     // "BUSY", ...) or the empty text when none came in time.
     QString Command(const QByteArray& command, int waitMs, const std::function<bool()>& stop);
     QString WaitResult(int waitMs, const std::function<bool()>& stop);
+    void LogCall(const QString& text);
 
     SerialPort& port_;
     TraceLog& trace_;
@@ -52,6 +57,7 @@ private:
     QString speed_;
     int dials_ = 0;
     QByteArray pending_;
+    QString callLog_;
 };
 
 }  // namespace pollard

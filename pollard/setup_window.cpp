@@ -102,6 +102,7 @@ CommSetupWindow::CommSetupWindow(Engine& engine, const QString& bookFolder, cons
     for (QCheckBox* c : {static_cast<QCheckBox*>(f.ckAppend), static_cast<QCheckBox*>(f.ckWriteReset),
                          static_cast<QCheckBox*>(f.ckCreateTapiLog)})
         connect(c, &QCheckBox::toggled, this, [this] { CollectSettings(); });
+    connect(f.ckCreateTapiLog, &QCheckBox::toggled, this, [this] { engine_.AttachCallLog(); });
     connect(f.ckAllStations, &QCheckBox::toggled, this, [this] {
         CollectSettings();
         ApplyRules();

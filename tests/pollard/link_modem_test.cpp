@@ -5,7 +5,10 @@
 #include "pollard/serial_port.h"
 #include "tests/common/fake_clock.h"
 
+#include "platform/data_folder.h"
+
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <numeric>
 
@@ -134,6 +137,31 @@ TEST_F(ModemLink, DisconnectHangsUpUnlessTheLineIsKept)
     EXPECT_EQ(CommConnect(), 0);
     EXPECT_EQ(wire.DialCount(), 2);
     EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
+TEST_F(ModemLink, CallHistoryIsKeptOnlyWithCreateTapiLog)
+{
+    const QString history = platform::UserDataFile(QStringLiteral("APROTAPI.HIS"));
+    QFile::remove(history);
+    ASSERT_EQ(CommConnect(), 0);
+    CommDisconnect(false);
+    EXPECT_FALSE(QFile::exists(history));
+
+    S().createTapiLog = true;
+    wire.QueueDialResults({QStringLiteral("BUSY")});
+    {
+        FakeClock clock;   // the pause before the second attempt
+        ASSERT_EQ(CommConnect(), 0);
+    }
+    CommDisconnect(false);
+    QFile file(history);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList events;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (!line.trimmed().isEmpty()) events << QString::fromUtf8(line.trimmed()).section(QStringLiteral("  "), 1);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("Dialling 5551234"), QStringLiteral("BUSY"),
+                                   QStringLiteral("Dialling 5551234"), QStringLiteral("Connected at 19200 baud"),
+                                   QStringLiteral("Call ended")}));
 }
 
 }  // namespace
