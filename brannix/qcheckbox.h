@@ -2,6 +2,9 @@
 // Bound check boxes: a true/false point, or one bit of a 16-bit (TQCheckBox) or 32-bit
 // (TQCheckBox32) point. A bit is written as the text of its own value to set it, or of
 // the full-width mask without it to clear it, so the other bits of the word stay.
+// Every change of the checked state, also one made by an arriving value or by code, emits
+// toggled(); clicked() is the user's alone. A page that follows the box's state connects to
+// toggled, and does anything that writes to the analyzer on clicked only.
 #include "brannix/qcomponentcommon.h"
 
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #pragma once
-// Bound radio button: the chosen button of a point writes its own TrueValue.
+// Bound radio button: the chosen button of a point writes its own TrueValue. It becomes
+// checked by the user's click or by an arriving value alike (toggled(true)); clicked() is
+// the user's alone.
 #include "brannix/qcomponentcommon.h"
 
 #include <QRadioButton>
