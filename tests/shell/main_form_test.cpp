@@ -3,6 +3,7 @@
 // missing shared-routine library.
 #include "brannix/qlabel.h"
 #include "brannix/qstatusbar.h"
+#include "platform/data_folder.h"
 #include "platform/messages.h"
 #include "tests/common/fake_clock.h"
 #include "tests/common/fake_prompter.h"
@@ -943,4 +944,56 @@ TEST_F(MainFormTest, ASharedRoutineLibraryWithoutItsRoutinesIsRefusedWhole)
     EXPECT_EQ(form.GetDate("TimestampTokenToDate", 1), 0.0);
     double now = 40000.0;
     EXPECT_EQ(form.Request("DateToTimestampToken", &now), -1);
+}
+
+// A temporary write in Update mode: the edited point goes to the unit's working memory (not to
+// its flash), the write is traced and listed for confirmation, and the page is read again.
+TEST_F(MainFormTest, TemporaryWriteSendsTheEditedPointToTheUnitAndReadsThePageAgain)
+{
+    FakeClock clock;
+    sim::AnalyzerCore unit;
+    cmdtest::CmdEngine engine{&unit};
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(form.ServicesCreated());
+
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+            mode->btnUpdate()->click();
+        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+            password->btnOK()->click();
+        }
+    });
+    answer.start();
+    form.tbtnLogonClick();
+    answer.stop();
+    ASSERT_EQ(form.ModeDisp()->text(), QStringLiteral("UPDATE"));
+
+    // The Global page: not polled, so the write button is on in Update mode.
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+    ASSERT_TRUE(form.Action("tbtnWrite")->isEnabled());
+
+    const uint16_t purgeTime = 10;   // "Purge Time", a writable configuration point
+    const double before = unit.Value(sim::DbId{purgeTime});
+    DataBase::Instance()->SetPointText(purgeTime, "321");
+    ASSERT_TRUE(DataBase::Instance()->PointByDbId(purgeTime)->IsChanged());
+    unit.ClearLog();
+
+    form.tbtnWriteClick();
+
+    EXPECT_EQ(unit.Value(sim::DbId{purgeTime}), 321.0);
+    EXPECT_EQ(unit.Value(sim::DbId{purgeTime}, sim::Copy::Flash), before);   // not committed to flash
+    EXPECT_EQ(unit.RequestCount(4), 1);    // one point write
+    EXPECT_EQ(unit.RequestCount(8), 0);    // no flash store
+    EXPECT_GT(unit.RequestCount(50), 0);   // the page is read again afterwards
+    EXPECT_FALSE(DataBase::Instance()->PointByDbId(purgeTime)->IsChanged());
+    EXPECT_TRUE(DataBase::Instance()->AsWriteLogRecordsManager().Contains(purgeTime));
+    QFile trace(platform::UserDataFile(QStringLiteral("LogWrite.dbg")));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(trace.readAll().contains("Purge Time"));
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
 }
