@@ -31,8 +31,15 @@ void Engine::Create()
 
 void Engine::Destroy()
 {
-    delete gComm;
+    Engine* engine = gComm;
     gComm = nullptr;
+    if (!engine) return;
+    if (engine->depth_ > 0) {
+        engine->dying_ = true;
+        engine->userCancel_ = true;   // the wait ends at once
+        return;
+    }
+    delete engine;
 }
 
 Engine::Engine()

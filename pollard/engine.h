@@ -32,7 +32,24 @@ public:
     // The engine of the process, or nullptr before Initialize and after Cleanup.
     static Engine* Instance();
     static void Create();
+    // Destroys the engine; one whose exchange or connect is still waiting further up the
+    // stack (the program went away from inside it) is cancelled and goes when that returns.
     static void Destroy();
+
+    // Held by every export that may wait (and so run the program's handlers) in the engine.
+    class InUse {
+    public:
+        explicit InUse(Engine* engine) : engine_(engine) { ++engine_->depth_; }
+        ~InUse()
+        {
+            if (--engine_->depth_ == 0 && engine_->dying_) delete engine_;
+        }
+        InUse(const InUse&) = delete;
+        InUse& operator=(const InUse&) = delete;
+
+    private:
+        Engine* engine_;
+    };
 
     // Exported operations.
     int SendReceive(const uint8_t* request, int requestLength, uint8_t* reply, int* replyLength, bool notify);
@@ -89,6 +106,8 @@ private:
     CommSettings settings_;
     TraceLog trace_;
     bool userCancel_ = false;
+    int depth_ = 0;        // exports of this engine on the stack
+    bool dying_ = false;   // destroyed while in use: goes when the last of them returns
     uint8_t linkState_ = lsOffline;
     bool settingsLocked_ = false;
     bool tapiDialled_ = false;

@@ -34,6 +34,7 @@ POLLARD_EXPORT int SendReceive(const unsigned char* request, int requestLength, 
 {
     auto* e = pollard::Engine::Instance();
     if (!e) return pollard_api::crPortNotOpen;
+    pollard::Engine::InUse use(e);
     return e->SendReceive(request, requestLength, reply, replyLength, notify);
 }
 
@@ -45,7 +46,10 @@ POLLARD_EXPORT void GetCommErrText(int code, char* buffer, int bufferSize)
 
 POLLARD_EXPORT void SetUserCancel(bool cancel)
 {
-    if (auto* e = pollard::Engine::Instance()) e->SetUserCancel(cancel);
+    auto* e = pollard::Engine::Instance();
+    if (!e) return;
+    pollard::Engine::InUse use(e);
+    e->SetUserCancel(cancel);
 }
 
 POLLARD_EXPORT bool IsOnline()
@@ -57,12 +61,17 @@ POLLARD_EXPORT bool IsOnline()
 POLLARD_EXPORT int CommConnect()
 {
     auto* e = pollard::Engine::Instance();
-    return e ? e->CommConnect() : 1;
+    if (!e) return 1;
+    pollard::Engine::InUse use(e);
+    return e->CommConnect();
 }
 
 POLLARD_EXPORT void CommDisconnect(bool keepLine)
 {
-    if (auto* e = pollard::Engine::Instance()) e->CommDisconnect(keepLine);
+    auto* e = pollard::Engine::Instance();
+    if (!e) return;
+    pollard::Engine::InUse use(e);
+    e->CommDisconnect(keepLine);
 }
 
 POLLARD_EXPORT void WriteToCommLog(const char* text)

@@ -290,6 +290,27 @@ TEST_F(PtyExchange, CancelDuringTheWaitResetsTheLinkAndHoldsUntilCleared)
     EXPECT_EQ(Send(ReadRow(row)).result, 0);
 }
 
+TEST_F(PtyExchange, CleanupFromInsideAnExchangeEndsItAndTheEngineGoesAfterwards)
+{
+    wire.AddFault(Rule(WireFault::Silence, -1));
+    S().backoffTimer = QStringLiteral("100");
+    QTimer::singleShot(30, [] { Cleanup(); });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(Send(ReadRow(row)).result, 6);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(pollard::Engine::Instance(), nullptr);
+    EXPECT_EQ(Send(ReadRow(row)).result, 5);   // no engine: nothing to send with
+
+    // A new engine starts afresh.
+    Initialize();
+    ASSERT_NE(pollard::Engine::Instance(), nullptr);
+    S().portName = wire.PtyPath();
+    EXPECT_EQ(CommConnect(), 0);
+    wire.ClearFaults();
+    EXPECT_EQ(Send(ReadRow(row)).result, 0);
+}
+
 TEST_F(PtyExchange, ReplyLongerThanTheCallersBufferIsRefusedUntouched)
 {
     const int need = Expected().size();
