@@ -399,6 +399,8 @@ void CommSetupWindow::btnOKClick()
 {
     if (ExchangeRunning()) return;   // its port is not closed under it
     Ui::CommSetupForm& f = *ui_;
+    // A modem call ends with its port: hung up properly, so nothing shows it as still up.
+    if (engine_.ModemLine().InCall()) engine_.ModemLine().HangUp();
     engine_.Serial().Close();
     engine_.Tcp().Close();
     engine_.CommDisconnect(true);   // offline, WM_COMM_STATUS 0, the settings unlocked

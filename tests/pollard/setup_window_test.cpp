@@ -5,6 +5,7 @@
 
 #include "pollard/proxy_dlg.h"
 #include "pollard/serial_port.h"
+#include "pollard/modem.h"
 #include "pollard/setup_window.h"
 #include "pollard/tcp_port.h"
 #include "tests/common/fake_prompter.h"
@@ -236,6 +237,29 @@ TEST_F(SetupWindowTest, OkDropsTheLinkKeepsTheEndpointAndAddsItToTheAddressBook)
     window->btnOKClick();
     EXPECT_EQ(BookText(), QByteArray("10.0.0.77,10.0.0.77,23\nPlant,10.0.0.5,502\n"));
     EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(SetupWindowTest, OkEndsAModemCall)
+{
+    ServePty();
+    wire.SetModem(true);
+    S().connectType = pollard::ctModem;
+    S().dialNum = QStringLiteral("5551234");
+    auto& timing = E().ModemLine().timing;
+    timing.commandMs = 500;
+    timing.guardMs = 30;
+    ASSERT_EQ(CommConnect(), 0);
+    Open();
+    EXPECT_EQ(C<QLabel>("lblModemInfo")->text(), QStringLiteral("Connected at 19200 baud"));
+    window->btnOKClick();
+    EXPECT_FALSE(IsOnline());
+    EXPECT_FALSE(E().Serial().IsOpen());
+    EXPECT_TRUE(wire.WaitFor([&] { return !wire.ModemInCall(); }, 1000));
+    window->Show();
+    EXPECT_EQ(C<QLabel>("lblModemInfo")->text(), QStringLiteral("Not Connected"));
+    // The next connect places a new call.
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_EQ(wire.DialCount(), 2);
 }
 
 TEST_F(SetupWindowTest, OkDuringAnExchangeLeavesItsPortOpen)
