@@ -1,7 +1,7 @@
 // The binding to the communication engine: what reaches the engine, what comes back to the
 // caller, failure codes and their words, and loading the engine library by file name.
 #include "tests/common/fake_prompter.h"
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tevrin/rtdb/communications.h"
 #include "platform/data_folder.h"
 

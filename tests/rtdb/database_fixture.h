@@ -2,7 +2,7 @@
 // A real-time database wired to the simulated analyzer through the engine seam, with a fake
 // prompter and a fixed trace clock. The database is destroyed before the engine goes.
 #include "tests/common/fake_prompter.h"
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tevrin/rtdb/analog_output_collection.h"
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"

@@ -1,6 +1,6 @@
 // The analyzer message layer: the bytes of every request, what each operation takes out of
 // its reply, and what a wrong reply type or a failed exchange does.
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 

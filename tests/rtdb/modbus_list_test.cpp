@@ -1,6 +1,6 @@
 // The Modbus map model: register kinds and their entry bytes, editing, the "*.K41mb" list
 // file, the configuration-file image, and transfers to and from the simulated analyzer.
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database_point.h"

@@ -2,7 +2,7 @@
 // observers, the point factory, and reading and writing through the message layer.
 #include "tests/common/fake_prompter.h"
 #include "tests/sim/core/analyzer_core.h"
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/db_point_factory.h"
 #include "tevrin/rtdb/rosetta.h"

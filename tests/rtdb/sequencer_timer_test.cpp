@@ -1,6 +1,6 @@
 // The sequencer and timer images: observers, the stream filter and clip rules, and the
 // block accessors. Transfers to and from the unit are tested against the simulator below.
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/sequencer.h"

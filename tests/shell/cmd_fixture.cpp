@@ -1,100 +1,13 @@
 #include "tests/shell/cmd_fixture.h"
 
-#include "pollard/pollard_api.h"
 #include "tevrin/rtdb/analog_output_collection.h"
-#include "tevrin/rtdb/comm_db_point_facade.h"
-#include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/version_state.h"
 #include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/cmd_logon.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/state_mgr.h"
 
-#include <algorithm>
-#include <cstring>
-#include <stdexcept>
-
 namespace cmdtest {
-
-namespace {
-
-CmdEngine* g_engine = nullptr;
-
-void EngInitialize() {}
-void EngCleanup() {}
-void EngShowCommSetup() {}
-bool EngIsOnline() { return false; }
-
-void EngGetCommErrText(int code, char* buffer, int bufferSize)
-{
-    const char* text = pollard_api::CommResultText(code);
-    if (!text) text = "";
-    if (bufferSize <= 0) return;
-    std::strncpy(buffer, text, static_cast<size_t>(bufferSize - 1));
-    buffer[bufferSize - 1] = '\0';
-}
-
-int EngCommConnect()
-{
-    g_engine->linkCalls.push_back("Connect");
-    if (g_engine->connectThrows) throw std::runtime_error("port trouble");
-    return g_engine->connectResult;
-}
-
-void EngCommDisconnect(bool keepLine)
-{
-    g_engine->linkCalls.push_back(std::string("Disconnect keep=") + (keepLine ? "1" : "0"));
-}
-
-void EngSetUserCancel(bool cancel)
-{
-    g_engine->linkCalls.push_back(std::string("Cancel ") + (cancel ? "1" : "0"));
-    g_engine->userCancel = cancel;
-}
-
-int EngSendReceive(const unsigned char* request, int requestLength, unsigned char* reply, int* replyLength, bool)
-{
-    CmdEngine* e = g_engine;
-    ++e->exchanges;
-    if (e->userCancel) return pollard_api::crCancelled;
-    const QByteArray message(reinterpret_cast<const char*>(request), requestLength);
-    std::optional<QByteArray> answer = e->handler->Handle(message);
-    if (!answer) return pollard_api::crNoResponse;
-    if (answer->size() >= 2 && static_cast<uint8_t>(answer->at(1)) == 0xFF) return pollard_api::crUnitError;
-    if (reply && replyLength) {
-        const int n = std::min<int>(static_cast<int>(answer->size()), *replyLength);
-        std::memcpy(reply, answer->constData(), static_cast<size_t>(n));
-        *replyLength = n;
-    }
-    return pollard_api::crSuccess;
-}
-
-}  // namespace
-
-CmdEngine::CmdEngine(sim::MessageHandler* h) : handler(h)
-{
-    g_engine = this;
-    CommDBPointFacade::DestroyInstance();
-    Communications::DestroyInstance();
-    PollardApi api;
-    api.Initialize = EngInitialize;
-    api.Cleanup = EngCleanup;
-    api.GetCommErrText = EngGetCommErrText;
-    api.CommConnect = EngCommConnect;
-    api.CommDisconnect = EngCommDisconnect;
-    api.SendReceive = EngSendReceive;
-    api.ShowCommSetup = EngShowCommSetup;
-    api.SetUserCancel = EngSetUserCancel;
-    api.IsOnline = EngIsOnline;
-    Communications::InstanceWithApi(api);
-}
-
-CmdEngine::~CmdEngine()
-{
-    CommDBPointFacade::DestroyInstance();
-    Communications::DestroyInstance();
-    g_engine = nullptr;
-}
 
 void CmdOwner::SetFlag(std::string key, bool value)
 {

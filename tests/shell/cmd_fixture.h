@@ -4,6 +4,7 @@
 // do to the link, an owner that plays the main window's part of the keys, the real database,
 // the application state, the wait window, a fake prompter and a fake clock.
 #include "tests/common/fake_clock.h"
+#include "tests/engine/sim_engine.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/shell_fakes.h"
 #include "tests/sim/core/analyzer_core.h"
@@ -19,23 +20,8 @@
 
 namespace cmdtest {
 
-// The engine seam: exchanges go to the handler; a set cancel flag ends every exchange with 6,
-// silence is 4 and the unit's reject answer 3, as the engine reports them.
-class CmdEngine {
-public:
-    explicit CmdEngine(sim::MessageHandler* handler);
-    ~CmdEngine();
-    CmdEngine(const CmdEngine&) = delete;
-    CmdEngine& operator=(const CmdEngine&) = delete;
-
-    sim::MessageHandler* handler;
-    int connectResult = 0;       // what CommConnect answers
-    bool connectThrows = false;  // CommConnect raises instead
-    bool userCancel = false;     // the engine's cancel flag
-    int exchanges = 0;           // SendReceive calls, also refused ones
-    // "Cancel 0/1", "Connect", "Disconnect keep=0/1" in call order.
-    std::vector<std::string> linkCalls;
-};
+// The engine seam: exchanges go to the handler, the link calls are recorded.
+using CmdEngine = rtdbtest::SimEngine;
 
 // Lets every request through to the unit after telling a function about it (to look at the
 // window while the command works).

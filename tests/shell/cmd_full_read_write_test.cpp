@@ -51,7 +51,7 @@ protected:
                         (wait->Progress()->isVisibleTo(wait.get()) ? " bar" : "") +
                         (owner.pagesEnabled ? " pages" : "") + (StateMgr::Instance().IsBusy() ? " busy" : ""));
         });
-        engine.handler = spy.get();
+        engine.SetHandler(spy.get());
     }
 
     // The window after a whole-database command, on every way out. (After a forced log-off

@@ -128,7 +128,7 @@ TEST_F(ReadTest, ExpressReadOfAWaitPageShowsTheWaitWindowWhileItReads)
                        (wait->Progress()->isVisibleTo(wait.get()) ? " bar" : "") +
                        (owner.pagesEnabled ? " pages" : "") + (StateMgr::Instance().IsBusy() ? " busy" : ""));
     });
-    engine.handler = &spy;
+    engine.SetHandler(&spy);
     StateMgr::Instance().SetIdle();
 
     ExpressReadCommand read;
@@ -148,7 +148,7 @@ TEST_F(ReadTest, ExpressReadUndoesItsWaitWindowWhateverPageIsShownAtTheEnd)
 {
     ShowPage(3, false, true);
     cmdtest::SpyHandler spy(unit, [&](const QByteArray&) { db->AsExpressScan().SetPage(0, 0, 0); });
-    engine.handler = &spy;
+    engine.SetHandler(&spy);
     StateMgr::Instance().SetIdle();
 
     ExpressReadCommand read;
@@ -163,7 +163,7 @@ TEST_F(ReadTest, ExpressReadUndoesItsWaitWindowWhateverPageIsShownAtTheEnd)
     owner.calls.clear();
     ShowPage(0, false, false);
     cmdtest::SpyHandler toWaitPage(unit, [&](const QByteArray&) { db->AsExpressScan().SetPage(3, 0, 1); });
-    engine.handler = &toWaitPage;
+    engine.SetHandler(&toWaitPage);
     Run(read);
     EXPECT_TRUE(owner.CallsStarting("SetFlag ").empty());
 }

@@ -1,9 +1,10 @@
 #pragma once
-// An engine for the rtdb tests: binds Communications to entry points that hand every request
-// message to a message handler (the simulated analyzer, sim::AnalyzerCore) instead of a serial
-// line, and makes the message layer over it. Silence comes back as "no response" (4) and the
-// unit's reject reply [2][0xFF] as a unit error (3), as the engine reports them. One SimEngine
-// at a time; it tears both singletons down again.
+// An engine for the tests: binds Communications to entry points that hand every request message
+// to a message handler (the simulated analyzer, sim::AnalyzerCore) instead of a serial line,
+// and makes the message layer over it. Silence comes back as "no response" (4), the unit's
+// reject reply [2][0xFF] as a unit error (3) and a set cancel flag as "cancelled" (6), as the
+// engine reports them; the link calls are recorded. One SimEngine at a time; it tears both
+// singletons down again.
 #include "tests/sim/message_handler.h"
 #include "tevrin/rtdb/communications.h"
 
@@ -11,6 +12,7 @@
 
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace rtdbtest {
@@ -23,6 +25,7 @@ public:
     SimEngine& operator=(const SimEngine&) = delete;
 
     sim::MessageHandler* Handler() const { return handler_; }
+    void SetHandler(sim::MessageHandler* handler) { handler_ = handler; }
 
     // The entry points, for tests that bind Communications themselves.
     static PollardApi Api();
@@ -39,6 +42,14 @@ public:
 
     // The handler's reply is cut to this many bytes when set (an engine that returns less).
     std::optional<int> replyLimit;
+
+    // The link.
+    int connectResult = 0;        // what CommConnect answers
+    bool connectThrows = false;   // CommConnect raises instead
+    bool userCancel = false;      // the engine's cancel flag
+    int exchanges = 0;            // SendReceive calls, also refused ones
+    // "Cancel 0/1", "Connect", "Disconnect keep=0/1" in call order.
+    std::vector<std::string> linkCalls;
 
 private:
     sim::MessageHandler* handler_;

@@ -1,9 +1,10 @@
-#include "tests/rtdb/sim_engine.h"
+#include "tests/engine/sim_engine.h"
 
 #include "tevrin/rtdb/comm_db_point_facade.h"
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace rtdbtest {
 
@@ -30,10 +31,28 @@ void EngGetCommErrText(int code, char* buffer, int bufferSize)
     buffer[bufferSize - 1] = '\0';
 }
 
-int EngCommConnect() { return 0; }
-void EngCommDisconnect(bool) {}
+int EngCommConnect()
+{
+    if (!g_engine) return pollard_api::crPortNotOpen;
+    g_engine->linkCalls.push_back("Connect");
+    if (g_engine->connectThrows) throw std::runtime_error("port trouble");
+    return g_engine->connectResult;
+}
+
+void EngCommDisconnect(bool keepLine)
+{
+    if (g_engine) g_engine->linkCalls.push_back(std::string("Disconnect keep=") + (keepLine ? "1" : "0"));
+}
+
 void EngShowCommSetup() {}
-void EngSetUserCancel(bool) {}
+
+void EngSetUserCancel(bool cancel)
+{
+    if (!g_engine) return;
+    g_engine->linkCalls.push_back(std::string("Cancel ") + (cancel ? "1" : "0"));
+    g_engine->userCancel = cancel;
+}
+
 bool EngIsOnline() { return false; }
 
 int EngSendReceive(const unsigned char* request, int requestLength, unsigned char* reply, int* replyLength,
@@ -41,6 +60,8 @@ int EngSendReceive(const unsigned char* request, int requestLength, unsigned cha
 {
     SimEngine* e = g_engine;
     if (!e) return pollard_api::crPortNotOpen;
+    ++e->exchanges;
+    if (e->userCancel) return pollard_api::crCancelled;
     const QByteArray message(reinterpret_cast<const char*>(request), requestLength);
     e->requests.push_back(message);
     e->notifies.push_back(notify);
