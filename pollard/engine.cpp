@@ -79,6 +79,8 @@ Engine::~Engine()
 {
     transaction_->SetPort(nullptr);
     if (rasState_ == 0) dialer_->HangUp();   // a dial-up connection does not outlive the engine
+    // The window writes the settings as it goes; without it, what the engine changed is kept.
+    if (!setupWindow_ && settingsChanged_) settings_.Save();
     setupWindow_.reset();
     serial_->Close();
     tcp_->Close();

@@ -106,6 +106,7 @@ private:
     CommSettings settings_;
     TraceLog trace_;
     bool userCancel_ = false;
+    bool settingsChanged_ = false;   // by the engine itself (a gateway's node address)
     int depth_ = 0;        // exports of this engine on the stack
     bool dying_ = false;   // destroyed while in use: goes when the last of them returns
     uint8_t linkState_ = lsOffline;

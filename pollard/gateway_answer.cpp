@@ -24,6 +24,7 @@ void Engine::OnGatewayAnswer(const QByteArray& bytes)
         const int address = GatewayNodeAddress(bytes.mid(1));
         if (address > 0) {
             settings_.modbusNodeAddress = QString::number(address);
+            settingsChanged_ = true;
             emit IndicatorsChanged();
         }
     }

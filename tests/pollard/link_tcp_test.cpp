@@ -3,6 +3,8 @@
 
 #include "pollard/tcp_port.h"
 
+#include <QSettings>
+
 namespace pollardtest {
 namespace {
 
@@ -121,6 +123,11 @@ TEST_F(TcpLink, GatewayAnswerGetsEveryByteAfterItsPrefix)
     EXPECT_EQ(S().modbusNodeAddress, QStringLiteral("7"));
     // The link still carries frames as before.
     EXPECT_EQ(Send(ReadRow(row)).result, 0);
+
+    // The address the gateway gave is kept for the next start, though no window was open.
+    Cleanup();
+    QSettings ini(pollard::SettingsFilePath(), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Comm/ModbusNodeAddress")).toString(), QStringLiteral("7"));
 }
 
 }  // namespace
