@@ -127,6 +127,26 @@ void LookLoggedOn(TFormMain& form)
     form.SetFlag("SetLogOn", true);
 }
 
+// Presses Logon and answers the mode choice with "Update" and the master password.
+void LogOnInUpdateMode(TFormMain& form)
+{
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+            mode->btnUpdate()->click();
+        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+            EXPECT_EQ(password->windowTitle(), QStringLiteral("Update Mode Logon"));
+            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+            password->btnOK()->click();
+        }
+    });
+    answer.start();
+    form.tbtnLogonClick();
+    answer.stop();
+}
+
 std::vector<std::string> ScanPoints()
 {
     ExpressScan& scan = DataBase::Instance()->AsExpressScan();
@@ -697,21 +717,7 @@ TEST_F(MainFormTest, UpdateModeLogonWithTheMasterPasswordOpensEveryTab)
     form.show();
     ASSERT_TRUE(form.ServicesCreated());
 
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
-            mode->btnUpdate()->click();
-        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
-            EXPECT_EQ(password->windowTitle(), QStringLiteral("Update Mode Logon"));
-            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
-            password->btnOK()->click();
-        }
-    });
-    answer.start();
-    form.tbtnLogonClick();
-    answer.stop();
+    LogOnInUpdateMode(form);
 
     EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("UPDATE"));
     EXPECT_TRUE(form.Action("mnuUpdateMode")->isChecked());
@@ -957,20 +963,7 @@ TEST_F(MainFormTest, TemporaryWriteSendsTheEditedPointToTheUnitAndReadsThePageAg
     form.show();
     ASSERT_TRUE(form.ServicesCreated());
 
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
-            mode->btnUpdate()->click();
-        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
-            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
-            password->btnOK()->click();
-        }
-    });
-    answer.start();
-    form.tbtnLogonClick();
-    answer.stop();
+    LogOnInUpdateMode(form);
     ASSERT_EQ(form.ModeDisp()->text(), QStringLiteral("UPDATE"));
 
     // The Global page: not polled, so the write button is on in Update mode.
