@@ -15,11 +15,16 @@
 #include "ui_setup_window.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 
 namespace pollard {
 
@@ -56,6 +61,7 @@ CommSetupWindow::CommSetupWindow(Engine& engine, const QString& bookFolder, cons
 {
     ui_->setupUi(this);
     Ui::CommSetupForm& f = *ui_;
+    MakeSettingsScroll();
 
     // The design values are the defaults of a fresh installation; the engine has read the
     // stored settings already.
@@ -710,6 +716,34 @@ void CommSetupWindow::btnDeleteClick()
     f.ethAddr->setCurrentIndex(next);
     addrIndex_ = next;
     SaveAddressBook();
+}
+
+// With every group showing, the settings are taller than many screens: they scroll, and the
+// window opens no taller than the screen, with OK and "Reset Defaults" always in view.
+void CommSetupWindow::MakeSettingsScroll()
+{
+    auto* main = qobject_cast<QVBoxLayout*>(layout());
+    QLayout* middle = ui_->hlMiddle;
+    const int index = main ? main->indexOf(middle) : -1;
+    if (index < 0) return;
+    const QSize natural = sizeHint();
+    main->removeItem(middle);
+    middle->setParent(nullptr);
+    auto* page = new QWidget;
+    page->setLayout(middle);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("settingsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(page);
+    const int bar = scroll->verticalScrollBar()->sizeHint().width();
+    scroll->setMinimumWidth(page->sizeHint().width() + bar);
+    main->insertWidget(index, scroll, 1);
+
+    int height = natural.height();
+    if (const QScreen* screen = this->screen()) height = std::min(height, screen->availableGeometry().height() - 60);
+    resize(natural.width() + bar, std::max(height, 200));
 }
 
 }  // namespace pollard

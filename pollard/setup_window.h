@@ -75,6 +75,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void MakeSettingsScroll();
     void ShowSettings(const CommSettings& s);
     void ApplyRules();
     void ShowPortParameters();
