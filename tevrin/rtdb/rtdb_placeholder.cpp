@@ -1,2 +1,0 @@
-// Real-time database units live beside this file.
-namespace rtdb { int kUnitMarker = 0; }
