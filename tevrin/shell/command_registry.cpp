@@ -3,6 +3,7 @@
 #include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/cmd_full_read_write.h"
 #include "tevrin/shell/cmd_logon.h"
+#include "tevrin/shell/cmd_modbus.h"
 #include "tevrin/shell/cmd_read.h"
 #include "tevrin/shell/command.h"
 #include "tevrin/shell/command_line.h"
@@ -56,6 +57,8 @@ std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
     if (name == "ReadSinglePoint") return std::make_unique<ReadSinglePointCommand>();
     if (name == "PeriodicPoll") return std::make_unique<PeriodicPollCommand>(line);
     if (name == "StopPoll") return std::make_unique<StopPollCommand>(line);
+    if (name == "NewModbusList") return std::make_unique<NewModbusListCommand>();
+    if (name == "LoadModbusList") return std::make_unique<ReadModbusList>();
     return std::make_unique<NotAvailableCommand>(name);
 }
 

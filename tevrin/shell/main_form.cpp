@@ -35,6 +35,7 @@
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
+#include "tevrin/shell/confirm_changes_dlg.h"
 #include "tevrin/shell/logon_dlg.h"
 #include "tevrin/shell/page_registry.h"
 #include "tevrin/shell/security_chk.h"
@@ -987,7 +988,19 @@ void TFormMain::SetDefaultConfigClick()
     // The change list is looked at right after "WriteMain", so the post must run now.
     if (RefuseWhileBusy()) return;
     Post("WriteMain");
-    Post("WriteConfig");
+    // What was written to working memory is confirmed before it goes to flash. A cancelled
+    // list keeps its entries for the next permanent write.
+    bool cancelled = false;
+    if (!DataBase::Instance()->AsWriteLogRecordsManager().IsEmpty()) {
+        auto* changes = findChild<TfrmChanges*>();
+        if (!changes) changes = new TfrmChanges(this);
+        cancelled = changes->ShowModal() != platform::mrOk;
+        changes->hide();
+        if (cancelled)
+            platform::ShowMessage(QStringLiteral("Operation cancelled. Data was written to the SRAM, but no data has "
+                                                 "been written to the Flash."));
+    }
+    if (!cancelled) Post("WriteConfig");
     Post("ExpressRead");
     if (CurrentPage() != MainPage::Ports) return;
     const int answer = platform::MessageDlg(
