@@ -7,6 +7,7 @@
 #include "tests/common/fake_prompter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -241,4 +242,44 @@ TEST(AdvColumnGridTest, F1OpensTheHelpOfANonZeroContextAndTheKeyGoesOn)
     QTest::keyClick(f.grid, Qt::Key_Down);
     EXPECT_EQ(f.grid->currentRow(), 1);
     platform::ClearContextHelpTexts();
+}
+
+TEST(AdvColumnGridTest, ComboColumnsEditWithADropDownOfTheirItems)
+{
+    GridForm f(GridForm::NoBar);
+    QAdvColumnGrid& grid = *f.grid;
+    grid.setColumnCount(3);
+    grid.setRowCount(1);
+    const QStringList items{QStringLiteral("Off"), QStringLiteral("Hourly"), QStringLiteral("Daily")};
+    grid.SetColumnEditor(0, QAdvColumnGrid::edComboList);
+    grid.SetColumnEditor(1, QAdvColumnGrid::edComboEdit);
+    for (int c = 0; c < 3; ++c) {
+        grid.SetColumnComboItems(c, items);
+        grid.setItem(0, c, new QTableWidgetItem(QStringLiteral("Hourly")));
+    }
+    const struct {
+        int column;
+        bool combo;
+        bool editable;
+    } kCases[] = {{0, true, false}, {1, true, true}, {2, false, false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.column);
+        grid.setCurrentCell(0, c.column);
+        grid.editItem(grid.item(0, c.column));
+        QWidget* editor = grid.indexWidget(grid.model()->index(0, c.column));
+        ASSERT_NE(editor, nullptr);
+        auto* combo = qobject_cast<QComboBox*>(editor);
+        ASSERT_EQ(combo != nullptr, c.combo);
+        if (!combo) {
+            grid.closePersistentEditor(grid.item(0, c.column));
+            continue;
+        }
+        EXPECT_EQ(combo->isEditable(), c.editable);
+        EXPECT_EQ(combo->count(), 3);
+        EXPECT_EQ(combo->currentText(), QStringLiteral("Hourly"));
+        combo->setCurrentIndex(2);
+        grid.setCurrentCell(0, 2);   // leaving the cell commits the choice
+        EXPECT_EQ(grid.item(0, c.column)->text(), QStringLiteral("Daily"));
+        EXPECT_EQ(grid.GetComboItemIndex(c.column, 0), 2);
+    }
 }

@@ -6,12 +6,57 @@
 #include "platform/prompter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Cells of a combo column are edited with a drop-down of the column's items: free text with
+// edComboEdit, one of the items only with edComboList.
+class ComboColumnDelegate : public QStyledItemDelegate {
+public:
+    explicit ComboColumnDelegate(QAdvColumnGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QAdvColumnGrid::EditorType editor = grid_->ColumnEditor(index.column());
+        if (editor != QAdvColumnGrid::edComboEdit && editor != QAdvColumnGrid::edComboList)
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(editor == QAdvColumnGrid::edComboEdit);
+        combo->addItems(grid_->ColumnComboItems(index.column()));
+        return combo;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* combo = qobject_cast<QComboBox*>(editor);
+        if (!combo) return QStyledItemDelegate::setEditorData(editor, index);
+        const QString text = index.data(Qt::EditRole).toString();
+        const int at = combo->findText(text);
+        if (combo->isEditable())
+            combo->setEditText(text);
+        else
+            combo->setCurrentIndex(at);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        auto* combo = qobject_cast<QComboBox*>(editor);
+        if (!combo) return QStyledItemDelegate::setModelData(editor, model, index);
+        model->setData(index, combo->currentText(), Qt::EditRole);
+    }
+
+private:
+    QAdvColumnGrid* grid_;
+};
+
+}  // namespace
 
 QAdvColumnGrid::QAdvColumnGrid(QWidget* parent) : QTableWidget(parent)
 {
     alarmColor_ = Color();
     restoreColor_ = Color();
+    setItemDelegate(new ComboColumnDelegate(this));
 }
 
 QColor QAdvColumnGrid::Color() const { return palette().color(QPalette::Base); }
