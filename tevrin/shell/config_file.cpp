@@ -726,8 +726,10 @@ void ConfigFileRoads::Open()
     }
 
     const config_file::ReadResult result = config_file::Open(*db, fileName, form_.Wait());
-    currentFile_ = fileName;
     if (result.ok) {
+        // A following Save writes back to this file. A file that was refused does not become
+        // the current one, so that Save never writes over it without asking.
+        currentFile_ = fileName;
         lastFilePointCount_ = result.pointCount;
     } else {
         platform::MessageDlg(QStringLiteral("The configuration file \"%1\" was not loaded; nothing was changed.\n%2")
