@@ -4,9 +4,12 @@
 
 #include "platform/prompter.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/write_log_records_manager.h"
+#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/state_mgr.h"
 #include "tevrin/shell/command.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
@@ -28,6 +31,7 @@ namespace {
 
 constexpr int kUnitSite = 1;     // text point "Unit Site"
 constexpr int kPurgeTime = 10;   // "Purge Time"
+constexpr int kTapeDetect = 4;   // "Black Tape Detect Enable"
 constexpr int kMarker = WriteLogRecordsManager::kTimerBlockMarkerId;
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -252,4 +256,51 @@ TEST_F(ConfirmChangesTest, PermanentWriteStoresToFlashOnlyWhenTheChangesAreAccep
     // One window serves every showing.
     EXPECT_EQ(form.findChildren<TfrmChanges*>().size(), 1);
     CommandLine::Shutdown();
+}
+
+// The list as the database fills it while it writes to the simulated analyzer.
+class ConfirmWrittenPointsTest : public cmdtest::CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        LogOn();
+        db->AsExpressScan().SetPage(0, 0, 0);
+        StateMgr::Instance().SetUpdate();
+        StateMgr::Instance().SetIdle();
+        ChangeList().Clear();
+    }
+    void TearDown() override
+    {
+        ChangeList().Clear();
+        CommandTest::TearDown();
+    }
+    void WriteMain()
+    {
+        WriteMainCommand write;
+        write.SetOwner(&owner);
+        write.Execute();
+    }
+};
+
+TEST_F(ConfirmWrittenPointsTest, WindowListsWhatTheWritesSentUntilAccepted)
+{
+    db->SetPointText(kPurgeTime, "45");
+    db->SetPointText(kTapeDetect, "True");
+    WriteMain();
+    ASSERT_EQ(unit.Value(sim::DbId{kPurgeTime}), 45);
+
+    // A second write of nothing new adds nothing; a new edit joins the end of the list.
+    WriteMain();
+    db->SetPointText(kPurgeTime, "50");
+    WriteMain();
+
+    TfrmChanges dialog;
+    ConfirmAnswer answer(ConfirmAnswer::Accept);
+    EXPECT_EQ(dialog.ShowModal(), platform::mrOk);
+    // Catalogue order within one write: the tape detection comes before the purge time.
+    EXPECT_EQ(answer.rows, (Rows{{"4", "Black Tape Detect Enable", db->GetPointText(kTapeDetect)},
+                                 {"10", "Purge Time", "50"}}));
+    EXPECT_TRUE(ChangeList().IsEmpty());
+    EXPECT_TRUE(prompter.prompts.empty());
 }
