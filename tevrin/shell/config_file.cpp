@@ -749,13 +749,22 @@ void ConfigFileRoads::Open()
             PostCommand("WriteLogConfig");
             // The blocks go straight to the unit; a failed exchange stops the write before
             // anything is committed to flash.
+            QString failure;
             try {
-                if (Sequencer* seq = db->AsSequencer()) seq->WriteToUnit();
+                Sequencer* seq = db->AsSequencer();
+                if (seq && !seq->WriteToUnit())
+                    failure = QStringLiteral("The analyzer did not accept the sequencer configuration.");
                 db->LogSequencerConfiguration();
-                if (TimerXManager* timers = db->AsTimerXManager()) timers->WriteToUnit();
+                TimerXManager* timers = db->AsTimerXManager();
+                if (failure.isEmpty() && timers && !timers->WriteToUnit())
+                    failure = QStringLiteral("The analyzer did not accept the timer configuration.");
             } catch (int code) {
-                platform::MessageDlg(QString::fromStdString(cmd::ErrorText(code)), platform::DlgType::Error,
-                                     platform::mbOK);
+                failure = QString::fromStdString(cmd::ErrorText(code));
+            }
+            if (!failure.isEmpty()) {
+                platform::MessageDlg(failure + QStringLiteral("\nNothing was stored to the Flash and the analyzer was "
+                                                              "not rebooted."),
+                                     platform::DlgType::Error, platform::mbOK);
                 EndAction();
                 return;
             }
