@@ -1,10 +1,13 @@
 #include "tevrin/shell/command_registry.h"
 
+#include "tevrin/shell/cmd_clock.h"
 #include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/cmd_full_read_write.h"
 #include "tevrin/shell/cmd_logon.h"
 #include "tevrin/shell/cmd_modbus.h"
 #include "tevrin/shell/cmd_read.h"
+#include "tevrin/shell/cmd_service.h"
+#include "tevrin/shell/cmd_unit.h"
 #include "tevrin/shell/command.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_owner.h"
@@ -57,6 +60,18 @@ std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
     if (name == "ReadSinglePoint") return std::make_unique<ReadSinglePointCommand>();
     if (name == "PeriodicPoll") return std::make_unique<PeriodicPollCommand>(line);
     if (name == "StopPoll") return std::make_unique<StopPollCommand>(line);
+    if (name == "SyncClock") return std::make_unique<SyncClockCommand>();
+    if (name == "Calibrate") return std::make_unique<CalibrateCommand>();
+    if (name == "Reference") return std::make_unique<ReferenceCommand>();
+    if (name == "ZeroRef") return std::make_unique<ZeroRefCommand>();
+    if (name == "ResetLatches") return std::make_unique<ResetLatchesCommand>();
+    if (name == "SetBypass") return std::make_unique<SetBypassCommand>();
+    if (name == "TapeAdvance") return std::make_unique<TapeAdvanceCommand>();
+    if (name == "Reboot") return std::make_unique<ResetCommand>();
+    if (name == "WriteConfig") return std::make_unique<WriteConfigCommand>();
+    if (name == "SetDefaultConfig") return std::make_unique<SetDefaultConfigCommand>();
+    if (name == "IsDeviceAvaiable") return std::make_unique<IsDeviceAvaiableCommand>();
+    if (name == "DirectControlConfirm") return std::make_unique<DirectControlConfirmCommand>();
     if (name == "NewModbusList") return std::make_unique<NewModbusListCommand>();
     if (name == "LoadModbusList") return std::make_unique<ReadModbusList>();
     return std::make_unique<NotAvailableCommand>(name);
@@ -79,6 +94,13 @@ bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text)
 {
     auto* command = line.FindAs<WriteSinglePointCommand>("WriteSinglePoint");
     if (command) command->SetPoint(id, text);
+    return command != nullptr;
+}
+
+bool SetSyncClockToken(CommandLine& line, uint32_t token)
+{
+    auto* command = line.FindAs<SyncClockCommand>("SyncClock");
+    if (command) command->SetToken(token);
     return command != nullptr;
 }
 

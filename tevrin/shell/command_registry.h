@@ -10,6 +10,7 @@
 // command classes themselves.
 #include "brannix/database_glue.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ bool SetStopPollValue(CommandLine& line, bool on);
 // Sets the point and value text the next "WriteSinglePoint" post writes; false when the
 // command does not take them.
 bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text);
+// Sets the clock token the next "SyncClock" post writes; false when the command does not take
+// one.
+bool SetSyncClockToken(CommandLine& line, uint32_t token);
 // Whether the last run of "Logon" opened the connection and read the analyzer.
 bool LastLogonSucceeded(CommandLine& line);
 
