@@ -3,6 +3,7 @@
 #include "tevrin/shell/cmd_clock.h"
 #include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/cmd_image.h"
 #include "tevrin/shell/cmd_logon.h"
 #include "tevrin/shell/cmd_modbus.h"
 #include "tevrin/shell/cmd_read.h"
@@ -74,6 +75,8 @@ std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
     if (name == "DirectControlConfirm") return std::make_unique<DirectControlConfirmCommand>();
     if (name == "NewModbusList") return std::make_unique<NewModbusListCommand>();
     if (name == "LoadModbusList") return std::make_unique<ReadModbusList>();
+    if (name == "WriteImage") return std::make_unique<WriteImageCommand>();
+    if (name == "ReadImage") return std::make_unique<ReadImageCommand>();
     return std::make_unique<NotAvailableCommand>(name);
 }
 
