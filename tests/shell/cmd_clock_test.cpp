@@ -2,7 +2,11 @@
 
 #include "ombrel/ombrel_api.h"
 #include "tests/shell/cmd_fixture.h"
+#include "tevrin/rtdb/database_point.h"
 #include "tevrin/shell/clock_sync_dlg.h"
+#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/main_form.h"
+#include "tests/common/fake_prompter.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -11,7 +15,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLibrary>
+#include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
 
@@ -328,6 +334,52 @@ TEST_F(ClockDialogTest, CancelKeepsTheLastComputedToken)
     dlg->btnCancel()->click();
     EXPECT_EQ(dlg->result(), platform::mrCancel);
     EXPECT_EQ(dlg->SyncToken(), last);
+}
+
+// --- the clock road of the main window -------------------------------------------------------------
+
+class ClockRoadTest : public ::testing::Test {
+protected:
+    void SetUp() override { TFormMain::SetLibraryFolder(QString()); }
+
+    // Clicks the button of the clock dialog once it is up; returns the token it held then.
+    void AnswerDialog(bool ok)
+    {
+        QTimer::singleShot(0, [this, ok] {
+            auto* dlg = qobject_cast<TTimeSyncDlg*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            seenDialog = true;
+            (ok ? dlg->btnOk() : dlg->btnCancel())->click();
+            tokenAtClick = dlg->SyncToken();
+        });
+    }
+
+    FakePrompter prompter;
+    bool seenDialog = false;
+    uint32_t tokenAtClick = 0;
+};
+
+TEST_F(ClockRoadTest, OkHandsTheChosenTokenToTheClockCommandAndCancelDoesNot)
+{
+    TFormMain form;
+    auto* command = CommandLine::Instance().FindAs<SyncClockCommand>("SyncClock");
+    ASSERT_NE(command, nullptr);
+
+    AnswerDialog(false);
+    form.tbtnSyncClick();
+    EXPECT_TRUE(seenDialog);
+    EXPECT_EQ(command->NextParams().token, 0u);
+    // The road marks the clock point as holding a device value, so the command's edit takes.
+    EXPECT_TRUE(DataBase::Instance()->PointByDbId(SyncClockCommand::kClockDbId)->IsValid());
+
+    seenDialog = false;
+    AnswerDialog(true);
+    form.tbtnSyncClick();
+    EXPECT_TRUE(seenDialog);
+    EXPECT_NE(tokenAtClick, 0u);
+    EXPECT_NE(tokenAtClick, SyncClockCommand::kInvalidToken);
+    EXPECT_EQ(command->NextParams().token, tokenAtClick);
+    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 }  // namespace

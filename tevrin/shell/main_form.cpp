@@ -33,6 +33,7 @@
 #include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/app_flags.h"
+#include "tevrin/shell/clock_sync_dlg.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
 #include "tevrin/shell/confirm_changes_dlg.h"
@@ -1017,7 +1018,15 @@ void TFormMain::SetDefaultConfigClick()
 
 void TFormMain::tbtnSyncClick()
 {
-    SetText(CommandKeys::StatusLineSpecialPanel, NotAvailableText("SyncClock"));
+    // The clock point is written by the command even before a page has read it.
+    DataBase::Instance()->SetValid(DataBase::kClockDbId);
+    const auto toToken = [this](double dateTime) {
+        return ombrel_.DateToTimestampToken ? ombrel_.DateToTimestampToken(dateTime) : OMBREL_INVALID_TOKEN;
+    };
+    TTimeSyncDlg dialog(toToken, this);
+    if (dialog.exec() != platform::mrOk) return;
+    dialog.hide();
+    if (SetSyncClockToken(CommandLine::Instance(), dialog.SyncToken())) Post("SyncClock");
 }
 
 void TFormMain::tbtnBypassClick() { Post("SetBypass"); }
