@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -444,3 +445,281 @@ TEST_F(ConfigFileTest, SaveThatCannotWriteSaysWhyAndKeepsTheOldFile)
     EXPECT_FALSE(saved.contains("old contents"));
 }
 
+// ------------------------------------------------------------------------------------------------
+// The main window's roads
+
+namespace {
+
+// Records its posts ("name" or "name:argument") and may run a body.
+class RecordingCommand : public Command {
+public:
+    RecordingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body = {})
+        : name_(std::move(name)), log_(log), body_(std::move(body))
+    {
+    }
+    void Execute() override
+    {
+        log_.push_back(Argument().empty() ? name_ : name_ + ":" + Argument());
+        if (body_) body_();
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+    std::function<void()> body_;
+};
+
+class ConfigRoadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TFormMain::SetLibraryFolder(QString());
+        form = std::make_unique<TFormMain>();
+        ASSERT_TRUE(form->ServicesCreated());
+        CommandLine::Shutdown();
+        CommandLine& line = CommandLine::Instance();
+        for (const std::string& name : CommandNames::All()) {
+            auto it = bodies.find(name);
+            line.Register(name, std::make_unique<RecordingCommand>(name, log, it == bodies.end() ? nullptr : it->second));
+        }
+        line.SetOwner(form.get());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        TFormMain::SetLibraryFolder(QString());
+    }
+    void LookLoggedOn()
+    {
+        form->SetFlag("tbtnLogon", false);
+        form->SetFlag("tbtnLogoff", true);
+        form->SetFlag("SetLogOn", true);
+    }
+    // The posts of the file roads (the polling switch left out).
+    std::vector<std::string> Posts() const
+    {
+        std::vector<std::string> out;
+        for (const std::string& entry : log)
+            if (entry.rfind("StopPoll", 0) != 0 && entry.rfind("PeriodicPoll", 0) != 0) out.push_back(entry);
+        return out;
+    }
+    static QByteArray Contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    FakePrompter prompter;
+    FakeClock clock;
+    sim::AnalyzerCore unit;
+    cmdtest::CmdEngine engine{&unit};
+    QTemporaryDir dir;
+    std::vector<std::string> log;
+    std::map<std::string, std::function<void()>> bodies;
+    std::unique_ptr<TFormMain> form;
+};
+
+const QString kBusy = QStringLiteral("Please wait for current task to finish, then proceed.");
+
+}  // namespace
+
+TEST_F(ConfigRoadsTest, RoadsRefuseWhileACommandRuns)
+{
+    const struct {
+        const char* name;
+        void (TFormMain::*road)();
+    } roads[] = {{"Open", &TFormMain::tbtnOpenClick}, {"Save", &TFormMain::tbtnSaveClick}, {"Save As", &TFormMain::tbtnSaveAsClick}};
+    for (const auto& r : roads) {
+        SCOPED_TRACE(r.name);
+        prompter.prompts.clear();
+        prompter.fileRequests.clear();
+        prompter.files = {Path("busy.cfg")};
+        log.clear();
+        // Clicked while a device exchange pumps messages inside a command.
+        CommandLine::Shutdown();
+        CommandLine* line = &CommandLine::Instance();
+        for (const std::string& name : CommandNames::All()) {
+            std::function<void()> body;
+            if (name == "ExpressRead") body = [this, &r] { (form.get()->*r.road)(); };
+            line->Register(name, std::make_unique<RecordingCommand>(name, log, body));
+        }
+        line->SetOwner(form.get());
+        line->Post("ExpressRead");
+
+        EXPECT_EQ(Posts(), std::vector<std::string>{"ExpressRead"});
+        ASSERT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(prompter.prompts[0].text, kBusy);
+        EXPECT_EQ(prompter.prompts[0].buttons, static_cast<unsigned>(platform::mbYes));
+        EXPECT_TRUE(prompter.fileRequests.empty());
+        EXPECT_FALSE(QFileInfo::exists(Path("busy.cfg")));
+    }
+}
+
+TEST_F(ConfigRoadsTest, SaveAsksOnceThenWritesTheCurrentFileAndSaveAsAsksBeforeOverwriting)
+{
+    QDir::setCurrent(QDir::rootPath());
+    // Save with no current file asks for one.
+    prompter.files = {Path("a.cfg")};
+    form->tbtnSaveClick();
+    ASSERT_EQ(prompter.fileRequests.size(), 1u);
+    EXPECT_TRUE(prompter.fileRequests[0].save);
+    EXPECT_EQ(prompter.fileRequests[0].caption, QStringLiteral("Save Sentrel Configuration"));
+    EXPECT_EQ(prompter.fileRequests[0].defaultSuffix, QStringLiteral("cfg"));
+    const QByteArray first = Contents(Path("a.cfg"));
+    EXPECT_TRUE(first.contains("<ConfigurationDatabase "));
+    // The status line says so (in whichever of its text panels the shared routine writes).
+    const QString saved = QStringLiteral("Configuration successfully saved to file \"") + Path("a.cfg") + QLatin1Char('"');
+    bool shown = form->SpecialPanel()->text() == saved;
+    for (int i = 0; i < form->StatusLine()->PanelCount(); ++i) shown = shown || form->StatusLine()->PanelText(i) == saved;
+    EXPECT_TRUE(shown);
+    // The data folder is the current folder again.
+    EXPECT_EQ(QDir::current().absolutePath(), QDir(SecurityChk::Instance().GetFolder()).absolutePath());
+
+    // Save again writes the same file without asking; offline nothing is posted.
+    DataBase::Instance()->LogRecord(2).Frequency = 4321;
+    form->tbtnSaveClick();
+    EXPECT_EQ(prompter.fileRequests.size(), 1u);
+    EXPECT_TRUE(Contents(Path("a.cfg")).contains("Frequency=\"4321\""));
+    EXPECT_TRUE(Posts().empty());
+
+    // Save As onto an existing file asks; No leaves it as it was, Yes replaces it.
+    DataBase::Instance()->LogRecord(2).Frequency = 1234;
+    const QByteArray kept = Contents(Path("a.cfg"));
+    prompter.files = {Path("a.cfg")};
+    prompter.answers = {platform::mrNo};
+    form->tbtnSaveAsClick();
+    EXPECT_EQ(prompter.Texts().back(), QStringLiteral("File with this name already exists, do you want to overwrite?\n"));
+    EXPECT_EQ(Contents(Path("a.cfg")), kept);
+    prompter.files = {Path("a.cfg")};
+    prompter.answers = {platform::mrYes};
+    form->tbtnSaveAsClick();
+    EXPECT_TRUE(Contents(Path("a.cfg")).contains("Frequency=\"1234\""));
+
+    // A cancelled dialog writes nothing.
+    prompter.files.clear();
+    const size_t asked = prompter.fileRequests.size();
+    form->tbtnSaveAsClick();
+    EXPECT_EQ(prompter.fileRequests.size(), asked + 1);
+}
+
+TEST_F(ConfigRoadsTest, OpenOfflineUpdatesOnlyTheProgramAndSaveWritesBackToTheOpenedFile)
+{
+    DataBase* db = DataBase::Instance();
+    db->LogRecord(1).Frequency = 777;
+    QString error;
+    ASSERT_TRUE(config_file::Save(*db, Path("open.cfg"), &error));
+    db->LogRecord(1).Frequency = 1;
+
+    form->Action("tbtnSave")->setEnabled(false);
+    prompter.files = {Path("open.cfg")};
+    form->tbtnOpenClick();
+    ASSERT_EQ(prompter.fileRequests.size(), 1u);
+    EXPECT_FALSE(prompter.fileRequests[0].save);
+    EXPECT_EQ(prompter.fileRequests[0].caption, QStringLiteral("Open Sentrel Configuraiton File"));
+    EXPECT_EQ(db->LogRecord(1).Frequency, 777);
+    EXPECT_EQ(db->ConfigFileTypeID().substr(0, 25), std::string("Sentrel DataBase Config v1.00a").substr(0, 25));
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(Posts().empty());
+    EXPECT_TRUE(form->Action("tbtnSave")->isEnabled());
+    EXPECT_TRUE(form->Action("tbtnSaveAs")->isEnabled());
+
+    db->LogRecord(1).Frequency = 888;
+    form->tbtnSaveClick();
+    EXPECT_EQ(prompter.fileRequests.size(), 1u);
+    EXPECT_TRUE(Contents(Path("open.cfg")).contains("Frequency=\"888\""));
+
+    // A broken file says why and changes nothing.
+    QFile broken(Path("broken.cfg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(Contents(Path("open.cfg")).left(300));
+    broken.close();
+    prompter.files = {Path("broken.cfg")};
+    form->tbtnOpenClick();
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_TRUE(prompter.prompts[0].text.contains(Path("broken.cfg")));
+    EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Error);
+    EXPECT_EQ(db->LogRecord(1).Frequency, 888);
+    // The refused file is not the current one: Save still writes the opened one.
+    form->tbtnSaveClick();
+    EXPECT_EQ(prompter.fileRequests.size(), 2u);
+    EXPECT_EQ(Contents(Path("broken.cfg")).size(), 300);
+}
+
+TEST_F(ConfigRoadsTest, OpenWhileLoggedOnWritesIntoTheUnitAndRebootsOnYes)
+{
+    DataBase* db = DataBase::Instance();
+    uint8_t seq[kSequencerBlockSize] = {};
+    seq[0] = 1;
+    seq[1] = 1;
+    seq[2] = 2;
+    seq[3] = 5;
+    db->AsSequencer()->SetBlock(seq);
+    uint8_t timers[kTimerBlockSize] = {};
+    timers[1] = 0xFF;
+    timers[2] = 7;
+    db->AsTimerXManager()->SetBlock(timers);
+    QString error;
+    ASSERT_TRUE(config_file::Save(*db, Path("unit.cfg"), &error));
+    const int points = static_cast<int>(QString::fromUtf8(Contents(Path("unit.cfg"))).count(QStringLiteral("<Point ")));
+    uint8_t zeros[kSequencerBlockSize] = {};
+    db->AsSequencer()->SetBlock(zeros);
+
+    LookLoggedOn();
+    StateMgr::Instance().SetUpdate();
+    // No: only the program takes the file.
+    prompter.files = {Path("unit.cfg")};
+    prompter.answers = {platform::mrNo};
+    form->tbtnOpenClick();
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Do you wish to write this configuration into the unit?\n"
+                                                           "If the answer is NO, only the GUI will be updated with the "
+                                                           "configuration file.")});
+    EXPECT_TRUE(Posts().empty());
+    EXPECT_EQ(db->AsSequencer()->Block()[3], 5);
+    EXPECT_NE(static_cast<uint8_t>(unit.SequencerBlock().at(3)), 5);
+    EXPECT_TRUE(form->Action("tbtnSave")->isEnabled());
+    EXPECT_TRUE(form->Action("tbtnSaveAs")->isEnabled());
+
+    // Yes: the points, the logs, the blocks, the flash, then the reboot and the log-off.
+    prompter.prompts.clear();
+    prompter.files = {Path("unit.cfg")};
+    prompter.answers = {platform::mrYes, platform::mrOk};
+    form->tbtnOpenClick();
+    EXPECT_EQ(Posts(), (std::vector<std::string>{"WriteDirect:" + std::to_string(points), "WriteLogConfig", "WriteConfig",
+                                                 "Reboot", "Logoff"}));
+    EXPECT_EQ(unit.SequencerBlock(), QByteArray(reinterpret_cast<const char*>(seq), kSequencerBlockSize));
+    EXPECT_EQ(unit.TimerBlock(), QByteArray(reinterpret_cast<const char*>(timers), kTimerBlockSize));
+    ASSERT_EQ(prompter.prompts.size(), 2u);
+    EXPECT_EQ(prompter.prompts[1].text, QStringLiteral("Please press OK button.\n"
+                                                       "After pressing OK button, analyzer will automatically reboot, "
+                                                       "and GUI will LOG OFF.\n"
+                                                       "After reboot, you will have to LOG ON again."));
+    EXPECT_FALSE(form->Action("tbtnLogoff")->isEnabled());
+}
+
+TEST_F(ConfigRoadsTest, OpenStopsBeforeTheFlashWhenTheUnitRefusesABlock)
+{
+    QString error;
+    ASSERT_TRUE(config_file::Save(*DataBase::Instance(), Path("unit.cfg"), &error));
+    LookLoggedOn();
+    StateMgr::Instance().SetUpdate();
+    const struct {
+        const char* name;
+        int type;
+    } blocks[] = {{"sequencer", 62}, {"timers", 66}};
+    for (const auto& b : blocks) {
+        SCOPED_TRACE(b.name);
+        log.clear();
+        prompter.prompts.clear();
+        unit.FailNext(sim::Fault::Reject, 1, b.type);
+        prompter.files = {Path("unit.cfg")};
+        prompter.answers = {platform::mrYes, platform::mrOk};
+        form->tbtnOpenClick();
+        EXPECT_EQ(Posts().size(), 2u);   // the points and the logs, then nothing
+        for (const std::string& post : Posts()) EXPECT_TRUE(post != "WriteConfig" && post != "Reboot") << post;
+        ASSERT_EQ(prompter.prompts.size(), 2u);
+        EXPECT_EQ(prompter.prompts[1].type, platform::DlgType::Error);
+        EXPECT_TRUE(prompter.prompts[1].text.contains(QStringLiteral("Nothing was stored to the Flash")));
+        EXPECT_TRUE(form->LoggedOn());
+    }
+}

@@ -36,6 +36,7 @@
 #include "tevrin/shell/clock_sync_dlg.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
+#include "tevrin/shell/config_file.h"
 #include "tevrin/shell/confirm_changes_dlg.h"
 #include "tevrin/shell/logon_dlg.h"
 #include "tevrin/shell/page_registry.h"
@@ -355,7 +356,10 @@ void TFormMain::ConnectActions()
     on(ui->mnuReboot, &TFormMain::mnuRebootClick);
 
     // Roads that other parts of the program provide.
-    for (QAction* action : {ui->tbtnOpen, ui->tbtnSave, ui->tbtnSaveAs, ui->tbtnUpgrade}) {
+    on(ui->tbtnOpen, &TFormMain::tbtnOpenClick);
+    on(ui->tbtnSave, &TFormMain::tbtnSaveClick);
+    on(ui->tbtnSaveAs, &TFormMain::tbtnSaveAsClick);
+    for (QAction* action : {ui->tbtnUpgrade}) {
         connect(action, &QAction::triggered, this, [this, action] {
             SetText(CommandKeys::StatusLineSpecialPanel, ("\"" + action->text() + "\" is not available yet.").toStdString());
         });
@@ -1051,6 +1055,16 @@ void TFormMain::tbtnExitClick()
     if (servicesCreated_) Communications::Instance()->SetUserCancel(true);
     close();
 }
+
+ConfigFileRoads& TFormMain::ConfigFile()
+{
+    if (!configFile_) configFile_ = std::make_unique<ConfigFileRoads>(*this);
+    return *configFile_;
+}
+
+void TFormMain::tbtnOpenClick() { ConfigFile().Open(); }
+void TFormMain::tbtnSaveClick() { ConfigFile().Save(); }
+void TFormMain::tbtnSaveAsClick() { ConfigFile().SaveAs(); }
 
 void TFormMain::mnuRebootClick()
 {

@@ -50,6 +50,7 @@ class TfrmTimer1;
 class TfraBoardTester;
 class TfrSequencer;
 class TfrmAudit;
+class ConfigFileRoads;
 
 // The shared routines the window binds by name at start-up.
 struct OmbrelRoutines {
@@ -134,6 +135,11 @@ public:
     void tbtnCommClick();
     void tbtnExitClick();
     void mnuRebootClick();
+    // The configuration file: Open, Save and Save As.
+    void tbtnOpenClick();
+    void tbtnSaveClick();
+    void tbtnSaveAsClick();
+    ConfigFileRoads& ConfigFile();
 
     // --- state ------------------------------------------------------------------------------------
     // A connection is open (the Logon button is disabled).
@@ -209,6 +215,7 @@ private:
     std::array<QImage, 5> imlRx_;
     std::array<QImage, 5> imlTx_;
     TWait* ownWait_ = nullptr;
+    std::unique_ptr<ConfigFileRoads> configFile_;
 
     int rxIcon_ = 0;
     int txIcon_ = 0;
