@@ -1,11 +1,14 @@
 #include "tevrin/shell/upgrade.h"
 
+#include "platform/data_folder.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/shell/cmd_image.h"
 #include "tevrin/shell/command_line.h"
+#include "tevrin/shell/main_form.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/upgrade_steps.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -351,6 +354,41 @@ TEST_F(UpgradeTest, HideButtonForgetsTheRecordOnYes)
         EXPECT_FALSE(w.isVisible());
         EXPECT_FALSE(w.Back()->isVisible());
     }
+}
+
+}  // namespace
+
+// --- the main window's side -------------------------------------------------------------------
+
+namespace {
+
+// The one-second check after start brings the window back when the record of an earlier
+// upgrade says a verified image was written; the menu item hides it again.
+TEST(UpgradeMainWindowTest, RecordBringsTheWindowBackAfterStart)
+{
+    FakePrompter prompter;
+    TFormMain::SetLibraryFolder(QString());
+    const QString status = QDir(platform::UserDataFolder()).filePath(QStringLiteral("UpgradeStatus.dat"));
+    ASSERT_TRUE(QDir().mkpath(platform::UserDataFolder()));
+    for (bool recorded : {false, true}) {
+        SCOPED_TRACE(recorded);
+        PutFile(status, recorded ? "1\n1\n0\n" : "0\n0\n0\n");
+        {
+            TFormMain form;
+            ASSERT_NE(form.fmUpgrade(), nullptr);
+            for (int tick = 1; tick <= 11; ++tick) form.Timer1Timer();
+            TfmUpgrade& w = *form.fmUpgrade();
+            EXPECT_EQ(w.isVisible(), recorded);
+            EXPECT_EQ(w.Back()->isVisible(), recorded);
+            EXPECT_EQ(form.Action("UpgradeWindow")->isChecked(), recorded);
+            if (recorded) {
+                form.Action("UpgradeWindow")->trigger();
+                EXPECT_FALSE(w.isVisible());
+                EXPECT_FALSE(w.Back()->isVisible());
+            }
+        }
+    }
+    QFile::remove(status);
 }
 
 }  // namespace

@@ -44,6 +44,8 @@
 #include "tevrin/shell/set_upd_pwd_dlg.h"
 #include "tevrin/shell/splash.h"
 #include "tevrin/shell/upd_mode_dlg.h"
+#include "tevrin/shell/upgrade.h"
+#include "tevrin/shell/upgrade_steps.h"
 #include "tevrin/shell/wait_dlg.h"
 
 #include <QApplication>
@@ -227,6 +229,8 @@ void TFormMain::FormCreate()
     RegisterWithDatabase();
     CommandLine& line = CommandLine::Instance();
     RegisterCommands(line, this);
+    fmUpgrade_ = new TfmUpgrade(this);
+    fmUpgrade_->SetWindowMenuItem(ui->UpgradeWindow);
     line.SetErrorText([](int code) { return Communications::Instance()->ErrorText(code); });
     AnalogOutputCollection::Instance()->Build();
     timer1_->start();
@@ -354,16 +358,13 @@ void TFormMain::ConnectActions()
     on(ui->mnuUpdateMode, &TFormMain::mnuUpdateModeClick);
     on(ui->mnuChangePassword, &TFormMain::mnuChangePasswordClick);
     on(ui->mnuReboot, &TFormMain::mnuRebootClick);
+    on(ui->tbtnUpgrade, &TFormMain::tbtnUpgradeClick);
+    on(ui->UpgradeWindow, &TFormMain::UpgradeWindowClick);
 
     // Roads that other parts of the program provide.
     on(ui->tbtnOpen, &TFormMain::tbtnOpenClick);
     on(ui->tbtnSave, &TFormMain::tbtnSaveClick);
     on(ui->tbtnSaveAs, &TFormMain::tbtnSaveAsClick);
-    for (QAction* action : {ui->tbtnUpgrade}) {
-        connect(action, &QAction::triggered, this, [this, action] {
-            SetText(CommandKeys::StatusLineSpecialPanel, ("\"" + action->text() + "\" is not available yet.").toStdString());
-        });
-    }
 
     const struct {
         QAction* item;
@@ -378,7 +379,6 @@ void TFormMain::ConnectActions()
             if (isVisible() && !visible) item->setChecked(false);
         });
     }
-    connect(ui->UpgradeWindow, &QAction::triggered, this, [] {});
 
     const auto openHelpFile = [](const QString& name) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(SecurityChk::Instance().GetFolder()).filePath(name)));
@@ -434,6 +434,9 @@ void TFormMain::FormDestroy()
 {
     statusBarTimer_->stop();
     timer1_->stop();
+    delete fmUpgrade_;
+    fmUpgrade_ = nullptr;
+    UpgradeSteps::Destroy();
     StateMgr::Instance().SetView(nullptr);
     PageRegistry::Destroy();
     CommandLine::Shutdown();
@@ -557,9 +560,12 @@ void TFormMain::Timer1Timer()
 {
     upgradeCheckTicks_ += 10;
     if (upgradeCheckTicks_ <= 100) return;
-    // An upgrade left unfinished would be reopened here; the upgrade window keeps its own
-    // record of that and is not part of the window yet.
     timer1_->stop();
+    // An upgrade that got as far as a verified image left its record: the window comes back.
+    if (fmUpgrade_ && fmUpgrade_->AnyStepDone()) {
+        ui->UpgradeWindow->setChecked(true);
+        fmUpgrade_->ShowWithBack();
+    }
 }
 
 bool TFormMain::Timer1Active() const { return timer1_->isActive(); }
@@ -1065,6 +1071,45 @@ ConfigFileRoads& TFormMain::ConfigFile()
 void TFormMain::tbtnOpenClick() { ConfigFile().Open(); }
 void TFormMain::tbtnSaveClick() { ConfigFile().Save(); }
 void TFormMain::tbtnSaveAsClick() { ConfigFile().SaveAs(); }
+
+namespace {
+
+// The main window's side of the firmware upgrade.
+class MainUpgradeHost : public IUpgradeHost {
+public:
+    explicit MainUpgradeHost(TFormMain& form) : form_(form) {}
+    bool LoggedOn() override { return form_.LoggedOn(); }
+    void LogOff() override { form_.tbtnLogoffClick(); }
+    void SetModeDisp(const QString& text) override { form_.ModeDisp()->setText(text); }
+    void EnableUpgradeButton(bool on) override { form_.Action("tbtnUpgrade")->setEnabled(on); }
+    void SetPagesEnabled(bool on) override
+    {
+        form_.SetFlag(on ? CommandKeys::EnablePages : CommandKeys::DisablePages, true);
+    }
+    void SetWindowMenuChecked(bool on) override { form_.Action("UpgradeWindow")->setChecked(on); }
+    void Restart() override { form_.Restart(); }
+    void CloseMain() override { form_.close(); }
+
+private:
+    TFormMain& form_;
+};
+
+}  // namespace
+
+void TFormMain::tbtnUpgradeClick()
+{
+    if (!fmUpgrade_) return;
+    MainUpgradeHost host(*this);
+    RunFirmwareUpgrade(host, CommandLine::Instance(), *fmUpgrade_);
+}
+
+void TFormMain::UpgradeWindowClick()
+{
+    // The menu item has already inverted its check mark.
+    if (!fmUpgrade_) return;
+    if (ui->UpgradeWindow->isChecked()) fmUpgrade_->ShowWithBack();
+    else fmUpgrade_->HideWithBack();
+}
 
 void TFormMain::mnuRebootClick()
 {

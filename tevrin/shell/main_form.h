@@ -50,6 +50,7 @@ class TfrmTimer1;
 class TfraBoardTester;
 class TfrSequencer;
 class TfrmAudit;
+class TfmUpgrade;
 class ConfigFileRoads;
 
 // The shared routines the window binds by name at start-up.
@@ -135,6 +136,8 @@ public:
     void tbtnCommClick();
     void tbtnExitClick();
     void mnuRebootClick();
+    void tbtnUpgradeClick();
+    void UpgradeWindowClick();
     // The configuration file: Open, Save and Save As.
     void tbtnOpenClick();
     void tbtnSaveClick();
@@ -176,6 +179,7 @@ public:
     TfraBoardTester* fraBoardTester() const { return fraBoardTester_; }
     TfrSequencer* frSequencer() const { return frSequencer_; }
     TfrmAudit* frmAudit() const { return frmAudit_; }
+    TfmUpgrade* fmUpgrade() const { return fmUpgrade_; }
 
 protected:
     bool event(QEvent* e) override;
@@ -246,4 +250,5 @@ private:
     TfraBoardTester* fraBoardTester_ = nullptr;
     TfrSequencer* frSequencer_ = nullptr;
     TfrmAudit* frmAudit_ = nullptr;
+    TfmUpgrade* fmUpgrade_ = nullptr;
 };
