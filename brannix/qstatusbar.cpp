@@ -14,6 +14,9 @@ int TQStatusBar::AddPanel(int width, QWidget* widget)
         widget = label;
     }
     panels_.push_back({widget, width});
+    // The bar's children follow the panel order, whatever order the panel widgets were made in:
+    // the shared status-bar message finds panel 0 as the first child.
+    widget->raise();
     if (panels_.size() == 1) {
         // The first panel stretches into whatever the others leave.
         widget->setMinimumWidth(0);

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QWhatsThis>
+#include <QLabel>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -116,6 +117,22 @@ TEST(StatusBar, FirstPanelTakesWhatTheOthersLeave)
     EXPECT_EQ(bar.PanelWidth(0), 120);   // after each resize
     bar.SetPanelText(1, "Online");
     EXPECT_EQ(bar.PanelText(1), "Online");
+}
+
+TEST(StatusBar, ChildrenFollowThePanelOrder)
+{
+    // Panel widgets made before the panels are added, as a window builds its status line.
+    TQStatusBar bar;
+    auto* special = new QLabel(&bar);
+    auto* progress = new QLabel(&bar);
+    bar.AddPanel(500);
+    bar.AddPanel(150, special);
+    bar.AddPanel(100, progress);
+    QList<QWidget*> panels;
+    for (QObject* child : bar.children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && (w == special || w == progress || w == bar.Panel(0)))
+            panels << w;
+    EXPECT_EQ(panels, (QList<QWidget*>{bar.Panel(0), special, progress}));
 }
 
 TEST(TreeList, NodesSplitIntoColumns)
