@@ -1,6 +1,7 @@
 #include "tevrin/shell/cmd_image.h"
 
 #include "tests/shell/cmd_fixture.h"
+#include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
 
@@ -370,6 +371,46 @@ TEST_F(ImageTest, LoggedOffDoesNothing)
     EXPECT_EQ(unit.RequestCount(), 0);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(owner.PanelTexts().empty());
+}
+
+// The upgrade's connect opens the link and reads nothing; a link that doesn't come up leaves
+// the window logged off with its pages enabled.
+TEST_F(ImageTest, UpgradeConnectOpensTheLinkWithoutReading)
+{
+    struct Case {
+        const char* what;
+        int connectResult;
+        bool connectThrows;
+        QStringList boxes;
+        Texts panel;
+        bool loggedOn;
+    };
+    const Case cases[] = {
+        {"link up", 0, false, {}, {"Logon...", "Logon Successful.", ""}, true},
+        {"dial-up failed", 1, false, {"Logon cancelled."}, {"Logon...", ""}, false},
+        {"connect raises", 0, true, {"Logon fail!"}, {"Logon...", "Logon fail.", ""}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        owner = cmdtest::CmdOwner();
+        prompter.prompts.clear();
+        engine.linkCalls.clear();
+        engine.userCancel = true;   // left from the last logoff
+        engine.connectResult = c.connectResult;
+        engine.connectThrows = c.connectThrows;
+        SetExitRequested(true);
+
+        UpgradeCommand command;
+        Run(command);
+        EXPECT_EQ(engine.linkCalls, (Texts{"Cancel 0", "Connect"}));
+        EXPECT_FALSE(ExitRequested());
+        EXPECT_EQ(prompter.Texts(), c.boxes);
+        EXPECT_EQ(owner.PanelTexts(), c.panel);
+        EXPECT_EQ(owner.logonEnabled, !c.loggedOn);
+        EXPECT_EQ(owner.logoffEnabled, c.loggedOn);
+        EXPECT_TRUE(owner.pagesEnabled);
+        EXPECT_EQ(unit.RequestCount(), 0);
+    }
 }
 
 }  // namespace

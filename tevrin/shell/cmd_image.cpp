@@ -3,6 +3,8 @@
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
+#include "tevrin/rtdb/communications.h"
+#include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
 
@@ -121,6 +123,43 @@ private:
 };
 
 }  // namespace
+
+// --- UpgradeCommand ---------------------------------------------------------------------------
+
+void UpgradeCommand::Execute()
+{
+    SetText(StatusLineSpecialPanel, "Logon...");
+    SetFlag(DisablePages, true);
+    Communications* comms = Communications::Instance();
+    comms->SetUserCancel(false);
+    SetExitRequested(false);
+
+    int r = 0;
+    try {
+        r = comms->CommConnect();
+    } catch (...) {
+        SetFlag(EnablePages, true);
+        platform::ShowMessage(QStringLiteral("Logon fail!"));
+        SetFlag(tbtnLogon, true);
+        SetFlag(tbtnLogoff, false);
+        SetText(StatusLineSpecialPanel, "Logon fail.");
+        SetText(StatusLineSpecialPanel, "");
+        return;
+    }
+    if (r != 0) {
+        // No link (1: a dial-up connection failed): the window stays logged off.
+        if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
+        SetFlag(EnablePages, true);
+        SetText(StatusLineSpecialPanel, "");
+        return;
+    }
+    SetFlag(EnablePages, true);
+    SetText(StatusLineSpecialPanel, "Logon Successful.");
+    SetFlag(tbtnLogon, false);
+    SetFlag(tbtnLogoff, true);
+    SetFlag(SetLogOn, true);
+    SetText(StatusLineSpecialPanel, "");
+}
 
 // --- WriteImage ----------------------------------------------------------------------------
 

@@ -1,10 +1,12 @@
 #pragma once
 // The commands that carry a firmware image between a file and the analyzer's image memory:
+//   "UpgradeCommand" UpgradeCommand  opens the link without reading the analyzer's database and
+//                                    marks the window logged on (the upgrade road's connect)
 //   "WriteImage"  WriteImageCommand  the image file to the analyzer, 200 bytes per block, each
 //                                    block followed by busy polls until the analyzer has stored it
 //   "ReadImage"   ReadImageCommand   the image memory back into "K41rb.tmp" in the per-user data
 //                                    folder, over the length of the chosen image
-// Both end at once, silently, while the window is logged off, and take the image path set with
+// The two image commands end at once, silently, while the window is logged off, and take the image path set with
 // SetFileName before the post (the text argument is not read).
 //
 // Block layout of an image of L bytes: the analyzer receives the first L - 1 bytes (the last
@@ -53,6 +55,11 @@ QString ReadBackPath();
 inline constexpr const char* kReadBackFileName = "K41rb.tmp";
 
 }  // namespace image
+
+class UpgradeCommand : public Command {
+public:
+    void Execute() override;
+};
 
 struct ImageFileParams {
     QString fileName;

@@ -77,6 +77,7 @@ std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
     if (name == "LoadModbusList") return std::make_unique<ReadModbusList>();
     if (name == "WriteImage") return std::make_unique<WriteImageCommand>();
     if (name == "ReadImage") return std::make_unique<ReadImageCommand>();
+    if (name == "UpgradeCommand") return std::make_unique<UpgradeCommand>();
     return std::make_unique<NotAvailableCommand>(name);
 }
 
