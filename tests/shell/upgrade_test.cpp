@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using cmdtest::CommandTest;
 
 namespace {
@@ -331,6 +333,32 @@ TEST_F(UpgradeTest, ConnectionThatFailsEndsTheFlow)
     EXPECT_EQ(posts, (Texts{"UpgradeCommand"}));
     EXPECT_TRUE(host.calls.empty());
     EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(unit.RequestCount(), 0);
+}
+
+// While another command runs the flow does not start: its posts would only queue behind it.
+TEST_F(UpgradeTest, BusyQueueRefusesTheFlow)
+{
+    PutFile(Data("OldConfig.cfg"), "<cfg/>");
+    prompter.files.push_back(filesDir.filePath("fw.bin"));
+    CommandLine& line = CommandLine::Instance();
+    Window();
+    class Runner : public Command {
+    public:
+        explicit Runner(std::function<void()> f) : f_(std::move(f)) {}
+        void Execute() override { f_(); }
+
+    private:
+        std::function<void()> f_;
+    };
+    // The flow started from inside a running command.
+    line.Register("RunFlow", std::make_unique<Runner>([this] { RunFlow(); }));
+    line.Post("RunFlow");
+
+    EXPECT_EQ(prompter.Texts(), QStringList{"Please wait for current task to finish, then proceed."});
+    EXPECT_TRUE(prompter.fileRequests.empty());
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(posts.empty());
     EXPECT_EQ(unit.RequestCount(), 0);
 }
 

@@ -270,6 +270,13 @@ void Abandon(IUpgradeHost& host, TfmUpgrade& window)
 
 void RunFirmwareUpgrade(IUpgradeHost& host, CommandLine& line, TfmUpgrade& window)
 {
+    // The flow needs each post to run before the next step looks at its result; behind a busy
+    // queue its writes would run only after the flow had given up.
+    if (line.IsBusy()) {
+        platform::MessageDlg(QStringLiteral("Please wait for current task to finish, then proceed."),
+                             platform::DlgType::Warning, platform::mbOK);
+        return;
+    }
     if (!host.LoggedOn()) {
         line.Post("UpgradeCommand");
         if (!host.LoggedOn()) return;
