@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -54,6 +55,12 @@ TBack::TBack(TfmUpgrade* front, QWidget* parent)
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (front_ && front_->PopupMenu) front_->PopupMenu->popup(mapToGlobal(at));
     });
+}
+
+void TBack::changeEvent(QEvent* e)
+{
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && front_ && front_->isVisible()) front_->raise();
 }
 
 // --- the upgrade window -----------------------------------------------------------------------

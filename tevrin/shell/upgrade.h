@@ -25,6 +25,10 @@ class TBack : public QWidget {
 public:
     explicit TBack(TfmUpgrade* front, QWidget* parent = nullptr);
 
+protected:
+    // Activated (clicked), the backdrop brings the upgrade window back in front of it.
+    void changeEvent(QEvent* e) override;
+
 private:
     TfmUpgrade* front_;
 };
