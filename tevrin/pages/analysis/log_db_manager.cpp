@@ -26,4 +26,17 @@ bool LogDBManager::Exists() { return g_logDb != nullptr; }
 void LogDBManager::Clear()
 {
     std::lock_guard<std::mutex> guard(lock_);
+    std::vector<uint8_t>().swap(raw_);
+}
+
+void LogDBManager::FeedByte(uint8_t byte)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    raw_.push_back(byte);
+}
+
+std::vector<uint8_t> LogDBManager::RawBytes()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return raw_;
 }

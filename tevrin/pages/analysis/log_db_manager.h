@@ -1,7 +1,9 @@
 #pragma once
 // The process-wide archive database: the decoded archive entries of every log. Created empty
 // by the main window's start-up, destroyed by its destruction.
+#include <cstdint>
 #include <mutex>
+#include <vector>
 
 class LogDBManager {
 public:
@@ -15,6 +17,12 @@ public:
     // Empties the archive database.
     void Clear();
 
+    // The archive worker's entry point: one byte of the archive memory, in memory order.
+    // Until a frame parser decodes them the bytes are kept as they come.
+    void FeedByte(uint8_t byte);
+    // The bytes fed since the last Clear.
+    std::vector<uint8_t> RawBytes();
+
 private:
     LogDBManager() = default;
     ~LogDBManager() = default;
@@ -22,4 +30,5 @@ private:
     LogDBManager& operator=(const LogDBManager&) = delete;
 
     std::mutex lock_;
+    std::vector<uint8_t> raw_;
 };
