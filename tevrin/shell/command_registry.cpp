@@ -4,6 +4,7 @@
 #include "tevrin/shell/cmd_common.h"
 #include "tevrin/shell/cmd_full_read_write.h"
 #include "tevrin/shell/cmd_image.h"
+#include "tevrin/shell/cmd_log.h"
 #include "tevrin/shell/cmd_logon.h"
 #include "tevrin/shell/cmd_modbus.h"
 #include "tevrin/shell/cmd_read.h"
@@ -78,6 +79,13 @@ std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
     if (name == "WriteImage") return std::make_unique<WriteImageCommand>();
     if (name == "ReadImage") return std::make_unique<ReadImageCommand>();
     if (name == "UpgradeCommand") return std::make_unique<UpgradeCommand>();
+    if (name == "ReadLogConfig") return std::make_unique<ReadLogConfig>();
+    if (name == "WriteLogConfig") return std::make_unique<WriteLogConfig>();
+    if (name == "ReadALog") return std::make_unique<ReadALog>();
+    if (name == "ReadALog2") return std::make_unique<ReadALog2>();
+    if (name == "ReadAudit") return std::make_unique<ReadAuditCommand>();
+    if (name == "WipeAL") return std::make_unique<WipeALCommand>();
+    if (name == "WipeLog") return std::make_unique<WipeLogCommand>();
     return std::make_unique<NotAvailableCommand>(name);
 }
 
