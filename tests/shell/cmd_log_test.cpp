@@ -327,6 +327,47 @@ TEST_F(LogCommandTest, ReadAuditWhoseStatusReadFailsRestoresTheWindowAndHandsThe
     ExpectWindowRestored();
 }
 
+// The user's cancel (the engine's cancel flag, set while the second block is on its way) ends
+// the block's tries at once: the third block is tried once, not three times.
+TEST_F(LogCommandTest, AUserCancelEndsTheMemoryReadsAtOnce)
+{
+    const QByteArray memory = Pattern(1000);
+    unit.SetArchiveMemory(memory);
+    unit.SetEventMemory(memory);
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<Command>()> make;
+        std::function<QByteArray()> got;
+    };
+    const Case cases[] = {
+        {"archive", [] { return std::make_unique<ReadALog>(); },
+         [] { return Bytes(LogDBManager::Instance()->RawBytes()); }},
+        {"events", [] { return std::make_unique<ReadAuditCommand>(); },
+         [this] { return Bytes(db->EventData()).left(400); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.userCancel = false;
+        engine.exchanges = 0;
+        prompter.prompts.clear();
+        int seen = 0;
+        cmdtest::SpyHandler spy(unit, [&](const QByteArray&) {
+            if (++seen == 3) engine.userCancel = true;   // status, block 0, block 1
+        });
+        engine.SetHandler(&spy);
+
+        auto command = c.make();
+        Run(*command);
+
+        EXPECT_EQ(engine.exchanges, 4);
+        EXPECT_EQ(c.got(), memory.left(400));
+        EXPECT_EQ(prompter.Texts(), QStringList{"read device memory fail."});
+        ExpectWindowRestored();
+        engine.SetHandler(&unit);
+    }
+    engine.userCancel = false;
+}
+
 // --- log configuration ---------------------------------------------------------------------------
 
 TEST_F(LogCommandTest, ReadLogConfigTakesTheSixRecordsAndTheirIdCodes)
