@@ -2,6 +2,7 @@
 // against the simulated analyzer, files that must change nothing, and the main window's Open,
 // Save and Save As roads.
 #include "tests/shell/cmd_fixture.h"
+#include "tests/shell/shell_fakes.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
@@ -449,25 +450,6 @@ TEST_F(ConfigFileTest, SaveThatCannotWriteSaysWhyAndKeepsTheOldFile)
 // The main window's roads
 
 namespace {
-
-// Records its posts ("name" or "name:argument") and may run a body.
-class RecordingCommand : public Command {
-public:
-    RecordingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body = {})
-        : name_(std::move(name)), log_(log), body_(std::move(body))
-    {
-    }
-    void Execute() override
-    {
-        log_.push_back(Argument().empty() ? name_ : name_ + ":" + Argument());
-        if (body_) body_();
-    }
-
-private:
-    std::string name_;
-    std::vector<std::string>& log_;
-    std::function<void()> body_;
-};
 
 class ConfigRoadsTest : public ::testing::Test {
 protected:

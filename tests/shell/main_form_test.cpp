@@ -8,6 +8,7 @@
 #include "tests/common/fake_clock.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/cmd_fixture.h"
+#include "tests/shell/shell_fakes.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
 #include "tevrin/pages/analysis/fra_ww.h"
@@ -54,25 +55,6 @@
 #include <vector>
 
 namespace {
-
-// A command that records its posts ("name" or "name:argument") and may run a body.
-class RecordingCommand : public Command {
-public:
-    RecordingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body = {})
-        : name_(std::move(name)), log_(log), body_(std::move(body))
-    {
-    }
-    void Execute() override
-    {
-        log_.push_back(Argument().empty() ? name_ : name_ + ":" + Argument());
-        if (body_) body_();
-    }
-
-private:
-    std::string name_;
-    std::vector<std::string>& log_;
-    std::function<void()> body_;
-};
 
 // The real polling switch and single-point write, recording what each post carries.
 class RecordingStopPoll : public StopPollCommand {

@@ -62,6 +62,25 @@ private:
     bool* destroyed_;
 };
 
+// Records its posts ("name" or "name:argument") and may run a body.
+class RecordingCommand : public Command {
+public:
+    RecordingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body = {})
+        : name_(std::move(name)), log_(log), body_(std::move(body))
+    {
+    }
+    void Execute() override
+    {
+        log_.push_back(Argument().empty() ? name_ : name_ + ":" + Argument());
+        if (body_) body_();
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+    std::function<void()> body_;
+};
+
 // A command with parameters in the shape of the single-point write.
 struct PointParams {
     uint16_t dbId = 0;
