@@ -20,6 +20,9 @@ TTimeSyncDlg::TTimeSyncDlg(TokenFn toToken, QWidget* parent, NowFn now)
     ui->dtDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     // The years an analyzer token can carry.
     ui->dtDate->setDateRange(QDate(2000, 1, 1), QDate(2063, 12, 31));
+    // Wide enough for the longest long date of the desktop's language and font.
+    const QString longest = QLocale().toString(QDate(2026, 9, 30), QLocale::LongFormat);
+    ui->dtDate->setMinimumWidth(ui->dtDate->fontMetrics().horizontalAdvance(longest) + 40);
 
     connect(ui->rbCurrentPcTime, &QRadioButton::toggled, this, [this] { rgSyncOptionClick(); });
     connect(ui->dtDate, &QDateEdit::dateChanged, this, [this] { PickerChange(); });
