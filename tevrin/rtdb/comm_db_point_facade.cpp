@@ -142,61 +142,14 @@ void CommDBPointFacade::Command(uint8_t type, bool clearRequest, bool notify)
 
 // --- single points ----------------------------------------------------------------------
 
-float CommDBPointFacade::ReadFloat(uint16_t address)
-{
-    float v = 0;
-    ReadPointRaw(address, &v, 4);
-    return v;
-}
-
-bool CommDBPointFacade::ReadBool(uint16_t address)
-{
-    uint8_t v = 0;
-    ReadPointRaw(address, &v, 1);
-    return v != 0;
-}
-
-uint8_t CommDBPointFacade::ReadU8(uint16_t address)
-{
-    uint8_t v = 0;
-    ReadPointRaw(address, &v, 1);
-    return v;
-}
-
-uint16_t CommDBPointFacade::ReadU16(uint16_t address)
-{
-    uint16_t v = 0;
-    ReadPointRaw(address, &v, 2);
-    return v;
-}
-
-uint32_t CommDBPointFacade::ReadU32(uint16_t address)
-{
-    uint32_t v = 0;
-    ReadPointRaw(address, &v, 4);
-    return v;
-}
-
-int8_t CommDBPointFacade::ReadS8(uint16_t address)
-{
-    int8_t v = 0;
-    ReadPointRaw(address, &v, 1);
-    return v;
-}
-
-int16_t CommDBPointFacade::ReadS16(uint16_t address)
-{
-    int16_t v = 0;
-    ReadPointRaw(address, &v, 2);
-    return v;
-}
-
-int32_t CommDBPointFacade::ReadS32(uint16_t address)
-{
-    int32_t v = 0;
-    ReadPointRaw(address, &v, 4);
-    return v;
-}
+float CommDBPointFacade::ReadFloat(uint16_t address) { return ReadValue<float>(address); }
+bool CommDBPointFacade::ReadBool(uint16_t address) { return ReadValue<uint8_t>(address) != 0; }
+uint8_t CommDBPointFacade::ReadU8(uint16_t address) { return ReadValue<uint8_t>(address); }
+uint16_t CommDBPointFacade::ReadU16(uint16_t address) { return ReadValue<uint16_t>(address); }
+uint32_t CommDBPointFacade::ReadU32(uint16_t address) { return ReadValue<uint32_t>(address); }
+int8_t CommDBPointFacade::ReadS8(uint16_t address) { return ReadValue<int8_t>(address); }
+int16_t CommDBPointFacade::ReadS16(uint16_t address) { return ReadValue<int16_t>(address); }
+int32_t CommDBPointFacade::ReadS32(uint16_t address) { return ReadValue<int32_t>(address); }
 
 void CommDBPointFacade::WriteFloat(uint16_t address, float value) { WritePointRaw(address, &value, 4); }
 

@@ -99,6 +99,14 @@ private:
     void ExpectReplyType(uint8_t type) const;
     void TakeReply(int offset, void* out, int size) const;
     void ReadPointRaw(uint16_t address, void* value, int width);
+    // A single point's value in its own width (type 1).
+    template <class T>
+    T ReadValue(uint16_t address)
+    {
+        T v{};
+        ReadPointRaw(address, &v, static_cast<int>(sizeof(T)));
+        return v;
+    }
     void WritePointRaw(uint16_t address, const void* value, int width);
     void Command(uint8_t type, bool clearRequest, bool notify);
     MemoryBlock ReadMemory(uint8_t type, uint32_t address, uint8_t count);
