@@ -29,4 +29,9 @@ void LogDBThread::run()
         // Nothing may leave a thread; what was decoded so far stays in the archive database.
     }
     db->FreeArchiveData();
+    // The per-log lists are the last step: the viewer reads them once the thread has ended.
+    try {
+        if (manager_) manager_->BuildLogLists();
+    } catch (...) {
+    }
 }

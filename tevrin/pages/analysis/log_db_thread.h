@@ -23,7 +23,7 @@ public:
 protected:
     // Empties the archive database, feeds it exactly the database's archive length in bytes
     // (fewer when the buffer is closed before they all came), then frees the database's archive
-    // image and sets its length to 0.
+    // image and sets its length to 0, and builds the per-log lists.
     void run() override;
 
 private:

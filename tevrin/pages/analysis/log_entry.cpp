@@ -1,0 +1,91 @@
+#include "tevrin/pages/analysis/log_entry.h"
+
+#include "platform/numtext.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t U32(const uint8_t* b)
+{
+    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+           (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
+
+float F32(const uint8_t* b)
+{
+    const uint32_t bits = U32(b);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+}  // namespace
+
+std::string FloatValueFormatter::ToText(const uint8_t* bytes) const
+{
+    return numtext::FloatToStr(static_cast<double>(F32(bytes)));
+}
+
+std::string UInt32ValueFormatter::ToText(const uint8_t* bytes) const
+{
+    return numtext::FloatToStr(static_cast<double>(U32(bytes)));
+}
+
+std::string UInt16ValueFormatter::ToText(const uint8_t* bytes) const
+{
+    return numtext::FloatToStr(static_cast<double>(bytes[0] | (bytes[1] << 8)));
+}
+
+std::string UInt8ValueFormatter::ToText(const uint8_t* bytes) const
+{
+    return std::to_string(static_cast<unsigned>(bytes[0]));
+}
+
+const LogValueFormatter& LogValueFormatterFor(int typeCode)
+{
+    static const FloatValueFormatter f;
+    static const UInt32ValueFormatter u32;
+    static const UInt16ValueFormatter u16;
+    static const UInt8ValueFormatter u8;
+    switch (typeCode) {
+    case 0: return f;
+    case 1: return u32;
+    case 2: return u16;
+    default: return u8;
+    }
+}
+
+size_t LogValueWidth(int typeCode) { return LogValueFormatterFor(typeCode).Width(); }
+
+std::string LogValueToText(int typeCode, const uint8_t* bytes)
+{
+    return LogValueFormatterFor(typeCode).ToText(bytes);
+}
+
+double LogValueToNumber(int typeCode, const uint8_t* bytes)
+{
+    switch (typeCode) {
+    case 0: return static_cast<double>(F32(bytes));
+    case 1: return static_cast<double>(U32(bytes));
+    case 2: return static_cast<double>(bytes[0] | (bytes[1] << 8));
+    default: return static_cast<double>(bytes[0]);
+    }
+}
+
+uint16_t CalcCRC16(const uint8_t* bytes, size_t count)
+{
+    uint16_t crc = 0xFFFF;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+uint32_t ReadToken(const uint8_t* bytes) { return U32(bytes); }
+
+double ReadTokenTime(const uint8_t* bytes, double (*tokenToDate)(uint32_t))
+{
+    return tokenToDate ? tokenToDate(U32(bytes)) : 0.0;
+}
