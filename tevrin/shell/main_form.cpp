@@ -319,7 +319,8 @@ void TFormMain::CreateServices()
     SplashStep(QStringLiteral("Create RTDB"));
     DataBase::Instance();
     CommDBPointFacade::Instance();
-    LogDBManager::Instance();
+    // Archived samples get their time through the shared routines' token conversion.
+    LogDBManager::Instance()->SetTokenToDate(ombrel_.TimestampTokenToDate);
     servicesCreated_ = true;
 }
 
