@@ -49,9 +49,7 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        LogOn();
-        StateMgr::Instance().SetUpdate();
-        StateMgr::Instance().SetIdle();
+        LogOnForUpdate();
         std::memcpy(saved_, db->LogRecords(), sizeof saved_);
         for (int i = 0; i < kLogCount; ++i) {
             LogConfigRecord r{};

@@ -104,6 +104,13 @@ void CommandTest::LogOn()
     clock.sleeps.clear();
 }
 
+void CommandTest::LogOnForUpdate()
+{
+    LogOn();
+    StateMgr::Instance().SetUpdate();
+    StateMgr::Instance().SetIdle();
+}
+
 std::vector<int> CommandTest::RequestTypes() const
 {
     std::vector<int> types;

@@ -75,6 +75,8 @@ protected:
 
     // Runs a Logon that must succeed, then forgets what it did (requests, prompts, keys).
     void LogOn();
+    // Logged on, in Update mode and idle: where the unit, log and service commands run.
+    void LogOnForUpdate();
     // The request types the unit was sent, in order.
     std::vector<int> RequestTypes() const;
 

@@ -68,9 +68,7 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        LogOn();
-        StateMgr::Instance().SetUpdate();
-        StateMgr::Instance().SetIdle();
+        LogOnForUpdate();
         LogDBManager::Instance()->Clear();
     }
     void TearDown() override

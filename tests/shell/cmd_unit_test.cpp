@@ -19,9 +19,7 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        LogOn();
-        StateMgr::Instance().SetUpdate();
-        StateMgr::Instance().SetIdle();
+        LogOnForUpdate();
     }
 
     void Run(Command& command)
