@@ -112,6 +112,21 @@ void CommDBPointFacade::TakeReply(int offset, void* out, int size) const
     std::memcpy(out, reply_ + offset, static_cast<size_t>(size));
 }
 
+void CommDBPointFacade::ExchangeForReply(uint8_t type, int payloadLength, void* out, int size)
+{
+    Exchange(type, payloadLength);
+    ExpectReplyType(type);
+    TakeReply(kReplyPayload, out, size);
+}
+
+template <class T>
+T CommDBPointFacade::ExchangeForRecord(uint8_t type, int payloadLength)
+{
+    T record;
+    ExchangeForReply(type, payloadLength, &record, static_cast<int>(sizeof record));
+    return record;
+}
+
 void CommDBPointFacade::ReadPointRaw(uint16_t address, void* value, int width)
 {
     Begin(true);
@@ -217,22 +232,14 @@ bool CommDBPointFacade::IsImageWriteBusy()
 ModbusHeader CommDBPointFacade::ReadModbusHeader()
 {
     Begin(true);
-    Exchange(kReadModbusHeader, 0);
-    ExpectReplyType(kReadModbusHeader);
-    ModbusHeader h;
-    TakeReply(kReplyPayload, &h, sizeof h);
-    return h;
+    return ExchangeForRecord<ModbusHeader>(kReadModbusHeader, 0);
 }
 
 ModbusEntry CommDBPointFacade::ReadModbusEntry(uint16_t index)
 {
     Begin(true);
     PutPayload(0, &index, 2);
-    Exchange(kReadModbusEntry, 2);
-    ExpectReplyType(kReadModbusEntry);
-    ModbusEntry e;
-    TakeReply(kReplyPayload, &e, sizeof e);
-    return e;
+    return ExchangeForRecord<ModbusEntry>(kReadModbusEntry, 2);
 }
 
 bool CommDBPointFacade::WriteModbusHeader(const ModbusHeader& h)
@@ -261,11 +268,7 @@ LogConfigRecord CommDBPointFacade::ReadLogConfig(uint8_t logNumber)
 {
     Begin(true);
     request_[kRequestPayload] = logNumber;
-    Exchange(kReadLogConfig, 1);
-    ExpectReplyType(kReadLogConfig);
-    LogConfigRecord r;
-    TakeReply(kReplyPayload, &r, sizeof r);
-    return r;
+    return ExchangeForRecord<LogConfigRecord>(kReadLogConfig, 1);
 }
 
 bool CommDBPointFacade::WriteLogConfig(const LogConfigRecord& record)
@@ -281,13 +284,9 @@ MemoryBlock CommDBPointFacade::ReadMemory(uint8_t type, uint32_t address, uint8_
     Begin(true);
     PutPayload(0, &address, 4);
     request_[kRequestPayload + 4] = count;
-    Exchange(type, 5);
-    ExpectReplyType(type);
     // The whole 205-byte block is copied; the block's own count (at most 200 valid bytes)
     // is for the caller to bound before it uses the data.
-    MemoryBlock b;
-    TakeReply(kReplyPayload, &b, sizeof b);
-    return b;
+    return ExchangeForRecord<MemoryBlock>(type, 5);
 }
 
 MemoryBlock CommDBPointFacade::ReadArchiveBlock(uint32_t address, uint8_t count)
@@ -308,22 +307,14 @@ MemoryBlock CommDBPointFacade::ReadImageBlock(uint32_t address, uint8_t count)
 LogStatus CommDBPointFacade::ReadLogStatus()
 {
     Begin(true);
-    Exchange(kReadLogStatus, 0);
-    ExpectReplyType(kReadLogStatus);
-    LogStatus s;
-    TakeReply(kReplyPayload, &s, sizeof s);
-    return s;
+    return ExchangeForRecord<LogStatus>(kReadLogStatus, 0);
 }
 
 ImageWriteReply CommDBPointFacade::WriteImageBlock(const MemoryBlock& block)
 {
     Begin(true);
     PutPayload(0, &block, sizeof block);
-    Exchange(kWriteImageBlock, sizeof block);
-    ExpectReplyType(kWriteImageBlock);
-    ImageWriteReply r;
-    TakeReply(kReplyPayload, &r, sizeof r);
-    return r;
+    return ExchangeForRecord<ImageWriteReply>(kWriteImageBlock, sizeof block);
 }
 
 // --- points in blocks -------------------------------------------------------------------
@@ -332,13 +323,9 @@ BlockReadReply CommDBPointFacade::ReadBlock(const BlockReadRequest& request)
 {
     Begin(true);
     PutPayload(0, &request, sizeof request);
-    Exchange(kReadBlock, sizeof request);
-    ExpectReplyType(kReadBlock);
     // The fixed 81 bytes are copied whatever the reply's count byte says; matching the count
     // and the packed widths against the request is the caller's business.
-    BlockReadReply r;
-    TakeReply(kReplyPayload, &r, sizeof r);
-    return r;
+    return ExchangeForRecord<BlockReadReply>(kReadBlock, sizeof request);
 }
 
 // --- whole configuration blocks ---------------------------------------------------------
@@ -346,9 +333,7 @@ BlockReadReply CommDBPointFacade::ReadBlock(const BlockReadRequest& request)
 void CommDBPointFacade::ReadSequencer(uint8_t (&block)[kSequencerBlockSize])
 {
     Begin(true);
-    Exchange(kReadSequencer, 0);
-    ExpectReplyType(kReadSequencer);
-    TakeReply(kReplyPayload, block, kSequencerBlockSize);
+    ExchangeForReply(kReadSequencer, 0, block, kSequencerBlockSize);
 }
 
 bool CommDBPointFacade::WriteSequencer(const uint8_t (&block)[kSequencerBlockSize])
@@ -362,9 +347,7 @@ bool CommDBPointFacade::WriteSequencer(const uint8_t (&block)[kSequencerBlockSiz
 void CommDBPointFacade::ReadTimers(uint8_t (&block)[kTimerBlockSize])
 {
     Begin(true);
-    Exchange(kReadTimers, 0);
-    ExpectReplyType(kReadTimers);
-    TakeReply(kReplyPayload, block, kTimerBlockSize);
+    ExchangeForReply(kReadTimers, 0, block, kTimerBlockSize);
 }
 
 bool CommDBPointFacade::WriteTimers(const uint8_t (&block)[kTimerBlockSize])

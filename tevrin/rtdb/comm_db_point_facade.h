@@ -98,6 +98,11 @@ private:
     bool ReplyTypeIs(uint8_t type) const;
     void ExpectReplyType(uint8_t type) const;
     void TakeReply(int offset, void* out, int size) const;
+    // Sends the request built so far and takes size bytes of the reply's payload; a reply of
+    // the wrong type throws 21.
+    void ExchangeForReply(uint8_t type, int payloadLength, void* out, int size);
+    template <class T>
+    T ExchangeForRecord(uint8_t type, int payloadLength);   // the same, for one record
     void ReadPointRaw(uint16_t address, void* value, int width);
     // A single point's value in its own width (type 1).
     template <class T>
