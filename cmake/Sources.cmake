@@ -19,6 +19,8 @@ function(tevrin_add_test_executable name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE testsupport ${T_LIBS})
+  # Where the tests find their data files, whatever the compiler makes of __FILE__.
+  target_compile_definitions(${name} PRIVATE TEVRIN_TEST_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

@@ -73,7 +73,7 @@ DatabasePoint* P(uint16_t dbId)
 
 QString DataFile(const char* name)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/") + name);
+    return QDir(QStringLiteral(TEVRIN_TEST_DIR)).filePath(QStringLiteral("data/") + name);
 }
 
 QByteArray ReadAll(const QString& path)

@@ -19,7 +19,7 @@ namespace {
 
 QString GoldenPath(const QString& name)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/trace/") + name);
+    return QDir(QStringLiteral(TEVRIN_TEST_DIR)).filePath(QStringLiteral("data/trace/") + name);
 }
 
 // Compares the trace with its golden file; TEVRIN_UPDATE_GOLDEN=1 rewrites the golden file.

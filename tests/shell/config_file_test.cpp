@@ -38,7 +38,7 @@ const QString kFixedTime = QStringLiteral("January 2, 2025 3:04:05 PM");
 
 QString DataFile(const char* name)
 {
-    return QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("data/") + QLatin1String(name));
+    return QDir(QStringLiteral(TEVRIN_TEST_DIR)).filePath(QStringLiteral("data/") + QLatin1String(name));
 }
 
 QByteArray Build(DataBase& db) { return config_file::Build(db, kFixedTime); }
