@@ -8,7 +8,7 @@ bool ReserveMessageNumbers()
 {
     static const unsigned numbers[] = {QM_GET, QM_PUT, QM_EDIT, QM_RESET, QM_BEFOREPOST, QM_REPORTCHANGES,
                                        QM_REGISTERDATABASE, WM_COMM_STATUS, WM_COMM_PROGRESS,
-                                       WM_REQUEST_POLL, WM_REQUEST_READ, WM_FREEPAGEDATA};
+                                       WM_REQUEST_POLL, WM_REQUEST_READ, WM_STREAMTABIMAGE, WM_FREEPAGEDATA};
     static bool reserved = false;
     static bool allOurs = true;
     if (!reserved) {

@@ -24,6 +24,9 @@ constexpr unsigned WM_COMM_PROGRESS = 0x81A1;
 // Requests of the shared routines to the main form (nobody handles them).
 constexpr unsigned WM_REQUEST_POLL = 0x81A7;
 constexpr unsigned WM_REQUEST_READ = 0x81A8;
+// A set frame to its stream page: whether the set's "Time" box is checked, so that the page
+// marks the set's tab (WParam: the set's tab index; LParam: 1 checked, 0 not).
+constexpr unsigned WM_STREAMTABIMAGE = 0x81AA;
 // Main window to its pages when it closes.
 constexpr unsigned WM_FREEPAGEDATA = 0x81AC;
 

@@ -109,7 +109,7 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         {"TfraIO", [](QWidget* o) { return new TfraIO(o); }, 4, 0, 1, -1, 0, {20}, true},
         {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, -1, 0, {20}, true},
         {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 16, 0, {306, 310, 316, 325, 20}, false},
-        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 4, {389, 20, 1630, 1631}, false},
+        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 0, {389, 20, 1630, 1631}, false},
         {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 25, 0, {386, 29, 20, 1689}, false},
         {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); }, 9, 0, 1, -1, 0, {334, 332, 339, 1058, 327, 0, 1, 2, 20}, false},
         {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); }, 11, 0, 0, 38, 0, {20, 407, 1474, 1686}, false},

@@ -23,7 +23,7 @@
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/command_registry.h"
 #include "tevrin/shell/main_form.h"
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 #include "tevrin/shell/page_registry.h"
 #include "tevrin/shell/splash.h"
 #include "tevrin/shell/state_mgr.h"

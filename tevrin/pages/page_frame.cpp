@@ -1,7 +1,10 @@
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
+#include "brannix/qlabel.h"
+#include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/prompter.h"
+#include "tevrin/pages/page_host.h"
 #include "tevrin/rtdb/database.h"
 
 #include <QVariant>
@@ -53,6 +56,88 @@ std::vector<int> TPageFrame::BoundDbIds() const
         if (std::find(ids.begin(), ids.end(), dbId) == ids.end()) ids.push_back(dbId);
     }
     return ids;
+}
+
+void TPageFrame::WriteSinglePoint(TDbId id, const std::string& text)
+{
+    if (IPageHost* host = PageHost()) host->WriteSinglePoint(id, text);
+}
+
+void TPageFrame::PostCommand(const std::string& name, const std::string& argument)
+{
+    if (IPageHost* host = PageHost()) host->PostCommand(name, argument);
+}
+
+std::string TPageFrame::BitMaskText(int bit, bool set, int width)
+{
+    if (width != 16 && width != 32) return std::string();
+    if (bit < 0 || bit >= width) return std::string();
+    const uint32_t widthMask = width == 32 ? 0xFFFFFFFFu : 0xFFFFu;
+    const uint32_t one = uint32_t{1} << bit;
+    const uint32_t mask = set ? one : (~one & widthMask);
+    return std::to_string(mask);
+}
+
+bool TPageFrame::WriteBit(TDbId id, int bit, bool set)
+{
+    if (!DataBase::Exists()) return false;
+    DataBase* db = DataBase::Instance();
+    const DatabasePoint* point = db->PointByDbId(id);
+    if (!point) return false;
+    // Type codes 1 and 2 are the 32- and 16-bit unsigned sets.
+    const int code = db->GetTypeCode(id);
+    const int width = code == 1 ? 32 : code == 2 ? 16 : 0;
+    const std::string mask = BitMaskText(bit, set, width);
+    if (mask.empty()) return false;
+    try {
+        db->SetPointText(id, mask);
+    } catch (const std::exception&) {
+        return false;
+    }
+    WriteSinglePoint(id, std::string());
+    return true;
+}
+
+void TPageFrame::WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::function<void(int)> apply,
+                                  bool ignoreUntilShown)
+{
+    if (!label) return;
+    connect(label, &TQLabel::OnDBPointValueChanged, this,
+            [this, rule, apply = std::move(apply), ignoreUntilShown](const QString& value, bool& DoDefault) {
+                if (value.isEmpty()) return;
+                DoDefault = false;
+                if (ignoreUntilShown && notShown_) return;
+                bool ok = false;
+                const int n = value.trimmed().toInt(&ok);
+                if (!ok) {
+                    platform::MessageDlg(QStringLiteral("'%1' is not a valid integer value").arg(value),
+                                         platform::DlgType::Error, platform::mbOK);
+                    return;
+                }
+                QString caption;
+                if (rule == StreamCaptionRule::Streams) {
+                    static const char* const kCaptions[] = {"1-STREAM", "2-STREAMS", "3-STREAMS", "4-STREAMS"};
+                    if (n < 0 || n > 3) return;
+                    caption = QString::fromLatin1(kCaptions[n]);
+                } else {
+                    if (n == 0) caption = QStringLiteral("SINGLE STREAM");
+                    else if (n == 1) caption = QStringLiteral("DUAL STREAM");
+                    if (n < 0 || n > 3) return;
+                }
+                if (!caption.isEmpty())
+                    if (IPageHost* host = PageHost()) host->SetStreamDisp(caption);
+                watchedStreams_ = n;
+                if (apply) apply(n);
+            });
+}
+
+void TPageFrame::ShowStreamControls(int streams, const std::vector<std::vector<QWidget*>>& perStream)
+{
+    for (size_t k = 0; k < perStream.size(); ++k) {
+        const bool visible = static_cast<int>(k) + 1 <= streams;
+        for (QWidget* w : perStream[k])
+            if (w) w->setVisible(visible);
+    }
 }
 
 void TPageFrame::OnFreePageData(TMessage& m) { m.Result = 0; }

@@ -124,7 +124,10 @@ void Safely(F&& f)
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFormMain>())
 {
     ui->setupUi(this);
-    if (!g_mainForm) g_mainForm = this;
+    if (!g_mainForm) {
+        g_mainForm = this;
+        SetPageHost(this);
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (TfrmSplash* splash = TfrmSplash::Current()) splash->Label1()->setText(QStringLiteral("Loading Sentrel Desktop..."));
 
@@ -698,6 +701,21 @@ void TFormMain::WriteSinglePoint(TDbId id, const std::string& text)
 }
 
 void TFormMain::SetStreamDisp(const QString& text) { ui->StreamDisp->setText(text); }
+
+void TFormMain::SetStatusText(const QString& text)
+{
+    if (statusLine_) statusLine_->SetPanelText(0, text);
+}
+
+bool TFormMain::ReadOnlyMode() const { return SecurityChk::Instance().IsReadOnlyMode(); }
+
+void TFormMain::PostCommand(const std::string& name, const std::string& argument) { Post(name, argument); }
+
+bool TFormMain::CommandBusy() const
+{
+    const CommandLine* line = CommandLine::Existing();
+    return line && line->IsBusy();
+}
 
 TWait* TFormMain::Wait()
 {

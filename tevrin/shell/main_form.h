@@ -10,6 +10,7 @@
 // permanent write) refuse to start while a command runs or waits.
 #include "brannix/database_glue.h"
 #include "ombrel/ombrel_api.h"
+#include "tevrin/pages/page_host.h"
 #include "tevrin/shell/command_owner.h"
 #include "tevrin/shell/state_mgr.h"
 
@@ -60,7 +61,7 @@ struct OmbrelRoutines {
 #undef OMBREL_MEMBER
 };
 
-class TFormMain : public QMainWindow, public ICommandOwner, public IStateView, public IModeView {
+class TFormMain : public QMainWindow, public ICommandOwner, public IStateView, public IModeView, public IPageHost {
     Q_OBJECT
 public:
     // Builds the window, its seventeen pages and then its services (FormCreate).
@@ -99,13 +100,18 @@ public:
     // Moves the controls' edited texts into the database: QM_EDIT, QM_BEFOREPOST, QM_PUT over
     // the window; the first non-zero result is returned (a control refused its text). Without
     // the shared routines nothing can be moved and 1 is returned.
-    int32_t PostEdits();
+    int32_t PostEdits() override;
     // Writes one point through the "WriteSinglePoint" command (posted with an empty argument).
-    void WriteSinglePoint(TDbId id, const std::string& text);
+    void WriteSinglePoint(TDbId id, const std::string& text) override;
     // Closes the wait window, asks for a new copy of the program after the message loop and
     // closes the window.
     void Restart();
-    void SetStreamDisp(const QString& text);
+    void SetStreamDisp(const QString& text) override;
+    // --- IPageHost: the rest of what the pages use --------------------------------------------
+    void SetStatusText(const QString& text) override;
+    bool ReadOnlyMode() const override;
+    void PostCommand(const std::string& name, const std::string& argument = std::string()) override;
+    bool CommandBusy() const override;
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.
@@ -146,7 +152,7 @@ public:
 
     // --- state ------------------------------------------------------------------------------------
     // A connection is open (the Logon button is disabled).
-    bool LoggedOn() const;
+    bool LoggedOn() const override;
     bool SharedRoutinesBound() const { return ombrelBound_; }
     bool ServicesCreated() const { return servicesCreated_; }
     const OmbrelRoutines& Ombrel() const { return ombrel_; }

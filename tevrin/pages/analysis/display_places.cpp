@@ -1,16 +1,13 @@
 #include "tevrin/pages/analysis/display_places.h"
 
-#include "tevrin/shell/security_chk.h"
+#include "platform/data_folder.h"
 
 #include <QDir>
 #include <QFile>
 
 int ReadDisplayPlaces()
 {
-    SecurityChk& security = SecurityChk::Instance();
-    security.SetAppDataFolder();
-    const QString folder = security.GetFolder();
-    QFile file(folder.isEmpty() ? QStringLiteral("dispPlace.cfg") : QDir(folder).filePath(QStringLiteral("dispPlace.cfg")));
+    QFile file(platform::UserDataFile(QStringLiteral("dispPlace.cfg")));
     if (!file.open(QIODevice::ReadOnly)) return -1;
     const QByteArray text = file.read(64).trimmed();
     bool ok = false;

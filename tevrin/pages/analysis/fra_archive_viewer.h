@@ -1,6 +1,6 @@
 #pragma once
 // The Archive page (page 1): the archives read from the analyzer or from a file.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QLabel;
 class QListWidget;

@@ -3,7 +3,6 @@
 #include "brannix/qlabel.h"
 #include "platform/numtext.h"
 #include "tevrin/pages/analysis/display_places.h"
-#include "tevrin/shell/main_form.h"
 
 #include <QVBoxLayout>
 
@@ -18,22 +17,11 @@ TfraWW::TfraWW(QWidget* owner) : TPageFrame(owner, 0, 0, 0)
     streamNo_->setVisible(false);
     layout->addWidget(streamNo_);
     layout->addStretch(1);
-    connect(streamNo_, &TQLabel::OnDBPointValueChanged, this, &TfraWW::StreamNoChanged);
+    WatchStreamCount(streamNo_, StreamCaptionRule::Streams, [this](int n) { streamCount_ = n; });
 }
 
 void TfraWW::EnterPage()
 {
     TPageFrame::EnterPage();
     displayFormat_ = DisplayFormatFor(ReadDisplayPlaces());
-}
-
-void TfraWW::StreamNoChanged(const QString& value, bool& DoDefault)
-{
-    DoDefault = false;
-    if (value.isEmpty()) return;
-    const int n = static_cast<int>(numtext::AtoL(value.toStdString().c_str()));
-    static const char* const kCaptions[] = {"1-STREAM", "2-STREAMS", "3-STREAMS", "4-STREAMS"};
-    if (n < 0 || n > 3) return;
-    streamCount_ = n;
-    if (TFormMain* form = TFormMain::Current()) form->SetStreamDisp(QString::fromLatin1(kCaptions[n]));
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The Analysis page (page 0): the analyzer's state and the last results of stream 1.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 #include <QString>
 
@@ -29,8 +29,6 @@ protected:
     std::vector<int> FixedPointsBefore() const override { return {45, 611, 68, 91, 1269, 114}; }
 
 private:
-    void StreamNoChanged(const QString& value, bool& DoDefault);
-
     int printCount_ = 0;
     int saveCount_ = 0;
     QString reportBaseName_ = QStringLiteral("Report");

@@ -1,6 +1,6 @@
 #pragma once
 // The Events page: the analyzer's event log. It has no page number; its own button reads it.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QTableWidget;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The Sequencer page (page 12): the automatic and the eight manual run sequences.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QTreeWidget;
 

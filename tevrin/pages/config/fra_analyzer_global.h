@@ -1,6 +1,6 @@
 #pragma once
 // The Global page (page 2): the settings of the analyzer as a whole.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QComboBox;
 

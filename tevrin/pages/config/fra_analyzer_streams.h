@@ -1,6 +1,6 @@
 #pragma once
 // The Stream page (page 3): stream 1's settings and run-kind definitions.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 #include <vector>
 

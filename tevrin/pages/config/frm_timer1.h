@@ -1,6 +1,6 @@
 #pragma once
 // The Timers page (page 16): the twelve scheduled timers.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class TfrmTimer1 : public TPageFrame {
     Q_OBJECT

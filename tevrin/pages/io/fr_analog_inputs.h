@@ -1,7 +1,7 @@
 #pragma once
 // The Analog Input page (page 14): the four analog inputs and their calibration; the live
 // values are polled.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class TfrAnalogInputs : public TPageFrame {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #pragma once
 // The Maintenance page (page 9): direct control of relays and solenoids, analog-output
 // calibration and the firmware files.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QCheckBox;
 class QPushButton;

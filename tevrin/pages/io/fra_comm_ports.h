@@ -1,6 +1,6 @@
 #pragma once
 // The Ports page (page 6): the analyzer's four communication ports.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class TfraCommPorts : public TPageFrame {
     Q_OBJECT

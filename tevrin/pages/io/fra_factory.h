@@ -1,6 +1,6 @@
 #pragma once
 // The Factory page (page 8): factory settings behind the factory access code.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class QComboBox;
 class QLabel;

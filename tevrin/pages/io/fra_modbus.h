@@ -1,6 +1,6 @@
 #pragma once
 // The Modbus page (page 7): the analyzer's Modbus slave map.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 #include <mutex>
 
@@ -24,7 +24,6 @@ public:
 
 protected:
     std::vector<int> FixedPointsBefore() const override { return {389, 20, 1630, 1631}; }
-    std::vector<int> PollPoints() const override { return {389, 20, 1630, 1631}; }
     bool RegistersBoundControls() const override { return false; }
     void OnFreePageData(TMessage& m) override;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The Outputs page (page 5): relays, solenoids, latches and analog outputs.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The Alarms page (page 11): system and stream alarm states.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class TfrmAlarm : public TPageFrame {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #pragma once
 // The Status page (page 15): inputs, outputs and power at a glance; the live values are polled.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 class TfrmIOStatus : public TPageFrame {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #pragma once
 // Shared shape of the two digital-input pages (dry and wet contacts): the stream count after
 // the inputs' points, and the warning on every entry.
-#include "tevrin/shell/page_frame.h"
+#include "tevrin/pages/page_frame.h"
 
 #include <QString>
 

@@ -1,0 +1,88 @@
+#include "tests/pages/page_session.h"
+
+#include "tevrin/rtdb/database.h"
+#include "tevrin/shell/logon_dlg.h"
+#include "tevrin/shell/main_form.h"
+#include "tevrin/shell/security_chk.h"
+#include "tevrin/shell/upd_mode_dlg.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace pagetest {
+
+PageSession::PageSession()
+{
+    if (!wire.StartTcp(0)) throw std::runtime_error("the simulated analyzer could not listen");
+    // The engine's settings: TCP to the simulated analyzer.
+    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
+    ini.setValue(QStringLiteral("Comm/ConnectType"), 3);
+    ini.setValue(QStringLiteral("WinSock/Address"), QStringLiteral("127.0.0.1"));
+    ini.setValue(QStringLiteral("WinSock/Port"), QString::number(wire.TcpPort()));
+    ini.sync();
+    iniPath_ = ini.fileName();
+    TFormMain::SetLibraryFolder(QString());
+    form_ = std::make_unique<TFormMain>();
+    form_->show();
+}
+
+PageSession::~PageSession()
+{
+    // Closing while logged on asks once; answer Yes so that the window goes.
+    prompter.answers = {platform::mrYes};
+    if (form_) form_->close();
+    form_.reset();
+    wire.Stop();
+    QFile::remove(iniPath_);
+}
+
+bool PageSession::LogOn(bool updateMode)
+{
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [updateMode] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+            (updateMode ? mode->btnUpdate() : mode->btnReadOnly())->click();
+        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+            password->btnOK()->click();
+        }
+    });
+    answer.start();
+    form_->tbtnLogonClick();
+    answer.stop();
+    return form_->LoggedOn();
+}
+
+void PageSession::Show(MainPage page) { form_->PageControlMain()->setCurrentIndex(static_cast<int>(page)); }
+
+bool PageSession::PumpUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+int PageSession::WriteRequests() const
+{
+    int n = 0;
+    for (int type : {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66}) n += unit.RequestCount(type);
+    return n;
+}
+
+std::string PageSession::Text(int dbId) { return DataBase::Instance()->GetPointText(static_cast<TDbId>(dbId)); }
+
+}  // namespace pagetest

@@ -1,0 +1,46 @@
+#pragma once
+// What the pages need of the main window, and nothing more. The main window implements it and
+// registers itself at start-up; a page asks PageHost() and does nothing where there is none
+// (a page built on its own, as in some tests). The shell sits above the pages: no page
+// includes a header of the shell.
+#include "brannix/database_glue.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class IPageHost {
+public:
+    virtual ~IPageHost();
+
+    // --- the window ---------------------------------------------------------------------------
+    // The caption of the stream-count display beside the page control.
+    virtual void SetStreamDisp(const QString& text) = 0;
+    // A text in the first panel of the status line.
+    virtual void SetStatusText(const QString& text) = 0;
+
+    // --- who is logged on ---------------------------------------------------------------------
+    // A connection to the analyzer is open (the Logon button is disabled).
+    virtual bool LoggedOn() const = 0;
+    // The user works at the read-only level (no Update-mode password given).
+    virtual bool ReadOnlyMode() const = 0;
+
+    // --- commands -----------------------------------------------------------------------------
+    // Posts a named command of the command layer: it runs before this returns when no command
+    // runs, otherwise it is queued behind the one running.
+    virtual void PostCommand(const std::string& name, const std::string& argument = std::string()) = 0;
+    // A command is running or waiting in the queue.
+    virtual bool CommandBusy() const = 0;
+    // Writes one point through the "WriteSinglePoint" command. With a text the point's edited
+    // value is set from it first; with an empty text the point's edited value is written.
+    virtual void WriteSinglePoint(TDbId id, const std::string& text) = 0;
+    // Moves every control's edited text into the database (QM_EDIT, QM_BEFOREPOST, QM_PUT over
+    // the window); the first non-zero result, 0 when all went in.
+    virtual int32_t PostEdits() = 0;
+};
+
+// The registered host, or nullptr.
+IPageHost* PageHost();
+// Registers the host (nullptr forgets it).
+void SetPageHost(IPageHost* host);
