@@ -9,6 +9,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev libqt6opengl6-dev
   libtomcrypt-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  unzip
 )
 
 missing=()

@@ -1,5 +1,5 @@
 // The column grid's part in the control protocol and its reports, offscreen.
-#include "tevrin/shell/adv_column_grid.h"
+#include "tevrin/pages/widgets/adv_column_grid.h"
 
 #include "brannix/qstatusbar.h"
 #include "platform/help.h"
@@ -89,15 +89,15 @@ TEST(AdvColumnGridTest, NewGridHasNoHelpAndItsOwnColourAsAlarmColour)
 TEST(AdvColumnGridTest, ComboItemIndexOnlyForComboColumnsAndCellsInRange)
 {
     QAdvColumnGrid grid;
-    grid.setColumnCount(3);
-    grid.setRowCount(2);
+    grid.SetColCount(3);
+    grid.SetRowCount(2);
     const QStringList items{QStringLiteral("Off"), QStringLiteral("Hourly"), QStringLiteral("Daily")};
     grid.SetColumnEditor(0, QAdvColumnGrid::edComboList);
     grid.SetColumnEditor(1, QAdvColumnGrid::edComboEdit);
     for (int c = 0; c < 3; ++c) {
         grid.SetColumnComboItems(c, items);
-        grid.setItem(0, c, new QTableWidgetItem(QStringLiteral("Daily")));
-        grid.setItem(1, c, new QTableWidgetItem(QStringLiteral("Weekly")));
+        grid.SetCells(c, 0, QStringLiteral("Daily"));
+        grid.SetCells(c, 1, QStringLiteral("Weekly"));
     }
     const struct {
         int column, row, index;
@@ -224,9 +224,9 @@ TEST(AdvColumnGridTest, F1OpensTheHelpOfANonZeroContextAndTheKeyGoesOn)
 {
     platform::SetContextHelpText(731, QStringLiteral("Log columns"));
     GridForm f(GridForm::NoBar);
-    f.grid->setColumnCount(2);
-    f.grid->setRowCount(3);
-    f.grid->setCurrentCell(0, 0);
+    f.grid->SetColCount(2);
+    f.grid->SetRowCount(3);
+    f.grid->setCurrentIndex(f.grid->model()->index(0, 0));
 
     // Context 0: no help, only the grid's own handling of the key.
     QTest::keyClick(f.grid, Qt::Key_F1);
@@ -240,7 +240,7 @@ TEST(AdvColumnGridTest, F1OpensTheHelpOfANonZeroContextAndTheKeyGoesOn)
 
     // The inherited handling still runs: the arrow keys move the current cell.
     QTest::keyClick(f.grid, Qt::Key_Down);
-    EXPECT_EQ(f.grid->currentRow(), 1);
+    EXPECT_EQ(f.grid->currentIndex().row(), 1);
     platform::ClearContextHelpTexts();
 }
 
@@ -248,14 +248,15 @@ TEST(AdvColumnGridTest, ComboColumnsEditWithADropDownOfTheirItems)
 {
     GridForm f(GridForm::NoBar);
     QAdvColumnGrid& grid = *f.grid;
-    grid.setColumnCount(3);
-    grid.setRowCount(1);
+    grid.SetColCount(3);
+    grid.SetRowCount(1);
     const QStringList items{QStringLiteral("Off"), QStringLiteral("Hourly"), QStringLiteral("Daily")};
     grid.SetColumnEditor(0, QAdvColumnGrid::edComboList);
     grid.SetColumnEditor(1, QAdvColumnGrid::edComboEdit);
+    grid.SetColumnEditable(2, true);
     for (int c = 0; c < 3; ++c) {
         grid.SetColumnComboItems(c, items);
-        grid.setItem(0, c, new QTableWidgetItem(QStringLiteral("Hourly")));
+        grid.SetCells(c, 0, QStringLiteral("Hourly"));
     }
     const struct {
         int column;
@@ -264,22 +265,23 @@ TEST(AdvColumnGridTest, ComboColumnsEditWithADropDownOfTheirItems)
     } kCases[] = {{0, true, false}, {1, true, true}, {2, false, false}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.column);
-        grid.setCurrentCell(0, c.column);
-        grid.editItem(grid.item(0, c.column));
-        QWidget* editor = grid.indexWidget(grid.model()->index(0, c.column));
+        const QModelIndex cell = grid.model()->index(0, c.column);
+        grid.setCurrentIndex(cell);
+        grid.edit(cell);
+        QWidget* editor = grid.indexWidget(cell);
         ASSERT_NE(editor, nullptr);
         auto* combo = qobject_cast<QComboBox*>(editor);
         ASSERT_EQ(combo != nullptr, c.combo);
         if (!combo) {
-            grid.closePersistentEditor(grid.item(0, c.column));
+            grid.closePersistentEditor(cell);
             continue;
         }
         EXPECT_EQ(combo->isEditable(), c.editable);
         EXPECT_EQ(combo->count(), 3);
         EXPECT_EQ(combo->currentText(), QStringLiteral("Hourly"));
         combo->setCurrentIndex(2);
-        grid.setCurrentCell(0, 2);   // leaving the cell commits the choice
-        EXPECT_EQ(grid.item(0, c.column)->text(), QStringLiteral("Daily"));
+        grid.setCurrentIndex(grid.model()->index(0, 2));   // leaving the cell commits the choice
+        EXPECT_EQ(grid.Cells(c.column, 0), QStringLiteral("Daily"));
         EXPECT_EQ(grid.GetComboItemIndex(c.column, 0), 2);
     }
 }

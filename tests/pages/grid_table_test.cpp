@@ -1,0 +1,263 @@
+// The column grid as a table: filters, check boxes, moved rows, hidden columns, a row source,
+// and its files (grid file, CSV, spreadsheet) and clipboard text.
+#include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/pages/widgets/date_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLocale>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList ShownColumn(const QAdvColumnGrid& grid, int column)
+{
+    QStringList out;
+    for (int v = 0; v < grid.ShownRowCount(); ++v) out << grid.Cells(column, grid.ShownRow(v));
+    return out;
+}
+
+void Fill(QAdvColumnGrid& grid, const std::vector<std::vector<QString>>& rows)
+{
+    grid.SetColCount(static_cast<int>(rows.front().size()));
+    grid.SetAllTexts(rows);
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A source of n rows: column 0 the row number, column 1 its square.
+class SquaresSource : public IGridRowSource {
+public:
+    explicit SquaresSource(int n) : n_(n) {}
+    int RowCount() const override { return n_; }
+    QString Text(int row, int column) const override
+    {
+        return QString::number(column == 0 ? row : static_cast<qint64>(row) * row);
+    }
+    bool Number(int row, int column, double& value) const override
+    {
+        value = column == 0 ? row : double(row) * row;
+        return true;
+    }
+
+private:
+    int n_;
+};
+
+}  // namespace
+
+TEST(GridFilterTest, ConditionsOnNumbersTextsAndDates)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const struct {
+        const char* condition;
+        const char* cell;
+        bool passes;
+    } kCases[] = {
+        {"", "anything", true},          {"*", "", true},
+        {">5", "5", false},              {">5", "5.5", true},          {">=5", "5", true},
+        {"<10 & >2", "3", true},         {"<10 & >2", "10", false},    {"<2 ^ >8", "9", true},
+        {"<2 ^ >8", "5", false},         {"=7", "7.0", true},          {"<>7", "7", false},
+        {">5", "", false},               {">5", "abc", false},          {"<>5", "abc", true},
+        {"10", "10", true},              {"1*", "123", true},           {"1*", "213", false},
+        {"?b?", "ABC", true},            {"!a*", "abc", false},         {"!a*", "bcd", true},
+        {"=hourly", "Hourly", true},     {">NAN", "1", false},
+        // Dates in the user's short format; a cell at midnight shows the date alone.
+        {">=12/10/2026 & <12/11/2026", "12/10/2026", true},
+        {">12/10/2026 & <12/11/2026", "12/10/2026", false},
+        {">=12/10/2026 & <12/11/2026", "12/10/2026 11:59:59 PM", true},
+        {">=12/10/2026 & <12/11/2026", "12/11/2026", false},
+        {">=12/10/2026 & <12/11/2026", "12/9/2026 11:59:59 PM", false},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(GridCondition(QString::fromLatin1(c.condition)).Matches(QString::fromLatin1(c.cell), nullptr), c.passes)
+            << c.condition << " on " << c.cell;
+    QLocale::setDefault(QLocale::system());
+}
+
+TEST(GridTableTest, FilterSelectMayRewriteTheConditionAndFiltersCombineAcrossColumns)
+{
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "a"}, {"2", "b"}, {"3", "a"}, {"4", "b"}});
+    grid.SetFilterDropDown(true);
+    grid.SetColumnFilterList(0, {{"[All]", "*"}, {"[Custom]", "*"}});
+    QObject::connect(&grid, &QAdvColumnGrid::FilterSelect, [](int column, int item, const QString& name, QString& cond) {
+        if (column == 0 && item == 1 && name == "[Custom]") cond = ">1";
+    });
+    grid.SelectFilter(0, 1);
+    EXPECT_EQ(grid.ColumnFilter(0), ">1");
+    EXPECT_EQ(ShownColumn(grid, 0), (QStringList{"2", "3", "4"}));
+    grid.ApplyFilter(1, "b");
+    EXPECT_EQ(ShownColumn(grid, 0), (QStringList{"2", "4"}));
+    grid.SelectFilter(0, 0);
+    EXPECT_EQ(ShownColumn(grid, 0), (QStringList{"2", "4"}));
+    grid.RemoveAllFilters();
+    EXPECT_EQ(grid.ShownRowCount(), 4);
+    grid.SelectFilter(0, 7);   // no such item: nothing happens
+    EXPECT_EQ(grid.ShownRowCount(), 4);
+}
+
+TEST(GridTableTest, CheckBoxesMovedRowsAndEditRights)
+{
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "A", ""}, {"2", "B", ""}, {"3", "C", ""}});
+    for (int r = 0; r < 3; ++r) grid.AddCheckBox(2, r, r != 1);
+    EXPECT_EQ(grid.Cells(2, 0), "Y");
+    EXPECT_EQ(grid.Cells(2, 1), "N");
+    QSignalSpy clicks(&grid, &QAdvColumnGrid::CheckBoxClick);
+    grid.model()->setData(grid.model()->index(1, 2), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_TRUE(grid.GetCheckBoxState(2, 1));
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0], (QList<QVariant>{2, 1, true}));
+
+    QSignalSpy moves(&grid, &QAdvColumnGrid::RowMoved);
+    grid.MoveRow(0, 2);
+    EXPECT_EQ(ShownColumn(grid, 1), (QStringList{"B", "C", "A"}));
+    EXPECT_TRUE(grid.HasCheckBox(2, 2));   // the check box moves with its row
+    EXPECT_EQ(moves.size(), 1);
+
+    // Nothing editable by default; an editable column asks CanEditCell.
+    const QModelIndex cell = grid.model()->index(0, 1);
+    EXPECT_FALSE(grid.model()->flags(cell) & Qt::ItemIsEditable);
+    grid.SetColumnEditable(1, true);
+    EXPECT_TRUE(grid.model()->flags(cell) & Qt::ItemIsEditable);
+    QObject::connect(&grid, &QAdvColumnGrid::CanEditCell, [](int, int, bool& can) { can = false; });
+    EXPECT_FALSE(grid.model()->flags(cell) & Qt::ItemIsEditable);
+}
+
+TEST(GridTableTest, ARowSourceMakesTextsOnDemandAndFiltersOnItsNumbers)
+{
+    QAdvColumnGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowSource(std::make_shared<SquaresSource>(500000));
+    EXPECT_EQ(grid.RowCount(), 500000);
+    EXPECT_EQ(grid.model()->index(499999, 1).data().toString(), "249999000001");
+    grid.ApplyFilter(1, ">=100 & <=400");
+    EXPECT_EQ(ShownColumn(grid, 0), (QStringList{"10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
+}
+
+TEST(GridTableTest, SelectionRectAndTextFollowTheShownRowsAndSkipHiddenColumns)
+{
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "a", "x"}, {"2", "b", "y"}, {"3", "c", "z"}});
+    QSignalSpy spy(&grid, &QAdvColumnGrid::SelectionChanged);
+    grid.SelectRange(0, 1, 2, 2);
+    ASSERT_GE(spy.size(), 1);
+    EXPECT_EQ(spy.last(), (QList<QVariant>{0, 1, 2, 2}));
+    grid.HideColumn(1);
+    EXPECT_EQ(grid.SelectionText(), "2\ty\n3\tz\n");
+    grid.UnHideColumnsAll();
+    EXPECT_FALSE(grid.IsHiddenColumn(1));
+}
+
+TEST(GridTableTest, AutoSizeFitsTheWidestTextPlusPadding)
+{
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "a"}, {"a much longer text", "b"}});
+    grid.SetColumnHeader(1, "Header");
+    grid.SetFixedCols(1);
+    const QFontMetrics fm(grid.font());
+    grid.AutoSizeColumns(false, 12);
+    EXPECT_NE(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + 12);   // fixed left alone
+    grid.AutoSizeColumns(true, 12);
+    EXPECT_EQ(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + 12);
+    EXPECT_EQ(grid.columnWidth(1), QFontMetrics(grid.horizontalHeader()->font()).horizontalAdvance("Header") + 12);
+}
+
+TEST(GridTableTest, GridFileKeepsEverythingAndABadFileChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.vkar");
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "tab\there", "Y"}, {"2", "back\\slash\nline", "N"}});
+    grid.SetColumnHeader(0, "Seq");
+    grid.AddCheckBox(2, 0, true);
+    grid.HideColumn(1);
+    ASSERT_TRUE(grid.SaveToFile(path));
+
+    QAdvColumnGrid back;
+    ASSERT_TRUE(back.LoadFromFile(path));
+    EXPECT_EQ(back.ColCount(), 3);
+    EXPECT_EQ(back.ColumnHeader(0), "Seq");
+    EXPECT_EQ(back.Cells(1, 0), "tab\there");
+    EXPECT_EQ(back.Cells(1, 1), "back\\slash\nline");
+    EXPECT_TRUE(back.HasCheckBox(2, 0));
+    EXPECT_FALSE(back.HasCheckBox(2, 1));
+
+    const QByteArray good = ReadAll(path);
+    const QByteArray bad[] = {
+        "",                                   // empty
+        "something else\n",                   // not a grid file
+        good.left(good.size() - 3),           // cut short
+        good + "0\tx\ty\tz\n",                // more rows than it says
+        QByteArray(good).replace("TevrinGrid\t1\t3\t2", "TevrinGrid\t1\t3\t99999999"),
+        QByteArray(good).replace("\\t", "\\q"),   // a broken escape
+    };
+    for (const QByteArray& b : bad) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(b);
+        f.close();
+        QString error;
+        EXPECT_FALSE(back.LoadFromFile(path, &error)) << b.left(40).constData();
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(back.RowCount(), 2);
+        EXPECT_EQ(back.Cells(1, 0), "tab\there");
+    }
+    EXPECT_FALSE(back.LoadFromFile(dir.filePath("missing.vkar")));
+}
+
+TEST(GridTableTest, CsvKeepsACellWithTheSeparatorInItsColumnAndAFailedWriteSaysSo)
+{
+    QTemporaryDir dir;
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "a,b", "say \"hi\""}, {"2", "plain", ""}});
+    grid.SetColumnHeader(0, "Seq");
+    grid.SetColumnHeader(1, "Name");
+    grid.SetColumnHeader(2, "Note");
+    grid.ApplyFilter(0, ">=1");
+    const QString path = dir.filePath("t.csv");
+    ASSERT_TRUE(grid.SaveToCSV(path));
+    EXPECT_EQ(ReadAll(path), "Seq,Name,Note\r\n1,\"a,b\",\"say \"\"hi\"\"\"\r\n2,plain,\r\n");
+
+    // A file that cannot be written: false, a reason, nothing left behind.
+    QString error;
+    EXPECT_FALSE(grid.SaveToCSV(dir.filePath("no/such/folder/t.csv"), QLatin1Char(','), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(GridTableTest, SpreadsheetHoldsTheShownCellsWithNumbersAsNumbers)
+{
+    QTemporaryDir dir;
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "On Run", "1.5"}, {"2", "Hourly", "NAN"}, {"3", "Daily", "-7"}});
+    for (int c = 0; c < 3; ++c) grid.SetColumnHeader(c, QStringList{"Seq", "Log", "Value"}[c]);
+    grid.ApplyFilter(0, "<>2");
+    const QString path = dir.filePath("t.xlsx");
+    ASSERT_TRUE(grid.SaveToXLSX(path));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t.xlsx"});   // no temporary left
+
+    QProcess unzip;
+    unzip.start("unzip", {"-p", path, "xl/worksheets/sheet1.xml"});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    // Numbers are numbers, texts are texts; the filtered row is not there.
+    EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>1</v></c>")) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains("<c r=\"C2\"><v>1.5</v></c>"));
+    EXPECT_TRUE(sheet.contains("<c r=\"C3\"><v>-7</v></c>"));
+    EXPECT_TRUE(sheet.contains("<c r=\"B3\" t=\"inlineStr\"><is><t>Daily</t></is></c>"));
+    EXPECT_TRUE(sheet.contains("<c r=\"C1\" t=\"inlineStr\"><is><t>Value</t></is></c>"));
+    EXPECT_FALSE(sheet.contains("r=\"A4\""));
+    EXPECT_FALSE(sheet.contains("Hourly"));
+
+    // An existing file is replaced only by a complete spreadsheet.
+    EXPECT_FALSE(grid.SaveToXLSX(dir.filePath("no/such/t.xlsx")));
+}

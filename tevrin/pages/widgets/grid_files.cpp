@@ -1,0 +1,288 @@
+// The column grid's files and clipboard text.
+//
+// Grid file (UTF-8 text, one line per record, fields separated by tabs, a backslash escaping
+// a tab, a line break or itself):
+//   "TevrinGrid" 1 <columns> <rows>
+//   the column headers
+//   per row: the row's check box columns as a hexadecimal bit mask, then its cells
+#include "tevrin/pages/widgets/adv_column_grid.h"
+
+#include "tevrin/pages/widgets/csv_text.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cstdio>
+
+namespace {
+
+const QByteArray kGridMagic = QByteArrayLiteral("TevrinGrid");
+constexpr int kGridVersion = 1;
+constexpr int kMaxGridRows = 10000000;
+
+void SetError(QString* error, const QString& text)
+{
+    if (error) *error = text;
+}
+
+QString Escape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar ch : text) {
+        switch (ch.unicode()) {
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+bool Unescape(const QString& text, QString& out)
+{
+    out.clear();
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch != QLatin1Char('\\')) {
+            out += ch;
+            continue;
+        }
+        if (++i >= text.size()) return false;
+        switch (text[i].unicode()) {
+        case '\\': out += QLatin1Char('\\'); break;
+        case 't': out += QLatin1Char('\t'); break;
+        case 'n': out += QLatin1Char('\n'); break;
+        case 'r': out += QLatin1Char('\r'); break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+// Writes through a save file: the target changes only when everything was written.
+template <typename Fill>
+bool WriteWhole(const QString& fileName, QString* error, Fill fill)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        SetError(error, file.errorString());
+        return false;
+    }
+    fill(file);
+    if (!file.commit()) {
+        SetError(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// A C-locale number that reads whole: such a cell goes to a spreadsheet as a number.
+bool PlainNumber(const QString& text, double& value)
+{
+    if (text.isEmpty()) return false;
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && qIsFinite(value);
+}
+
+}  // namespace
+
+bool QAdvColumnGrid::SaveToFile(const QString& fileName, QString* error) const
+{
+    return WriteWhole(fileName, error, [this](QSaveFile& file) {
+        const int columns = ColCount();
+        const int rows = RowCount();
+        QByteArray out = kGridMagic + '\t' + QByteArray::number(kGridVersion) + '\t' + QByteArray::number(columns) +
+                         '\t' + QByteArray::number(rows) + '\n';
+        QStringList fields;
+        for (int c = 0; c < columns; ++c) fields << Escape(ColumnHeader(c));
+        out += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+        for (int r = 0; r < rows; ++r) {
+            uint64_t mask = 0;
+            fields.clear();
+            for (int c = 0; c < columns; ++c) {
+                if (HasCheckBox(c, r)) mask |= uint64_t(1) << c;
+                fields << Escape(Cells(c, r));
+            }
+            out += QByteArray::number(static_cast<qulonglong>(mask), 16);
+            if (columns > 0) out += '\t' + fields.join(QLatin1Char('\t')).toUtf8();
+            out += '\n';
+            if (out.size() > (1 << 20)) {
+                file.write(out);
+                out.clear();
+            }
+        }
+        file.write(out);
+    });
+}
+
+bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SetError(error, file.errorString());
+        return false;
+    }
+    auto fail = [error](const QString& why) {
+        SetError(error, why);
+        return false;
+    };
+    const QList<QByteArray> head = file.readLine().trimmed().split('\t');
+    bool okColumns = false, okRows = false;
+    if (head.size() != 4 || head[0] != kGridMagic || head[1] != QByteArray::number(kGridVersion))
+        return fail(QStringLiteral("not a grid file"));
+    const int columns = head[2].toInt(&okColumns);
+    const int rows = head[3].toInt(&okRows);
+    if (!okColumns || !okRows || columns < 0 || columns > TGridModel::kMaxColumns || rows < 0 || rows > kMaxGridRows)
+        return fail(QStringLiteral("bad column or row count"));
+
+    auto readFields = [&file](int expected, QStringList& fields) {
+        if (file.atEnd()) return false;
+        QByteArray line = file.readLine();
+        if (!line.endsWith('\n')) return false;
+        line.chop(1);
+        const QStringList raw = QString::fromUtf8(line).split(QLatin1Char('\t'));
+        if (raw.size() != expected) return false;
+        fields.clear();
+        for (const QString& f : raw) {
+            QString text;
+            if (!Unescape(f, text)) return false;
+            fields << text;
+        }
+        return true;
+    };
+    QStringList headers;
+    if (!readFields(columns == 0 ? 1 : columns, headers)) return fail(QStringLiteral("bad header line"));
+    std::vector<std::vector<QString>> cells(static_cast<size_t>(rows));
+    std::vector<uint64_t> masks(static_cast<size_t>(rows));
+    QStringList fields;
+    for (int r = 0; r < rows; ++r) {
+        if (!readFields(columns + 1, fields)) return fail(QStringLiteral("bad line %1").arg(r + 3));
+        bool okMask = false;
+        masks[static_cast<size_t>(r)] = fields[0].toULongLong(&okMask, 16);
+        if (!okMask) return fail(QStringLiteral("bad line %1").arg(r + 3));
+        cells[static_cast<size_t>(r)] = std::vector<QString>(fields.begin() + 1, fields.end());
+    }
+    if (!file.atEnd()) return fail(QStringLiteral("more rows than the file says"));
+
+    // The file was good: only now the grid changes.
+    model_->SetColumnCount(columns);
+    for (int c = 0; c < columns; ++c) model_->SetHeader(c, headers[c]);
+    model_->ClearConditions();
+    model_->SetAllTexts(std::move(cells));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            if ((masks[static_cast<size_t>(r)] >> c) & 1u) model_->AddCheckBox(r, c, Cells(c, r) == QLatin1String("Y"));
+    return true;
+}
+
+bool QAdvColumnGrid::SaveToCSV(const QString& fileName, QChar separator, QString* error) const
+{
+    const std::vector<int> columns = ShownColumns();
+    return WriteWhole(fileName, error, [&](QSaveFile& file) {
+        auto line = [&](auto cell) {
+            QString text;
+            for (size_t i = 0; i < columns.size(); ++i) {
+                if (i) text += separator;
+                text += CsvField(cell(columns[i]), separator);
+            }
+            text += QLatin1String("\r\n");
+            return text.toUtf8();
+        };
+        QByteArray out = line([this](int c) { return ColumnHeader(c); });
+        const int rows = ShownRowCount();
+        for (int v = 0; v < rows; ++v) {
+            const int r = ShownRow(v);
+            out += line([this, r](int c) { return Cells(c, r); });
+            if (out.size() > (1 << 20)) {
+                file.write(out);
+                out.clear();
+            }
+        }
+        file.write(out);
+    });
+}
+
+bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
+{
+    // The spreadsheet is made beside the target and takes its name only when it is complete.
+    const QFileInfo target(fileName);
+    QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!temp.open()) {
+        SetError(error, temp.errorString());
+        return false;
+    }
+    const QByteArray tempName = QFile::encodeName(temp.fileName());
+    temp.close();
+
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(tempName.constData(), &options);
+    if (!book) {
+        SetError(error, QStringLiteral("cannot create the spreadsheet"));
+        return false;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    const std::vector<int> columns = ShownColumns();
+    auto write = [sheet](lxw_row_t row, lxw_col_t col, const QString& text) {
+        double number = 0;
+        if (PlainNumber(text, number)) return worksheet_write_number(sheet, row, col, number, nullptr);
+        if (text.isEmpty()) return LXW_NO_ERROR;
+        return worksheet_write_string(sheet, row, col, text.toUtf8().constData(), nullptr);
+    };
+    lxw_error failed = LXW_NO_ERROR;
+    for (size_t i = 0; i < columns.size() && !failed; ++i)
+        failed = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(i), ColumnHeader(columns[i]).toUtf8().constData(), nullptr);
+    const int rows = ShownRowCount();
+    for (int v = 0; v < rows && !failed; ++v) {
+        const int r = ShownRow(v);
+        for (size_t i = 0; i < columns.size() && !failed; ++i)
+            failed = write(static_cast<lxw_row_t>(v + 1), static_cast<lxw_col_t>(i), Cells(columns[i], r));
+    }
+    const lxw_error closed = workbook_close(book);
+    if (failed || closed) {
+        SetError(error, QString::fromUtf8(lxw_strerror(failed ? failed : closed)));
+        return false;
+    }
+    if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        SetError(error, QStringLiteral("cannot replace %1").arg(fileName));
+        return false;
+    }
+    temp.setAutoRemove(false);
+    return true;
+}
+
+QString QAdvColumnGrid::SelectionText() const
+{
+    const GridRect r = SelectionRect();
+    if (r.top < 0) return {};
+    QString text;
+    for (int v = r.top; v <= r.bottom && v < ShownRowCount(); ++v) {
+        const int row = ShownRow(v);
+        bool first = true;
+        for (int c = r.left; c <= r.right; ++c) {
+            if (isColumnHidden(c)) continue;
+            if (!first) text += QLatin1Char('\t');
+            first = false;
+            text += Cells(c, row);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void QAdvColumnGrid::CopySelectionToClipboard() const
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(SelectionText());
+}
