@@ -124,7 +124,7 @@ int Engine::SendReceive(const uint8_t* request, int requestLength, uint8_t* repl
 int Engine::RunTransaction(int requestLength, bool notifyDone)
 {
     const ConnectType type = settings_.Connection();
-    if ((type == ctDialUp || type == ctEthernet) && !tcp_->IsOpen()) CommConnect();
+    if ((type == ctDialUp || type == ctEthernet) && !tcp_->IsOpen()) CommConnect(false);
     Port* port = ActivePort();
     transaction_->SetPort(port);
     if (!port || !port->IsOpen()) return crPortNotOpen;

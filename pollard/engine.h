@@ -58,7 +58,10 @@ public:
     bool IsOnline() const { return linkState_ == lsOnline; }
     uint8_t GetLinkState() const { return linkState_; }
     void SetLinkState(uint8_t state) { linkState_ = state; }
-    int CommConnect();
+    // 0: the link is up; 1: the modem call or the dial-up connection was not made;
+    // crPortNotOpen: the serial port or the TCP connection did not open (with announce, an
+    // error box names the port).
+    int CommConnect(bool announce = true);
     void CommDisconnect(bool keepLine);
     void WriteToCommLog(const QString& text);
     void ShowSetup();
@@ -99,6 +102,7 @@ signals:
 private:
     int RunTransaction(int requestLength, bool notifyDone);
     int ConnectFailed();
+    int PortNotOpened(const QString& portName, const QString& reason, bool announce);
     void LockSettings(bool locked);
     void OnGatewayAnswer(const QByteArray& bytes);
     bool DialUpConnect();

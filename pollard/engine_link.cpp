@@ -3,6 +3,7 @@
 #include "pollard/engine.h"
 #include "pollard/modem.h"
 #include "pollard/notices.h"
+#include "pollard/pollard_api.h"
 #include "pollard/pump.h"
 #include "pollard/serial_port.h"
 #include "pollard/tcp_port.h"
@@ -35,6 +36,20 @@ int Engine::ConnectFailed()
     return 1;
 }
 
+int Engine::PortNotOpened(const QString& portName, const QString& reason, bool announce)
+{
+    trace_.Add(QStringLiteral("Port not opened: ") + portName + QStringLiteral(": ") + reason);
+    ConnectFailed();
+    // The caller that asked for the link is told which port did not open; the engine's own
+    // connect before an exchange leaves that to the exchange's result.
+    if (announce) {
+        platform::MessageDlg(QString::fromLatin1(pollard_api::CommResultText(pollard_api::crPortNotOpen)) + QLatin1Char('\n') + portName +
+                                 QStringLiteral(": ") + reason,
+                             platform::DlgType::Error, platform::mbOK);
+    }
+    return pollard_api::crPortNotOpen;
+}
+
 void Engine::LockSettings(bool locked)
 {
     settingsLocked_ = locked;
@@ -64,7 +79,7 @@ bool Engine::DialUpConnect()
     return rasState_ == 0;
 }
 
-int Engine::CommConnect()
+int Engine::CommConnect(bool announce)
 {
     const ConnectType type = settings_.Connection();
     transaction_->SetPort(nullptr);
@@ -96,16 +111,13 @@ int Engine::CommConnect()
     if (type == ctDialUp && !DialUpConnect()) return ConnectFailed();
 
     if (type == ctComPortDirect) {
-        if (!serial_->Open(settings_)) {
-            trace_.Add(QStringLiteral("Port not opened: ") + serial_->ErrorText());
-            return ConnectFailed();
-        }
+        if (!serial_->Open(settings_)) return PortNotOpened(settings_.SerialDevice(), serial_->ErrorText(), announce);
     } else if (type == ctDialUp || type == ctEthernet) {
         if (!tcp_->Open(tcpConnectLimitMs, [this] { return userCancel_; })) {
-            trace_.Add(QStringLiteral("Connection not made: ") + tcp_->ErrorText());
             wsStatusImage_ = 1;
             if (type == ctDialUp) dialer_->HangUp();
-            return ConnectFailed();
+            return PortNotOpened(settings_.winSock.address + QLatin1Char(':') + settings_.winSock.port, tcp_->ErrorText(),
+                                 announce);
         }
     }
     platform::Sleep(20);

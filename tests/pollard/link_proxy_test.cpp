@@ -1,5 +1,6 @@
 // The TCP connection through a SOCKS server when "Use Proxy" is on.
 #include "tests/pollard/engine_fixture.h"
+#include "tests/common/fake_prompter.h"
 
 #include "pollard/tcp_port.h"
 
@@ -192,7 +193,9 @@ TEST_F(ProxyLink, ProxyThatDoesNotAnswerFailsTheConnect)
 {
     S().useProxy = true;
     S().proxyPort = 1;   // nothing listens there
-    EXPECT_EQ(CommConnect(), 1);
+    FakePrompter prompter;
+    EXPECT_EQ(CommConnect(), 5);
+    EXPECT_EQ(prompter.prompts.size(), 1u);
     EXPECT_FALSE(IsOnline());
     EXPECT_EQ(wire.ConnectionsAccepted(), 0);
 }

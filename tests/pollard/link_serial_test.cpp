@@ -2,6 +2,7 @@
 #include "tests/pollard/engine_fixture.h"
 
 #include "pollard/serial_port.h"
+#include "tests/common/fake_prompter.h"
 
 namespace pollardtest {
 namespace {
@@ -20,9 +21,15 @@ TEST_F(SerialLink, PortNotOpenedIsReportedAndNothingIsSent)
 
 TEST_F(SerialLink, ConnectToAMissingDeviceFailsAndStaysOffline)
 {
+    FakePrompter prompter;
     S().connectType = pollard::ctComPortDirect;
     S().portName = QStringLiteral("/dev/no-such-serial-device");
-    EXPECT_EQ(CommConnect(), 1);
+    // Not a cancelled connection: the port did not open, and the box names it.
+    EXPECT_EQ(CommConnect(), 5);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Error);
+    EXPECT_TRUE(prompter.prompts[0].text.startsWith(QStringLiteral("Com port not open.\n/dev/no-such-serial-device: ")))
+        << prompter.prompts[0].text.toStdString();
     EXPECT_FALSE(IsOnline());
     EXPECT_FALSE(E().SettingsLocked());
     EXPECT_EQ(form.Statuses(), std::vector<int>{0});

@@ -2,6 +2,7 @@
 #include "tests/pollard/engine_fixture.h"
 
 #include "pollard/tcp_port.h"
+#include "tests/common/fake_prompter.h"
 
 #include <QSettings>
 
@@ -80,16 +81,24 @@ TEST_F(TcpLink, DroppedConnectionFailsTheExchangeAndTheNextOneReconnects)
 
 TEST_F(TcpLink, RefusedConnectionFailsTheConnectAndTheExchange)
 {
+    FakePrompter prompter;
     wire.Stop();   // nothing listens on the port any more
-    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_EQ(CommConnect(), 5);
+    EXPECT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_TRUE(prompter.Texts().value(0).startsWith(
+        QStringLiteral("Com port not open.\n127.0.0.1:%1: ").arg(S().winSock.port)))
+        << prompter.Texts().value(0).toStdString();
     EXPECT_FALSE(IsOnline());
     EXPECT_FALSE(E().SettingsLocked());
     EXPECT_EQ(form.Statuses(), std::vector<int>{0});
     EXPECT_TRUE(E().StatusText().startsWith(QStringLiteral("Message: (")));
 
+    // The exchange connects by itself and says nothing: its result tells the caller.
     form.notices.clear();
+    prompter.prompts.clear();
     EXPECT_EQ(Send(ReadRow(row)).result, 5);
     EXPECT_FALSE(IsOnline());
+    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(TcpLink, ServiceNamesAndNumbersGiveThePort)
@@ -98,8 +107,9 @@ TEST_F(TcpLink, ServiceNamesAndNumbersGiveThePort)
     EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral(" 502 ")), 502);
     EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral("70000")), 0);
     EXPECT_EQ(pollard::TcpPort::PortNumber(QStringLiteral("no-such-service")), 0);
+    FakePrompter prompter;
     S().winSock.port = QStringLiteral("no-such-service");
-    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_EQ(CommConnect(), 5);
 }
 
 TEST_F(TcpLink, GatewayAnswerGetsEveryByteAfterItsPrefix)

@@ -388,6 +388,8 @@ TEST_F(ImageTest, UpgradeConnectOpensTheLinkWithoutReading)
     const Case cases[] = {
         {"link up", 0, false, {}, {"Logon...", "Logon Successful.", ""}, true},
         {"dial-up failed", 1, false, {"Logon cancelled."}, {"Logon...", ""}, false},
+        // The engine has named the port that did not open; nothing reads as a cancel.
+        {"port not opened", 5, false, {}, {"Logon...", ""}, false},
         {"connect raises", 0, true, {"Logon fail!"}, {"Logon...", "Logon fail.", ""}, false},
     };
     for (const Case& c : cases) {

@@ -154,6 +154,8 @@ TEST_F(LogonTest, LinkThatCannotBeMadeEndsTheLogonOffLine)
     };
     const Case cases[] = {
         {"dial-up failed", 1, false, {"Logon cancelled."}, {"Logon...", ""}, LogonResult::Cancelled},
+        // The engine has named the port that did not open; nothing reads as a cancel.
+        {"port not opened", 5, false, {}, {"Logon...", ""}, LogonResult::Cancelled},
         {"connect raised", 0, true, {"Logon fail!"}, {"Logon...", "Logon fail.", ""}, LogonResult::ConnectFailed},
     };
     for (const Case& c : cases) {

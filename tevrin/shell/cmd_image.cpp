@@ -147,7 +147,8 @@ void UpgradeCommand::Execute()
         return;
     }
     if (r != 0) {
-        // No link (1: a dial-up connection failed): the window stays logged off.
+        // No link: the window stays logged off. 1: a dial-up or modem connection was not
+        // made; any other code the engine has already told the user (a port that did not open).
         if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
         SetFlag(EnablePages, true);
         SetText(StatusLineSpecialPanel, "");

@@ -38,6 +38,8 @@ LogonResult LogonCommand::Run()
         return LogonResult::ConnectFailed;
     }
     if (r != 0) {
+        // 1: a dial-up or modem connection was not made. Any other code the engine has
+        // already told the user (a port that did not open names the port).
         if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
         // No link: the window goes back to off line, ready for the next try.
         SetFlag(tbtnLogon, true);
