@@ -228,7 +228,7 @@ TEST_F(DatabaseTest, WritePointReportsAWriteThatSentNothing)
     EXPECT_EQ(db->WritePoint(500), kErrPointNotWritten);
     EXPECT_EQ(db->WritePoint(138), kErrPointNotWritten);
     db->PutText(1, "North");
-    EXPECT_EQ(db->WritePoint(1), kErrPointNotWritten);
+    EXPECT_EQ(db->WritePoint(1), kErrPointNotRead);
     EXPECT_EQ(unit.RequestCount(4), sent);
     EXPECT_TRUE(db->AsWriteLogRecordsManager().IsEmpty());
 

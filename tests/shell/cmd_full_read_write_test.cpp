@@ -21,6 +21,7 @@ using Texts = std::vector<std::string>;
 
 constexpr int kPurgeDbId = 10;        // "Purge Time", unsigned 16-bit, configuration
 constexpr int kBypassTimeoutDbId = 284;
+constexpr int kUnreadDbId = 1;   // a text point: read at logon, valid only once its page reads it
 
 class FullTest : public CommandTest {
 protected:
@@ -245,10 +246,15 @@ TEST_F(FullTest, WriteSinglePointThatCannotBeSent)
     const Case cases[] = {
         {"no response", kPurgeDbId, "57", [this] { unit.FailNext(sim::Fault::Silence, 1, 4); },
          {"Error writing to database\nNo Response from unit."}},
-        {"unknown point", 9999, "1", [] {}, {"Error sending data to unit."}},
+        // Nothing was sent, so no exchange failed: the box says why the value stayed.
+        {"unknown point", 9999, "1", [] {}, {"The value was not written: the point cannot be written."}},
+        {"read-only point", 500, "", [] {}, {"The value was not written: the point cannot be written."}},
+        {"point never read", kUnreadDbId, "North", [] {},
+         {"The value was not written: the point has not been read from the analyzer."}},
         {"text the point cannot take", kBypassTimeoutDbId, "soon", [] {}, {}},
     };
     ASSERT_TRUE(db->PointByDbId(kBypassTimeoutDbId)->IsValid());
+    ASSERT_FALSE(db->PointByDbId(kUnreadDbId)->IsValid());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         owner.calls.clear();

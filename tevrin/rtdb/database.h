@@ -27,9 +27,11 @@ class ModbusList;
 // Results of the single-point operations besides 0.
 constexpr int kErrUnknownWritePoint = 30;   // WritePoint: no point has the DbId
 constexpr int kErrUnknownReadPoint = 31;    // ReadPoint: no point has the DbId
-// A write that sent nothing: the point is not valid, not writable, not in a configuration
-// group, or has no device address yet.
+// A write that sent nothing: the point is not writable, not in a configuration group, or has
+// no device address yet.
 constexpr int kErrPointNotWritten = 32;
+// A write that sent nothing because the point's value has not been read from the analyzer.
+constexpr int kErrPointNotRead = 33;
 
 // The command layer's side of the database.
 class IDatabaseDriver {
@@ -40,7 +42,8 @@ public:
     // Reads one point from the unit and marks it valid: 0, or kErrUnknownReadPoint.
     virtual int ReadPoint(TDbId id) = 0;
     // Traces, then writes one point's edited value: 0 when it was sent, kErrUnknownWritePoint
-    // for an unknown DbId, kErrPointNotWritten when nothing was sent.
+    // for an unknown DbId; nothing sent: kErrPointNotWritten for a point that cannot be
+    // written, kErrPointNotRead for one not read from the analyzer yet.
     virtual int WritePoint(TDbId id) = 0;
     virtual bool AnyChanged() = 0;
     virtual int PointCount() = 0;

@@ -234,7 +234,8 @@ int DataBase::WritePoint(TDbId id)
 
     DatabasePoint* p = PointByDbId(id);
     if (!p) return kErrUnknownWritePoint;
-    if (!MayBeWritten(*p) || !p->IsValid() || !p->IsWritable()) return kErrPointNotWritten;
+    if (!MayBeWritten(*p) || !p->IsWritable()) return kErrPointNotWritten;
+    if (!p->IsValid()) return kErrPointNotRead;
     if (p->Write() != 0) return kErrPointNotWritten;
     if (id != kClockDbId) writeLog_.Add(id);
     return 0;

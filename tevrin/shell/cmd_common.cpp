@@ -29,6 +29,13 @@ namespace cmd {
 
 std::string ErrorText(int code) { return Communications::Instance()->ErrorText(code); }
 
+std::string NotWrittenText(int writeResult)
+{
+    if (writeResult == kErrPointNotRead)
+        return "The value was not written: the point has not been read from the analyzer.";
+    return "The value was not written: the point cannot be written.";
+}
+
 void ShowWaitAnimated()
 {
     if (TWait* wait = TWait::Current()) wait->ShowAnimated();

@@ -16,6 +16,9 @@ namespace cmd {
 // The engine's (or the message layer's) words for a failure code.
 std::string ErrorText(int code);
 
+// Why a single-point write sent nothing (a non-zero result of DataBase::WritePoint).
+std::string NotWrittenText(int writeResult);
+
 // The wait window with its animated icon and without its bar, shown and painted at once;
 // nothing when the program has no wait window.
 void ShowWaitAnimated();

@@ -118,9 +118,9 @@ void WriteSinglePointCommand::Execute()
         throw;   // the queue reports it
     }
     if (result != 0) {
-        // Nothing was sent (an unknown point, or one not valid or not writable).
+        // Nothing was sent: the user is told why, not that an exchange failed.
         SetText(StatusLineSpecialPanel, "");
-        platform::ShowMessage(QStringLiteral("Error sending data to unit."));
+        platform::ShowMessage(QString::fromStdString(cmd::NotWrittenText(result)));
         return;
     }
     SetText(StatusLineSpecialPanel, "One Point Write");
