@@ -221,9 +221,12 @@ TEST_F(ClockTest, ALinkFailureEndsTheCommandSilentlyWithSyncClockLeftInThePanel)
 
 TEST_F(ClockTest, AMomentNoTokenCanCarryIsNeverWrittenIntoTheClock)
 {
+    // Nothing was sent: the box says why, not that an exchange failed.
+    const QStringList outOfRange{SyncClockCommand::kDateOutOfRangeText};
+    EXPECT_TRUE(QString(SyncClockCommand::kDateOutOfRangeText).startsWith("The analyzer's clock cannot hold this date"));
     Run(SyncClockCommand::kInvalidToken);
     EXPECT_TRUE(unit.Requests().empty());
-    EXPECT_EQ(prompter.Texts(), QStringList{"Error sending data to unit."});
+    EXPECT_EQ(prompter.Texts(), outOfRange);
     EXPECT_EQ(clockOwner.PanelTexts(), (Texts{"SyncClock...", ""}));
 
     // A target whose correction runs past the last moment a token carries: the first write
@@ -235,7 +238,7 @@ TEST_F(ClockTest, AMomentNoTokenCanCarryIsNeverWrittenIntoTheClock)
     const QDateTime last(QDate(2063, 12, 31), QTime(23, 59, 59));
     Run(Token(last));
     EXPECT_EQ(ClockWrites(), std::vector<uint32_t>{Token(last)});
-    EXPECT_EQ(prompter.Texts(), QStringList{"Error sending data to unit."});
+    EXPECT_EQ(prompter.Texts(), outOfRange);
 }
 
 TEST_F(ClockTest, LoggedOffNothingIsSent)
@@ -322,6 +325,18 @@ TEST_F(ClockDialogTest, OkWithThePcTimeTakesTheMomentOfTheClick)
     EXPECT_EQ(dlg->result(), platform::mrOk);
     EXPECT_EQ(dlg->SyncToken(), Token(now));
     EXPECT_EQ(dlg->labToken()->text(), shown);   // the label is not refreshed by OK
+}
+
+TEST_F(ClockDialogTest, APcDateTheAnalyzerCannotHoldIsSaidNotShownAsAToken)
+{
+    for (const QDate& date : {QDate(1999, 12, 31), QDate(2064, 1, 1)}) {
+        SCOPED_TRACE(date.toString(Qt::ISODate).toStdString());
+        now = QDateTime(date, QTime(8, 0, 0));
+        auto dlg = Make();
+        dlg->show();
+        EXPECT_EQ(dlg->SyncToken(), SyncClockCommand::kInvalidToken);
+        EXPECT_EQ(dlg->labToken()->text(), SyncClockCommand::kDateOutOfRangeText);
+    }
 }
 
 TEST_F(ClockDialogTest, CancelKeepsTheLastComputedToken)

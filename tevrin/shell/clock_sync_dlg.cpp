@@ -3,13 +3,14 @@
 #include "ui_clock_sync_dlg.h"
 
 #include "platform/prompter.h"
+#include "tevrin/shell/cmd_clock.h"
 
 #include <QLocale>
 #include <QSignalBlocker>
 
 namespace {
 constexpr double kMsPerDay = 86400000.0;
-constexpr uint32_t kInvalidToken = 0xFFFFFFFFu;
+constexpr uint32_t kInvalidToken = SyncClockCommand::kInvalidToken;
 }  // namespace
 
 TTimeSyncDlg::TTimeSyncDlg(TokenFn toToken, QWidget* parent, NowFn now)
@@ -89,7 +90,11 @@ void TTimeSyncDlg::btnOkClick()
     done(platform::mrOk);
 }
 
-void TTimeSyncDlg::ShowToken() { ui->labToken->setText(QString::number(syncToken_)); }
+void TTimeSyncDlg::ShowToken()
+{
+    ui->labToken->setText(syncToken_ == kInvalidToken ? QString::fromLatin1(SyncClockCommand::kDateOutOfRangeText)
+                                                      : QString::number(syncToken_));
+}
 
 QGroupBox* TTimeSyncDlg::rgSyncOption() const { return ui->rgSyncOption; }
 QDateEdit* TTimeSyncDlg::dtDate() const { return ui->dtDate; }

@@ -17,6 +17,7 @@ constexpr double kMsPerDay = 86400000.0;
 constexpr double kWriteCorrection = 1.99;
 
 void ErrorBox() { platform::ShowMessage(QStringLiteral("Error sending data to unit.")); }
+void OutOfRangeBox() { platform::ShowMessage(QString::fromLatin1(SyncClockCommand::kDateOutOfRangeText)); }
 }  // namespace
 
 int SyncClockCommand::DayOfWeek(double dateTime)
@@ -39,7 +40,7 @@ void SyncClockCommand::Execute()
     try {
         // A moment no token can carry is never written into the unit's clock.
         if (token == kInvalidToken) {
-            ErrorBox();
+            OutOfRangeBox();
             SetText(StatusLineSpecialPanel, "");
             return;
         }
@@ -54,7 +55,7 @@ void SyncClockCommand::Execute()
         const auto token2 = static_cast<uint32_t>(Request(DateToTimestampToken, &t));
         if (token2 == kInvalidToken) {
             // The corrected moment could not be packed; the first token stays in the clock.
-            ErrorBox();
+            OutOfRangeBox();
             SetText(StatusLineSpecialPanel, "");
             return;
         }

@@ -17,6 +17,9 @@ public:
     static constexpr int kDayOfWeekDbId = 460;
     // What the shared routine gives for a moment a token cannot carry.
     static constexpr uint32_t kInvalidToken = 0xFFFFFFFFu;
+    // Said for such a moment, in place of a token: the analyzer's clock holds 2000 to 2063.
+    static constexpr const char* kDateOutOfRangeText =
+        "The analyzer's clock cannot hold this date: it keeps dates from 2000 to 2063 only.";
 
     // The moment the next post sets.
     void SetToken(uint32_t token) { Staged().token = token; }
