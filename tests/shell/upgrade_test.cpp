@@ -287,6 +287,7 @@ TEST_F(UpgradeTest, EarlyEndsLogOffWithoutReboot)
         bool failWrite;
         QString message;   // the last prompt
         bool readBackLeft;
+        std::function<void()> arrange = [] {};
     };
     const Case cases[] = {
         {"no old configuration, No", false, {platform::mrNo}, {path}, false,
@@ -294,6 +295,16 @@ TEST_F(UpgradeTest, EarlyEndsLogOffWithoutReboot)
         {"no file chosen", true, {}, {}, false, "Upgrade firmware was terminated. GUI will LOG OFF.", false},
         {"chosen file gone", true, {}, {filesDir.filePath("gone.bin")}, false, "", false},
         {"write fails", true, {}, {path}, true, "Verification fail! Please Write Image again.", true},
+        // The third block's read is refused: no read-back copy is kept, and that is a failed
+        // verification, not a missing file.
+        {"read-back fails part-way", true, {}, {path}, false, "Verification fail! Please Write Image again.", false,
+         [this] {
+             sim::FaultRule rule;
+             rule.fault = sim::Fault::Reject;
+             rule.type = 58;
+             rule.skip = 2;
+             unit.AddFault(rule);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -306,6 +317,7 @@ TEST_F(UpgradeTest, EarlyEndsLogOffWithoutReboot)
         unit.SetImageMemory(QByteArray());
         unit.ClearFaults();
         if (c.failWrite) unit.FailNext(sim::Fault::Reject, 1, 46);
+        c.arrange();
         host = FakeHost();
         window.reset();
         Window();
