@@ -503,9 +503,15 @@ TEST_F(MainFormTest, ProgressStepsTheBarWithinItsMaximum)
 {
     TFormMain form;
     QProgressBar* bar = form.StatusProgress();
-    // No maximum yet: a step leaves the bar unchanged.
+    // No maximum yet, or a maximum of 0 (a memory under one block, a failed busy poll): a
+    // step leaves the bar unchanged, and it shows empty, not as a busy indicator.
     platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
     EXPECT_EQ(bar->value(), 0);
+    EXPECT_GT(bar->maximum(), bar->minimum());
+    form.SetNumber("localPBarMax", 0);
+    platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_GT(bar->maximum(), bar->minimum());
     form.SetNumber("localPBarMax", 2);
     for (int expected : {1, 2, 0, 1}) {
         platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);

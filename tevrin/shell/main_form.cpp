@@ -540,7 +540,9 @@ void TFormMain::UpdateLinkIcons()
 void TFormMain::StepProgress(int step)
 {
     if (statusProgress_) {
-        if (statusProgress_->maximum() != progressMax_) statusProgress_->setMaximum(std::max(0, progressMax_));
+        // A maximum of 0 shows an empty bar (a 0..0 bar would be Qt's busy indicator).
+        const int shownMax = std::max(1, progressMax_);
+        if (statusProgress_->maximum() != shownMax) statusProgress_->setMaximum(shownMax);
         if (step == 1 && progressMax_ > 0) {
             int position = statusProgress_->value() + 1;
             if (position > statusProgress_->maximum()) position = 0;
