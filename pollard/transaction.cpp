@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <algorithm>
+
 namespace pollard {
 
 using namespace pollard_api;
@@ -21,6 +23,7 @@ namespace {
 int gTotalPackets = 0;
 const QByteArray kGatewayPrefix("CCI");
 constexpr qint64 kMaxIdleRead = 1024;   // bytes taken in one go while nothing waits
+constexpr int kRejectSeenAt = 3;         // the byte of a reply that says the unit refused
 }  // namespace
 
 int Transaction::TotalPacketsReceived() { return gTotalPackets; }
@@ -181,11 +184,13 @@ void Transaction::OnDataAvailable()
     if (trace_.IsOn()) Log(QStringLiteral("TriggerAvail: %1 characters received").arg(port_->BytesAvailable()));
     StartBackoffTimer();
 
-    // Take exactly the bytes of one frame: its header first, then what the header announces.
+    // Take exactly the bytes of one frame: its header first, then what the header announces;
+    // at least four, so that a reject is seen whatever the header says.
     QByteArray taken;
     for (;;) {
         if (port_->BytesAvailable() <= 0) break;
-        const int want = rx_.size() < 3 ? 3 - rx_.size() : ExpectedReplyLength(rx_) - rx_.size();
+        const int want = rx_.size() < 3 ? 3 - rx_.size()
+                                        : std::max(ExpectedReplyLength(rx_), kRejectSeenAt + 1) - rx_.size();
         if (want <= 0) break;
         const QByteArray part = port_->Read(want);
         if (part.isEmpty()) {
@@ -194,7 +199,8 @@ void Transaction::OnDataAvailable()
         }
         rx_ += part;
         taken += part;
-        if (rx_.size() >= 3 && (rx_.startsWith(kGatewayPrefix) || ExpectedReplyLength(rx_) == 0)) break;
+        if (rx_.size() >= 3 && rx_.startsWith(kGatewayPrefix)) break;
+        if (rx_.size() > kRejectSeenAt && ExpectedReplyLength(rx_) == 0) break;
     }
     if (trace_.IsOn()) {
         trace_.AddData("Rx", taken);
@@ -202,6 +208,15 @@ void Transaction::OnDataAvailable()
     }
     if (rx_.size() < 3) return;
 
+    // Byte 3 of 0xFF is the unit's reject, whatever the count, the function code or the CRC
+    // say: the unit's reject frames are believed as they come.
+    if (rx_.size() > kRejectSeenAt && static_cast<uint8_t>(rx_[kRejectSeenAt]) == kRejectType) {
+        Log(QStringLiteral("unit says: bad request. "));
+        rx_.clear();
+        state_ = crUnitError;
+        waiting_ = false;
+        return;
+    }
     if (rx_.startsWith(kGatewayPrefix)) {
         QByteArray answer = rx_.mid(3) + port_->Read(kMaxIdleRead);
         rx_.clear();
@@ -228,14 +243,6 @@ void Transaction::OnDataAvailable()
         Log(QStringLiteral("got garbage. %1 chars. refpoint2.").arg(rx_.size()));
         rx_.clear();
         state_ = crInvalidResponse;
-        waiting_ = false;
-        return;
-    }
-    // A reply that carries a type byte and names the reject type: the unit refused.
-    if (static_cast<uint8_t>(rx_[2]) >= 2 && static_cast<uint8_t>(rx_[3]) == kRejectType) {
-        Log(QStringLiteral("unit says: bad request. "));
-        rx_.clear();
-        state_ = crUnitError;
         waiting_ = false;
         return;
     }

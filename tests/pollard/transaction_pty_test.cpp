@@ -162,20 +162,39 @@ TEST_F(PtyExchange, StatusSequenceOfASilentUnit)
     EXPECT_TRUE(form.Progress().empty());
 }
 
-TEST_F(PtyExchange, RejectIsBelievedOnlyInAFrameThatChecksOut)
+TEST_F(PtyExchange, RejectIsBelievedWhateverTheOtherBytesSay)
 {
-    // [FF][12][02][FF] and a CRC that does not match.
-    WireFaultRule spoilt = Rule(WireFault::RawReply);
-    spoilt.bytes = Bytes({0xFF, 0x12, 0x02, 0xFF, 0x00, 0x00});
-    wire.AddFault(spoilt);
-    EXPECT_EQ(Send(ReadRow(row)).result, 2);
-
-    WireFaultRule reject = Rule(WireFault::RawReply);
-    reject.bytes = Bytes({0xFF, 0x12, 0x02, 0xFF, 0, 0});
-    pollard::AppendCRC(reinterpret_cast<uint8_t*>(reject.bytes.data()), 4);
-    wire.AddFault(reject);
-    EXPECT_EQ(Send(ReadRow(row)).result, 3);
-    EXPECT_EQ(wire.FramesReceived(), 2);
+    // Byte 3 of 0xFF is the unit's refusal: one send, result 3, whatever the count, the
+    // function code or the CRC say.
+    QByteArray checked = Bytes({0xFF, 0x12, 0x02, 0xFF, 0, 0});
+    pollard::AppendCRC(reinterpret_cast<uint8_t*>(checked.data()), 4);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"a frame that checks out", checked},
+        {"a CRC that does not match", Bytes({0xFF, 0x12, 0x02, 0xFF, 0x00, 0x00})},
+        {"a count longer than what came", Bytes({0xFF, 0x12, 0x09, 0xFF, 0x00, 0x00})},
+        {"more bytes than the count says", Bytes({0xFF, 0x12, 0x01, 0xFF, 0x00, 0x00, 0x00, 0x00})},
+        {"another function code", Bytes({0x01, 0x13, 0x02, 0xFF, 0x00, 0x00})},
+        {"no more than the four bytes", Bytes({0x01, 0x12, 0x02, 0xFF})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        wire.ClearFaults();
+        WireFaultRule reject = Rule(WireFault::RawReply);
+        reject.bytes = c.bytes;
+        wire.AddFault(reject);
+        const int before = wire.FramesReceived();
+        EXPECT_EQ(Send(ReadRow(row)).result, 3);
+        EXPECT_EQ(WireFramesSince(before, 1), 1);
+        // What is left of the refusal on the line never answers the next request.
+        Settle(30);
+        wire.ClearFaults();
+        const Exchange next = Send(ReadRow(row));
+        EXPECT_EQ(next.result, 0);
+        EXPECT_EQ(next.reply, Expected());
+    }
 }
 
 TEST_F(PtyExchange, LateReplyArrivingDuringTheRetryAnswersTheSameRequest)
