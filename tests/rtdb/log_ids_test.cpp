@@ -102,15 +102,17 @@ LogConfigRecord Record(uint8_t idCode, uint16_t frequency = 0, std::vector<TDbId
     return r;
 }
 
-TEST_F(LogIds, UniqueWhenNoTwoOfTheSixLogsShareACode)
+TEST_F(LogIds, UniqueWhenNoTwoOfTheFirstFiveLogsShareACode)
 {
     struct Case { std::vector<int> codes; bool unique; };
     const Case cases[] = {
         {{1, 2, 3, 4, 5, 6}, true},
         {{9, 17, 25, 33, 41, 1}, true},
         {{1, 1, 3, 4, 5, 6}, false},
-        {{1, 2, 3, 4, 5, 5}, false},   // the sixth log is told apart by its code as well
-        {{6, 2, 3, 4, 5, 6}, false},
+        {{1, 2, 3, 4, 1, 6}, false},
+        // The sixth log (no tab in the log window) is not compared.
+        {{1, 2, 3, 4, 5, 5}, true},
+        {{6, 2, 3, 4, 5, 6}, true},
     };
     for (const Case& c : cases) {
         LogConfigRecord records[kLogCount];
@@ -165,7 +167,7 @@ TEST(OnRunPeriod, ExamplesFromTheLogSetup)
     f.AddEntry(0, 0);
     EXPECT_FLOAT_EQ(f.Average(), 280.0f);   // 10 + 90 + 90 x 2
 
-    f.AddEntry(0, 2);
+    f.AddEntry(0, 5);   // the sequencer's code for Calibrate
     EXPECT_FLOAT_EQ(f.Average(), 360.0f);   // 10 + 270 + 60 + 2 x 10, one analysis
 
     f.AddEntry(4, 0);   // stream 5 does not exist: skipped
@@ -182,13 +184,34 @@ TEST(OnRunPeriod, DividesByTheSampleAndTotalSulphurEntries)
                 {1344, "100"}, {1345, "100"}, {1348, "0"}};  // stream 4 Reference 2
     f.AddEntry(1, 0);
     f.AddEntry(3, 1);
-    f.AddEntry(3, 4);
+    f.AddEntry(3, 3);   // Reference 2
     // 5 + 30 + (15 + 15) + 200 + 3 x 5 = 280, over two analyses.
     EXPECT_FLOAT_EQ(f.Average(), 140.0f);
 
     SequencerFixture empty;
     empty.values = {{kPurge, "12"}};
     EXPECT_FLOAT_EQ(empty.Average(), 12.0f);   // no entries: the purge time alone
+}
+
+TEST(OnRunPeriod, EachEntryTakesThePointsOfTheRunTypeItsSequencerCodeMeans)
+{
+    // Codes as the sequencer block holds them; the points of stream 1 for that run type.
+    const struct {
+        uint8_t code;
+        const char* runType;
+        TDbId delay, interval, runs;
+    } cases[] = {
+        {0, "Sample", 25, 26, 46},      {1, "Total Sulphur", 608, 609, 612}, {2, "Reference 1", 404, 405, 92},
+        {3, "Reference 2", 1266, 1267, 1270}, {4, "Zero", 510, 521, 115}, {5, "Calibrate", 304, 305, 69},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.runType);
+        SequencerFixture f;
+        f.values = {{kPurge, "0"}, {c.delay, "7"}, {c.interval, "11"}, {c.runs, "2"}};
+        f.AddEntry(0, c.code);
+        // Only this run type's points count: (7 + 11) x 2, over one analysis or none.
+        EXPECT_FLOAT_EQ(f.Average(), 36.0f);
+    }
 }
 
 TEST(OnRunPeriod, ReadsNoMoreThanTheThirtyTwoEntriesWhateverTheDepth)

@@ -23,14 +23,14 @@ constexpr int kLogsWithFigures = 5;
 constexpr int kRecordOverhead = 6;
 constexpr int kMaxParameters = 8;
 
-// [run kind][stream]
+// [run type as the sequencer codes it][stream]
 constexpr RunTimePoints kRunTimePoints[kRunKinds][kStreams] = {
-    {{25, 26, 46}, {138, 139, 159}, {665, 666, 669}, {815, 816, 819}},               // Sample
-    {{608, 609, 612}, {633, 634, 637}, {693, 694, 697}, {843, 844, 847}},            // Total Sulphur
-    {{304, 305, 69}, {523, 524, 182}, {718, 719, 722}, {868, 869, 872}},             // Calibration
-    {{404, 405, 92}, {526, 527, 205}, {748, 749, 752}, {898, 899, 902}},             // Reference 1
-    {{1266, 1267, 1270}, {1292, 1293, 1296}, {1318, 1319, 1322}, {1344, 1345, 1348}},  // Reference 2
-    {{510, 521, 115}, {529, 530, 228}, {778, 779, 782}, {928, 929, 932}},            // Zero
+    {{25, 26, 46}, {138, 139, 159}, {665, 666, 669}, {815, 816, 819}},               // 0 Sample
+    {{608, 609, 612}, {633, 634, 637}, {693, 694, 697}, {843, 844, 847}},            // 1 Total Sulphur
+    {{404, 405, 92}, {526, 527, 205}, {748, 749, 752}, {898, 899, 902}},             // 2 Reference 1
+    {{1266, 1267, 1270}, {1292, 1293, 1296}, {1318, 1319, 1322}, {1344, 1345, 1348}},  // 3 Reference 2
+    {{510, 521, 115}, {529, 530, 228}, {778, 779, 782}, {928, 929, 932}},            // 4 Zero
+    {{304, 305, 69}, {523, 524, 182}, {718, 719, 722}, {868, 869, 872}},             // 5 Calibrate
 };
 
 int ValueOf(const PointText& pointText, TDbId id) { return StrToInt(pointText(id)); }
@@ -146,9 +146,10 @@ int ComputeRunTimes(const LogConfigRecord (&records)[kLogCount], uint32_t memory
 
 bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount])
 {
+    // The logs the log window shows, 0 to 4; the sixth has no tab and is not compared.
     std::set<int> seen;
-    for (const auto& r : records)
-        if (!seen.insert(r.LogIdCode).second) return false;
+    for (int k = 0; k < kLogsWithFigures; ++k)
+        if (!seen.insert(records[k].LogIdCode).second) return false;
     return true;
 }
 

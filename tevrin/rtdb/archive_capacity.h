@@ -20,7 +20,9 @@ using PointText = std::function<std::string(TDbId)>;
 
 constexpr TDbId kPurgeTimeDbId = 10;
 constexpr int kStreams = 4;
-constexpr int kRunKinds = 6;   // 0 Sample, 1 Total Sulphur, 2 Calibration, 3 Reference 1, 4 Reference 2, 5 Zero
+// Run types as the sequencer block codes them: 0 Sample, 1 Total Sulphur, 2 Reference 1,
+// 3 Reference 2, 4 Zero, 5 Calibrate.
+constexpr int kRunKinds = 6;
 
 // The three run-time points of one stream and run kind.
 struct RunTimePoints {
@@ -28,7 +30,7 @@ struct RunTimePoints {
     TDbId sampleInterval;
     TDbId consecutiveRuns;
 };
-// stream 0..3, runKind 0..5; nullptr outside.
+// stream 0..3, runKind 0..5 (the sequencer's run type); nullptr outside.
 const RunTimePoints* RunTimePointsOf(int stream, int runKind);
 
 // Average seconds per analysis of the automatic sequencer: every entry adds its delay and
@@ -56,7 +58,7 @@ struct LogCapacities {
 int ComputeRunTimes(const LogConfigRecord (&records)[kLogCount], uint32_t memorySize, float onRunPeriod,
                     LogCapacities& out);
 
-// True when no two of the six logs share an id code.
+// True when no two of the logs 0..4 share an id code (the sixth is not compared).
 bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount]);
 
 // Gives the logs the codes 1 to 6 and makes them the only codes in UniqueLogID.
