@@ -12,6 +12,7 @@ TQComboBox::TQComboBox(QWidget* parent) : QComboBox(parent), common_(this, this)
     common_.putToDatabase = [this](bool& d) { emit OnPutToDatabase(d, 1); };
     // The user chose an item: leave the alarm before the page hears of it.
     connect(this, &QComboBox::activated, this, [this] {
+        unshownValue_ = false;
         common_.LeaveAlarm();
         TQComponentCommon::ClearFormStatusMessage(this);
     });
@@ -24,7 +25,9 @@ bool TQComboBox::DoEdits()
     common_.LeaveAlarm();
     TQComponentCommon::ClearFormStatusMessage(this);
     if (common_.NotAvailable()) return false;
-    if (required_ && count() > 0 && currentIndex() < 0) {
+    // A value from the analyzer that names no item is not the user's missing choice: the box
+    // writes nothing for it (Put) and the other controls' writes go on.
+    if (required_ && count() > 0 && currentIndex() < 0 && !unshownValue_) {
         ReportError(QStringLiteral("This field is required."));
         return true;
     }
@@ -39,6 +42,7 @@ void TQComboBox::Respond(const char* value)
         // A value that names no item shows nothing (and so is not written back).
         long long n = -1;
         if (!TQComponentCommon::StrToInt64(v, n) || n < 0 || n >= count()) n = -1;
+        unshownValue_ = n < 0;
         setCurrentIndex(static_cast<int>(n));
     } catch (...) {
     }

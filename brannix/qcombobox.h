@@ -64,4 +64,6 @@ private:
     TQComponentCommon common_;
     bool required_ = false;
     int oldIndex_ = -1;
+    // The point's value names no item: nothing is shown, and that is no missing choice.
+    bool unshownValue_ = false;
 };

@@ -116,6 +116,43 @@ TEST(ComboBox, RequiredChoiceGetResetAndConfirmationRow)
     EXPECT_EQ(combo->ItemIndex(), 1);
 }
 
+TEST(ComboBox, RequiredBoxWithAValueItCannotShowBlocksNoOtherWrite)
+{
+    FakePrompter prompter;
+    FakeGlue glue;
+    glue.Add(50, 3);
+    glue.Add(51, 3);
+    Form f;
+    f.window.show();
+    auto* combo = f.Add<TQComboBox>(50);
+    combo->addItems({"Off", "Low", "High"});
+    combo->setRequired(true);
+    auto* other = f.Add<TQComboBox>(51);
+    other->addItems({"Off", "On"});
+    RegisterAll(&f.window, &glue);
+    glue.Announce(51, "1");
+
+    for (const char* value : {"7", "abc"}) {
+        SCOPED_TRACE(value);
+        glue.puts.clear();
+        glue.Announce(50, value);
+        ASSERT_EQ(combo->ItemIndex(), -1);
+        // The window's write: nothing refused, the box writes nothing, the other box writes.
+        EXPECT_EQ(Send(&f.window, QM_EDIT), 0);
+        EXPECT_EQ(f.bar->currentMessage(), "");
+        EXPECT_EQ(Send(&f.window, QM_PUT), 0);
+        EXPECT_TRUE(glue.PutsOf(50).empty());
+        EXPECT_EQ(glue.PutsOf(51), std::vector<std::string>{"1"});
+    }
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    // A value it can show, then none chosen by the program: the choice is required again.
+    glue.Announce(50, "1");
+    combo->setCurrentIndex(-1);
+    EXPECT_EQ(SendTo(combo, QM_EDIT), 1);
+    EXPECT_EQ(f.bar->currentMessage(), "This field is required.");
+}
+
 TEST(ComboBox, MissingPointIsNeitherValidatedNorWritten)
 {
     FakePrompter prompter;
