@@ -427,6 +427,42 @@ TEST_F(ConfigFileTest, MalformedFilesChangeNothingAndSayWhy)
     ExpectSame(Take(*db), before);
 }
 
+TEST_F(ConfigFileTest, HugeOrDeeplyNestedFilesAreRefusedWithTheirReason)
+{
+    FillSample(*db);
+    const Snapshot before = Take(*db);
+    const auto nested = [](int depth) {
+        QByteArray s("<ConfigurationDatabase>");
+        for (int i = 0; i < depth; ++i) s += "<a>";
+        for (int i = 0; i < depth; ++i) s += "</a>";
+        return s + "</ConfigurationDatabase>";
+    };
+    const auto flat = [](int count) {
+        QByteArray s("<ConfigurationDatabase><RosettaPoints>");
+        for (int i = 0; i < count; ++i) s += "<Point UniqueId=\"1\" Name=\"\" Value=\"1\"/>";
+        return s + "</RosettaPoints></ConfigurationDatabase>";
+    };
+    const struct {
+        const char* name;
+        QByteArray file;
+        const char* reason;
+    } cases[] = {
+        // Half a million nested elements once overflowed the stack when the tree was freed.
+        {"500,000 nested elements", nested(500000), "deep"},
+        {"33 levels", nested(32), "deep"},
+        {"150,000 elements", flat(150000), "elements"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const config_file::ReadResult r = config_file::Apply(*db, c.file);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(QLatin1String(c.reason))) << r.error.toStdString();
+        ExpectSame(Take(*db), before);
+    }
+    // Thirty-two levels are still read (the sections themselves hold nothing known).
+    EXPECT_TRUE(config_file::Apply(*db, nested(31)).ok);
+}
+
 TEST_F(ConfigFileTest, SaveThatCannotWriteSaysWhyAndKeepsTheOldFile)
 {
     QString error;

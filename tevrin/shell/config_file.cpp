@@ -27,6 +27,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace config_file {
@@ -241,7 +242,29 @@ struct Node {
     QString name;
     QXmlStreamAttributes attributes;
     std::vector<Node> children;
+
+    Node() = default;
+    Node(QString n, QXmlStreamAttributes a) : name(std::move(n)), attributes(std::move(a)) {}
+    Node(Node&&) = default;
+    Node& operator=(Node&&) = default;
+    // Freed level by level from a list of its own, never by recursion, however deep the tree.
+    ~Node()
+    {
+        std::vector<Node> pending;
+        pending.swap(children);
+        while (!pending.empty()) {
+            Node last = std::move(pending.back());
+            pending.pop_back();
+            for (Node& child : last.children) pending.push_back(std::move(child));
+            last.children.clear();
+        }
+    }
 };
+
+// A configuration file nests its elements four deep and holds a few thousand of them; a
+// document far beyond that is no configuration file, and is refused before it costs memory.
+constexpr int kMaxDepth = 32;
+constexpr int kMaxElements = 100000;
 
 // A reason for refusing the file.
 struct Refusal {
@@ -253,16 +276,31 @@ bool ParseTree(const QByteArray& document, Node& root, QString* error)
     QXmlStreamReader r(document);
     std::vector<Node*> stack;
     bool haveRoot = false;
+    int elements = 0;
     while (!r.atEnd()) {
         r.readNext();
         if (r.isStartElement()) {
+            if (static_cast<int>(stack.size()) >= kMaxDepth) {
+                *error = QStringLiteral("The file nests its elements more than %1 deep (line %2); a configuration "
+                                        "file nests them at most %1 deep.")
+                             .arg(kMaxDepth)
+                             .arg(r.lineNumber());
+                return false;
+            }
+            if (++elements > kMaxElements) {
+                *error = QStringLiteral("The file holds more than %1 elements (line %2); a configuration file holds "
+                                        "at most %1.")
+                             .arg(kMaxElements)
+                             .arg(r.lineNumber());
+                return false;
+            }
             if (stack.empty()) {
-                root = Node{r.name().toString(), r.attributes(), {}};
+                root = Node(r.name().toString(), r.attributes());
                 haveRoot = true;
                 stack.push_back(&root);
             } else {
                 Node& parent = *stack.back();
-                parent.children.push_back(Node{r.name().toString(), r.attributes(), {}});
+                parent.children.emplace_back(r.name().toString(), r.attributes());
                 stack.push_back(&parent.children.back());
             }
         } else if (r.isEndElement()) {
