@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace pollard {
 
 namespace {
@@ -146,7 +148,7 @@ ConnectType CommSettings::Connection() const
 
 int CommSettings::RetryCount() const { return AtLeastOne(retries); }
 
-int CommSettings::BackoffTicks() const { return AtLeastOne(backoffTimer); }
+int CommSettings::BackoffTicks() const { return std::min(AtLeastOne(backoffTimer), kMaxBackoffTicks); }
 
 uint8_t CommSettings::FrameAddress() const
 {
@@ -162,7 +164,10 @@ QString CommSettings::SerialDevice() const
 
 int CommSettings::ModemAttempts() const { return AtLeastOne(maxAttempts); }
 
-int CommSettings::ModemSecondsBetweenAttempts() const { return AtLeastOne(timeBtwnAttempts); }
+int CommSettings::ModemSecondsBetweenAttempts() const
+{
+    return std::min(AtLeastOne(timeBtwnAttempts), kMaxSecondsBetweenAttempts);
+}
 
 int CommSettings::MaxLogBytes() const { return AtLeastOne(maxLogSize); }
 

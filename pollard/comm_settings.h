@@ -16,6 +16,10 @@ struct Endpoint {
 
 class CommSettings {
 public:
+    // Bounds of the waits the text fields give, so that no count of milliseconds overflows.
+    static constexpr int kMaxBackoffTicks = 65535;
+    static constexpr int kMaxSecondsBetweenAttempts = 1000;
+
     // "Comm"
     int comNumber = 1;
     int baud = 9600;
@@ -64,11 +68,12 @@ public:
     // Values as the engine uses them.
     ConnectType Connection() const;       // index -1 counts as the direct serial port
     int RetryCount() const;               // sends of one request; below 1 or no number: 1
-    int BackoffTicks() const;             // reply time-out in ticks; below 1 or no number: 1
+    // Reply time-out in ticks; below 1 or no number: 1; above kMaxBackoffTicks (an hour): that.
+    int BackoffTicks() const;
     uint8_t FrameAddress() const;         // 0xFF for all stations, else the node address' low byte
     QString SerialDevice() const;
     int ModemAttempts() const;            // at least 1
-    int ModemSecondsBetweenAttempts() const;   // at least 1
+    int ModemSecondsBetweenAttempts() const;   // 1 to kMaxSecondsBetweenAttempts
     int MaxLogBytes() const;
 };
 

@@ -65,6 +65,19 @@ TEST_F(ModemLink, RedialsAfterBusyWithThePauseBetweenAttempts)
     EXPECT_EQ(Send(ReadRow(row)).result, 0);
 }
 
+TEST_F(ModemLink, PauseBetweenAttemptsIsBounded)
+{
+    // 2,147,484 seconds once overflowed the pause in milliseconds: the redial came at once.
+    FakeClock clock;
+    S().timeBtwnAttempts = QStringLiteral("2147484");
+    wire.QueueDialResults({QStringLiteral("BUSY")});
+    EXPECT_EQ(CommConnect(), 0);
+    EXPECT_EQ(wire.DialCount(), 2);
+    const int64_t slept = std::accumulate(clock.sleeps.begin(), clock.sleeps.end(), int64_t{0});
+    EXPECT_GE(slept, int64_t{pollard::CommSettings::kMaxSecondsBetweenAttempts} * 1000);
+    EXPECT_LT(slept, int64_t{pollard::CommSettings::kMaxSecondsBetweenAttempts} * 1000 + 1000);
+}
+
 TEST_F(ModemLink, AbandonedCallFailsTheConnect)
 {
     const struct {

@@ -82,4 +82,26 @@ TEST(CommSettings, NumbersInTextFieldsAreReadLeniently)
     }
 }
 
+TEST(CommSettings, WaitsFromTheTextFieldsAreBounded)
+{
+    const struct {
+        const char* text;
+        int ticks;
+        int seconds;
+    } cases[] = {
+        {"65535", 65535, 1000},
+        {"65536", 65535, 1000},
+        {"39045040", 65535, 1000},   // 55 ms ticks past 2^31 ms
+        {"2147483647", 65535, 1000},
+        {"1000", 1000, 1000},
+        {"2147484", 65535, 1000},    // seconds past 2^31 ms
+    };
+    for (const auto& c : cases) {
+        pollard::CommSettings s;
+        s.backoffTimer = s.timeBtwnAttempts = QString::fromLatin1(c.text);
+        EXPECT_EQ(s.BackoffTicks(), c.ticks) << c.text;
+        EXPECT_EQ(s.ModemSecondsBetweenAttempts(), c.seconds) << c.text;
+    }
+}
+
 }  // namespace
