@@ -4,25 +4,32 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace pollard {
 
-void PumpOnce()
-{
-    QCoreApplication::processEvents();
-    QThread::msleep(1);
-}
+namespace {
+// A condition that no message announces is still seen this often.
+constexpr qint64 kLongestSleepMs = 50;
+}  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, int ms)
 {
     QElapsedTimer timer;
     timer.start();
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
     for (;;) {
         QCoreApplication::processEvents();
         if (done()) return true;
-        if (timer.elapsed() >= ms) return false;
-        QThread::msleep(1);
+        const qint64 left = ms - timer.elapsed();
+        if (left <= 0) return false;
+        wake.start(static_cast<int>(std::min(left, kLongestSleepMs)));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 

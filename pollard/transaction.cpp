@@ -11,9 +11,10 @@
 #include "pollard/trace_log.h"
 
 #include <QCoreApplication>
-#include <QThread>
+#include <QEventLoop>
 
 #include <algorithm>
+#include <climits>
 
 namespace pollard {
 
@@ -24,6 +25,10 @@ int gTotalPackets = 0;
 const QByteArray kGatewayPrefix("CCI");
 constexpr qint64 kMaxIdleRead = 1024;   // bytes taken in one go while nothing waits
 constexpr int kRejectSeenAt = 3;         // the byte of a reply that says the unit refused
+// Late replies: how much longer than one time-out a unit may take to answer at most, and the
+// silence after one that lets its last bytes pass.
+constexpr qint64 kMostLateReplyWaitMs = 5000;
+constexpr qint64 kQuietMarginMs = 2 * platform::kTickMs;
 }  // namespace
 
 int Transaction::TotalPacketsReceived() { return gTotalPackets; }
@@ -38,6 +43,9 @@ Transaction::Transaction(const CommSettings& settings, TraceLog& trace, const bo
     idle_.setInterval(platform::kTickMs);
     connect(&backoff_, &QTimer::timeout, this, &Transaction::OnBackoffFired);
     connect(&idle_, &QTimer::timeout, this, &Transaction::OnIdleFired);
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
+    clock_.start();
 }
 
 void Transaction::SetPort(Port* port)
@@ -60,6 +68,52 @@ int Transaction::AttemptLimitMs() const
     return settings_.BackoffTicks() * platform::kTickMs + 2 * wireMs + 1000;
 }
 
+qint64 Transaction::QuietLeftMs() const { return quietUntil_ > 0 ? std::max<qint64>(0, quietUntil_ - clock_.elapsed()) : 0; }
+
+void Transaction::WaitForEvents(qint64 ms)
+{
+    wake_.start(static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX)));
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void Transaction::ExpectLateReplies(int sends, qint64 firstSendMs, qint64 lastSendMs)
+{
+    const qint64 timeoutMs = qint64{settings_.BackoffTicks()} * platform::kTickMs;
+    const qint64 extraMs = std::min<qint64>(timeoutMs, kMostLateReplyWaitMs);
+    qint64 lateMs;
+    if (state_ == crSuccess || state_ == crInvalidResponse || state_ == crUnitError) {
+        // A reply came; the other sends may still be answered. A unit is taken to answer every
+        // send as late as the reply that came was after the first send.
+        if (sends < 2) return;
+        lateMs = std::min(clock_.elapsed() - firstSendMs, timeoutMs + extraMs);
+    } else if (sends > 0 && (state_ == crNoResponse || state_ == crCancelled)) {
+        // No reply yet: one may come up to a further time-out late.
+        lateMs = timeoutMs + extraMs;
+    } else {
+        return;
+    }
+    const qint64 until = lastSendMs + lateMs + kQuietMarginMs;
+    if (until <= clock_.elapsed()) return;
+    quietUntil_ = std::max(quietUntil_, until);
+    quietLimit_ = quietUntil_ + AttemptLimitMs();
+}
+
+void Transaction::WaitForQuietLine()
+{
+    if (quietUntil_ == 0) return;
+    if (clock_.elapsed() < quietUntil_) {
+        Log(QStringLiteral("Waiting for late replies to pass"));
+        while (!userCancel_ && port_ && port_->IsOpen()) {
+            const qint64 left = quietUntil_ - clock_.elapsed();
+            if (left <= 0) break;
+            WaitForEvents(left);
+        }
+        wake_.stop();
+    }
+    quietUntil_ = 0;
+    quietLimit_ = 0;
+}
+
 void Transaction::Log(const QString& line) { trace_.Add(line); }
 
 int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
@@ -68,30 +122,39 @@ int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
     const QByteArray frame = BuildRequestFrame(settings_.FrameAddress(), message, length);
     if (frame.isEmpty()) return crInvalidResponse;
 
+    WaitForQuietLine();
     state_ = crSuccess;
     Log(QStringLiteral("Action is acRead"));
 
+    int sends = 0;
+    qint64 firstSendMs = 0;
+    qint64 lastSendMs = 0;
     for (int attempt = 0; attempt < settings_.RetryCount();) {
         state_ = crWaiting;
         SendFrame(frame);
+        if (waiting_) {
+            lastSendMs = clock_.elapsed();
+            if (sends++ == 0) firstSendMs = lastSendMs;
+        }
         QElapsedTimer attemptTimer;
         attemptTimer.start();
         const int limitMs = AttemptLimitMs();
+        // Sleeps until the port's bytes, the time-out, a click or the attempt limit wake it.
         while (state_ == crWaiting && !userCancel_) {
-            QCoreApplication::processEvents();
-            if (state_ != crWaiting || userCancel_) break;
             if (!port_ || !port_->IsOpen()) {
                 state_ = crPortNotOpen;
                 break;
             }
-            if (attemptTimer.elapsed() > limitMs) {
+            const qint64 left = limitMs - attemptTimer.elapsed();
+            if (left < 0) {
                 // The line never fell silent long enough for the time-out.
                 Log(QStringLiteral("Attempt time limit reached"));
                 state_ = crNoResponse;
                 break;
             }
-            QThread::msleep(1);
+            WaitForEvents(left + 1);
         }
+        wake_.stop();
         waiting_ = false;
         if (userCancel_) {
             state_ = crCancelled;
@@ -103,6 +166,7 @@ int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
         ++attempt;
     }
     backoff_.stop();
+    ExpectLateReplies(sends, firstSendMs, lastSendMs);
 
     switch (state_) {
     case crSuccess:
@@ -263,7 +327,12 @@ void Transaction::DropGarbage(const char* where)
 
 void Transaction::OnIdleInput()
 {
-    // No exchange waits: a reply now is stale. Only a gateway answer is of use.
+    // No exchange waits: a reply now is stale. Only a gateway answer is of use. While late
+    // replies are expected, the line is quiet only some ticks after their last byte.
+    if (quietUntil_ > 0) {
+        const qint64 now = clock_.elapsed();
+        if (now < quietUntil_) quietUntil_ = std::min(std::max(quietUntil_, now + kQuietMarginMs), quietLimit_);
+    }
     QByteArray bytes;
     while (port_ && port_->BytesAvailable() > 0) {
         const QByteArray part = port_->Read(kMaxIdleRead);

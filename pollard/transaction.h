@@ -2,7 +2,13 @@
 // One framed request/reply exchange on an open port: the frame goes out, the reply is
 // gathered chunk by chunk, checked and handed back; an attempt that times out is sent again
 // as often as the settings allow. Everything runs on the GUI thread: the waiting loop
-// processes the application's messages, and the port's events move the exchange on.
+// sleeps in the event loop's own wait, processing the application's messages, and the
+// port's events (or a timer) wake it and move the exchange on.
+//
+// The protocol carries no sequence number, so a reply is matched to its request by time: an
+// exchange whose send timed out leaves a reply on its way, and before the next frame goes out
+// the line must fall quiet for as long as such a late reply may take; what arrives meanwhile
+// is dropped.
 #include "pollard/pollard_api.h"
 
 #include <QByteArray>
@@ -49,7 +55,16 @@ public:
     // twice the wire time of the longest frame plus a second.
     int AttemptLimitMs() const;
 
+    // Milliseconds the next exchange will first let the line fall quiet (0: none).
+    qint64 QuietLeftMs() const;
+
 private:
+    // Sleeps in the event loop until an event comes or ms pass.
+    void WaitForEvents(qint64 ms);
+    // Expects late replies to sends of the exchange that just ended, and when they may come.
+    void ExpectLateReplies(int sends, qint64 firstSendMs, qint64 lastSendMs);
+    // Lets the line fall quiet before a send when late replies are expected.
+    void WaitForQuietLine();
     void SendFrame(const QByteArray& frame);
     void StartBackoffTimer();
     void OnDataAvailable();
@@ -75,6 +90,10 @@ private:
     QByteArray gateway_;                     // a gateway answer being gathered while idle
     QTimer backoff_;
     QTimer idle_;
+    QTimer wake_;                            // ends a wait in the event loop at its deadline
+    QElapsedTimer clock_;                    // the exchange's own time line
+    qint64 quietUntil_ = 0;                  // on clock_: no send before then (0: none)
+    qint64 quietLimit_ = 0;                  // how far late bytes may push quietUntil_
 };
 
 }  // namespace pollard

@@ -279,6 +279,22 @@ TEST_F(PtyExchange, RetriesAndBackoffBelowOneOrNotNumbersCountAsOne)
     }
 }
 
+TEST_F(PtyExchange, HugeBackoffTimersStillWaitForTheReply)
+{
+    // Past 39,045,040 ticks the time-out in milliseconds once overflowed and every request
+    // failed at once with no response.
+    const char* values[] = {"39045040", "39045158", "2147483647"};
+    for (const char* v : values) {
+        SCOPED_TRACE(v);
+        S().backoffTimer = QString::fromLatin1(v);
+        EXPECT_GT(E().Exchange().AttemptLimitMs(), BackoffMs());
+        wire.AddFault(Rule(WireFault::LateReply, 1, 100));
+        const Exchange ex = Send(ReadRow(row));
+        EXPECT_EQ(ex.result, 0);
+        EXPECT_EQ(ex.reply, Expected());
+    }
+}
+
 TEST_F(PtyExchange, CancelDuringTheWaitResetsTheLinkAndHoldsUntilCleared)
 {
     wire.AddFault(Rule(WireFault::Silence, -1));

@@ -385,30 +385,51 @@ TEST_F(DatabasePathsTest, AWrongBlockReplyTypeIsAFailedReadThatAppliesNothing)
     EXPECT_FALSE(P(138)->IsValid());
 }
 
-TEST_F(DatabasePathsTest, AShortOrOverfullBlockReplyAppliesOnlyWhatIsThere)
+TEST_F(DatabasePathsTest, ABlockReplyThatDoesNotFitItsRequestIsAFailedReadThatAppliesNothing)
 {
+    // A block reply carries no sequence number; one that does not hold exactly the rows asked
+    // for, each in its own width, may be a late reply to an earlier block.
+    unit.SetValue(sim::DbId{10}, 77);
     db->Connect();
     ExpressScan& scan = db->AsExpressScan();
     scan.Clear();
     scan.Add(10);    // u16
     scan.Add(284);   // float, later in the catalogue
     scan.SetPage(2, 0, 1);
+    db->ExpressRead(false);
     db->ClearValid();
     unit.SetValue(sim::DbId{10}, 300);
     unit.SetValue(sim::DbId{284}, 9.5);
 
-    // The unit drops the last two bytes: the float is incomplete and is not applied.
-    unit.AddFault({sim::Fault::ShortReply, 50, 1, 0, 2});
+    const struct {
+        const char* name;
+        sim::FaultRule fault;
+    } cases[] = {
+        {"two value bytes short", {sim::Fault::ShortReply, 50, 1, 0, 2}},
+        {"one value byte over", {sim::Fault::LongReply, 50, 1, 0, 1}},
+        {"a count above the request's", {sim::Fault::CountAboveRequest, 50, 1, 0, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        unit.ClearFaults();
+        unit.AddFault(c.fault);
+        try {
+            db->ExpressRead(false);
+            ADD_FAILURE() << "the read must fail";
+        } catch (int code) {
+            EXPECT_EQ(code, 2);
+        }
+        EXPECT_EQ(Text(10), "77");
+        EXPECT_FALSE(P(10)->IsValid());
+        EXPECT_FALSE(P(284)->IsValid());
+    }
+
+    // The sound reply is taken whole.
+    unit.ClearFaults();
     db->ExpressRead(false);
     EXPECT_EQ(Text(10), "300");
-    EXPECT_TRUE(P(10)->IsValid());
-    EXPECT_EQ(Text(284), "0");
-    EXPECT_FALSE(P(284)->IsValid());
-
-    // A count above the request's: the requested rows only.
-    unit.AddFault({sim::Fault::CountAboveRequest, 50, 1, 0, 5});
-    db->ExpressRead(false);
     EXPECT_EQ(Text(284), "9.5");
+    EXPECT_TRUE(P(10)->IsValid());
     EXPECT_TRUE(P(284)->IsValid());
 }
 

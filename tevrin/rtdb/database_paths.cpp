@@ -5,6 +5,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/numtext.h"
+#include "pollard/pollard_api.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
@@ -86,8 +87,16 @@ void DataBase::SendBlock(BlockReadRequest& request)
 {
     const BlockReadReply reply = CommDBPointFacade::Instance()->ReadBlock(request);
     // The values actually present: the reply message less its length, type and count bytes.
-    const int present = std::clamp(CommDBPointFacade::Instance()->LastReplyLength() - 3, 0,
-                                   static_cast<int>(sizeof reply.values));
+    const int present = CommDBPointFacade::Instance()->LastReplyLength() - 3;
+    // A block reply carries no sequence number: one that does not count the rows asked for,
+    // each in its own width, answers some other request (a late reply to an earlier block)
+    // or is spoilt, and none of its bytes becomes a value.
+    int widths = 0;
+    for (int k = 0; k < request.count && k < kBlockRows; ++k) widths += SizeOfType(Catalogue(), request.rows[k]);
+    if (reply.count != request.count || present != widths) {
+        request = BlockReadRequest{};
+        throw static_cast<int>(pollard_api::crInvalidResponse);
+    }
     ApplyBlockReply(request, reply.count, reply.values, present, true);
     request = BlockReadRequest{};
 }
