@@ -49,12 +49,20 @@ QString FindUSBPort(const std::vector<SerialPortListing>& ports)
 
 std::vector<SerialPortListing> PresentSerialPorts()
 {
+    std::vector<SystemSerialPort> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.push_back({info.portName(), info.description(), info.systemLocation()});
+    return ListSerialPorts(ports, QStringLiteral("/dev/serial/by-id"));
+}
+
+std::vector<SerialPortListing> ListSerialPorts(const std::vector<SystemSerialPort>& ports, const QString& byIdFolder)
+{
     const QFileInfoList byId =
-        QDir(QStringLiteral("/dev/serial/by-id")).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        QDir(byIdFolder).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     std::vector<SerialPortListing> out;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        SerialPortListing port{info.portName(), info.description(), {}};
-        const QString device = QFileInfo(info.systemLocation()).canonicalFilePath();
+    for (const SystemSerialPort& system : ports) {
+        SerialPortListing port{system.portName, system.description, {}};
+        const QString device = QFileInfo(system.systemLocation).canonicalFilePath();
         for (const QFileInfo& link : byId)
             if (!device.isEmpty() && link.canonicalFilePath() == device) port.byIdNames << link.fileName();
         out.push_back(port);

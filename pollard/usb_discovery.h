@@ -26,6 +26,15 @@ QString FindUSBPort(const std::vector<SerialPortListing>& ports);
 // The serial ports present on this machine, with their by-id names.
 std::vector<SerialPortListing> PresentSerialPorts();
 
+// One serial port as the serial-port library reports it.
+struct SystemSerialPort {
+    QString portName;
+    QString description;
+    QString systemLocation;   // its device file ("/dev/ttyUSB0")
+};
+// The given ports, each with the names in byIdFolder that lead to its device file.
+std::vector<SerialPortListing> ListSerialPorts(const std::vector<SystemSerialPort>& ports, const QString& byIdFolder);
+
 // What the setup window shows for a search result: empty for none.
 QString UsbFoundText(const QString& portName);
 
