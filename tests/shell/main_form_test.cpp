@@ -20,7 +20,9 @@
 #include "tevrin/shell/cmd_read.h"
 #include "tevrin/shell/command.h"
 #include "tevrin/shell/command_line.h"
+#include "tevrin/shell/about_form.h"
 #include "tevrin/shell/app_flags.h"
+#include "tevrin/shell/power_notice.h"
 #include "tevrin/shell/command_registry.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/pages/page_frame.h"
@@ -790,6 +792,47 @@ TEST_F(MainFormTest, ClockPanelAndTheOneSecondUpgradeCheck)
     form.Timer1Timer();
     EXPECT_FALSE(form.Timer1Active());
     EXPECT_EQ(form.UpgradeCheckTicks(), 110);
+}
+
+TEST_F(MainFormTest, SuspendIsAnnouncedOnlyWhileLoggedOn)
+{
+    TFormMain form;
+    ASSERT_NE(form.Power(), nullptr);
+    const auto deliver = [&form](bool start) {
+        // As the login manager's signal arrives from the system bus.
+        ASSERT_TRUE(QMetaObject::invokeMethod(form.Power(), "PrepareForSleep", Q_ARG(bool, start)));
+    };
+
+    deliver(true);   // off line: nothing
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    LookLoggedOn(form);
+    deliver(false);   // the resume says nothing
+    EXPECT_TRUE(prompter.prompts.empty());
+    deliver(true);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].caption, "Attention");
+    EXPECT_EQ(prompter.prompts[0].text, "Sentrel found power suspended, click OK button to continue.\n"
+                                        " If the communication has problem, please recycle the communication port.");
+    EXPECT_EQ(prompter.prompts[0].buttons, platform::mbOK);
+}
+
+TEST_F(MainFormTest, AboutShowsItsFormModally)
+{
+    TFormMain form;
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* about = qobject_cast<TAboutForm*>(QApplication::activeModalWidget());
+        if (!about) return;
+        seen = true;
+        EXPECT_EQ(about->windowTitle(), "About");
+        EXPECT_EQ(about->ProductName()->text(), "Sentrel Desktop");
+        EXPECT_EQ(about->Comments()->text(), "Sentrel Analyzer Graphical User Interface");
+        about->OKButton()->click();
+    });
+    form.Action("About1")->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)

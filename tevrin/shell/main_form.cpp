@@ -32,6 +32,7 @@
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/database.h"
+#include "tevrin/shell/about_form.h"
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/clock_sync_dlg.h"
 #include "tevrin/shell/command_line.h"
@@ -40,6 +41,7 @@
 #include "tevrin/shell/confirm_changes_dlg.h"
 #include "tevrin/shell/logon_dlg.h"
 #include "tevrin/shell/page_registry.h"
+#include "tevrin/shell/power_notice.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/set_upd_pwd_dlg.h"
 #include "tevrin/shell/splash.h"
@@ -176,6 +178,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique
 
     ConnectActions();
     connect(ui->PageControlMain, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
+    powerNotice_ = new PowerNotice(this);
+    connect(powerNotice_, &PowerNotice::Suspending, this, [this] { Safely([this] { WMPowerBroadcast(kPowerSuspend); }); });
 
     Safely([this] { FormCreate(); });
     // The wait window of the logon and of the whole-database commands.
@@ -389,8 +393,9 @@ void TFormMain::ConnectActions()
     };
     connect(ui->WiringBook, &QAction::triggered, this, [openHelpFile] { openHelpFile(QStringLiteral("K41_WIRING_BOOK.pdf")); });
     connect(ui->Manual, &QAction::triggered, this, [openHelpFile] { openHelpFile(QStringLiteral("K41W manual_ rev1.pdf")); });
-    connect(ui->About1, &QAction::triggered, this, [] {
-        platform::MessageBox(QStringLiteral("Sentrel Desktop"), QStringLiteral("About"), platform::DlgType::Information);
+    connect(ui->About1, &QAction::triggered, this, [this] {
+        TAboutForm about(this);
+        about.exec();
     });
 }
 
@@ -560,6 +565,14 @@ void TFormMain::StatusBarTimerTimer()
 {
     if (!statusLine_) return;
     statusLine_->SetPanelText(3, QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("MMMM d, yyyy h:mm:ss AP")));
+}
+
+void TFormMain::WMPowerBroadcast(int event)
+{
+    if (!LoggedOn() || event != kPowerSuspend) return;
+    platform::MessageBox(QStringLiteral("Sentrel found power suspended, click OK button to continue.\n"
+                                        " If the communication has problem, please recycle the communication port."),
+                         QStringLiteral("Attention"), platform::DlgType::Custom, platform::mbOK);
 }
 
 void TFormMain::Timer1Timer()

@@ -31,6 +31,7 @@ class QProgressBar;
 class QTabWidget;
 class QTimer;
 class QToolBar;
+class PowerNotice;
 class TQStatusBar;
 class TWait;
 class TPageFrame;
@@ -124,6 +125,10 @@ public:
     void StepProgress(int step);
     void StatusBarTimerTimer();
     void Timer1Timer();
+    // The machine's power notices: while logged on, the suspend is announced in a box.
+    static constexpr int kPowerSuspend = 4;
+    void WMPowerBroadcast(int event);
+    PowerNotice* Power() const { return powerNotice_; }
     // The show handler of a tab (index = MainPage) and the Maintenance tab's hide handler.
     void TabShow(int index);
     void TabSheetFCHide();
@@ -225,6 +230,7 @@ private:
     std::array<QImage, 5> imlRx_;
     std::array<QImage, 5> imlTx_;
     TWait* ownWait_ = nullptr;
+    PowerNotice* powerNotice_ = nullptr;
     std::unique_ptr<ConfigFileRoads> configFile_;
 
     int rxIcon_ = 0;
