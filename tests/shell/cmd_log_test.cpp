@@ -70,6 +70,7 @@ protected:
         CommandTest::SetUp();
         LogOnForUpdate();
         LogDBManager::Instance()->Clear();
+        LogDBManager::Instance()->KeepRawBytes(true);   // what the worker was handed
     }
     void TearDown() override
     {

@@ -1,5 +1,6 @@
 #include "tevrin/rtdb/bounded_buffer.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 boundedBuffer::boundedBuffer(unsigned char* area, int capacity)
@@ -56,6 +57,56 @@ std::optional<unsigned char> boundedBuffer::Get()
     else
         Leave();
     return byte;
+}
+
+int boundedBuffer::PutMany(const unsigned char* bytes, int count)
+{
+    if (!bytes) return 0;
+    int stored = 0;
+    while (stored < count) {
+        Enter();
+        while (count_ == capacity_ && !closed_) notFull_.Wait();
+        if (closed_) {
+            PassOn();
+            return stored;
+        }
+        const int before = count_;
+        const int n = std::min(count - stored, capacity_ - count_);
+        for (int i = 0; i < n; ++i) {
+            area_[write_] = bytes[stored + i];
+            write_ = write_ + 1 == capacity_ ? 0 : write_ + 1;
+        }
+        count_ = count_ + n;
+        stored += n;
+        if (before == 0)
+            notEmpty_.SignalAndLeave();
+        else
+            Leave();
+    }
+    return stored;
+}
+
+int boundedBuffer::GetMany(unsigned char* out, int max)
+{
+    if (!out || max < 1) return 0;
+    Enter();
+    while (count_ == 0 && !closed_) notEmpty_.Wait();
+    if (count_ == 0) {   // closed and drained
+        PassOn();
+        return 0;
+    }
+    const int before = count_;
+    const int n = std::min(max, count_);
+    for (int i = 0; i < n; ++i) {
+        out[i] = area_[read_];
+        read_ = read_ + 1 == capacity_ ? 0 : read_ + 1;
+    }
+    count_ = count_ - n;
+    if (before == capacity_)
+        notFull_.SignalAndLeave();
+    else
+        Leave();
+    return n;
 }
 
 void boundedBuffer::Close()

@@ -24,6 +24,13 @@ public:
     // and drained.
     std::optional<unsigned char> Get();
 
+    // Up to count bytes at once: PutMany stores them all, waiting while the buffer is full,
+    // and returns how many it stored (fewer when the buffer closes). GetMany takes the oldest
+    // bytes there are, at most max, waiting while the buffer is empty; 0 once it is closed
+    // and drained.
+    int PutMany(const unsigned char* bytes, int count);
+    int GetMany(unsigned char* out, int max);
+
     // Closes the buffer and releases every thread waiting in Put or Get. Closing again does
     // nothing.
     void Close();

@@ -160,9 +160,7 @@ void ReadALog::Execute()
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
         ok = ReadMemory(
             Owner(), [facade](uint32_t a, uint8_t c) { return facade->ReadArchiveBlock(a, c); }, length,
-            [&buffer](const uint8_t* data, int count) {
-                for (int i = 0; i < count; ++i) buffer->Put(&data[i]);
-            });
+            [&buffer](const uint8_t* data, int count) { buffer->PutMany(data, count); });
     }
     if (ok)
         SetText(StatusLineSpecialPanel, "Read Log Successful");

@@ -4,9 +4,8 @@
 #include "tevrin/pages/analysis/log_entry.h"
 #include "tevrin/rtdb/database.h"
 
-#include <cmath>
-#include <memory>
-#include <string>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 // Points the analysis page shows counted from 1 (stream number, current run number).
@@ -22,6 +21,7 @@ void LogFrameParser::Reset()
     receivedCrc_ = 0;
     state_ = savedState_ = Idle;
     framesSeen_ = 0;
+    for (Plan& plan : plans_) plan.made = false;
 }
 
 void LogFrameParser::PutByte(uint8_t b)
@@ -31,8 +31,11 @@ void LogFrameParser::PutByte(uint8_t b)
             state_ = savedState_;
             Machine(kArchiveFrameStart);
         } else {
-            // A broken pair drops the frame; a 0xDE here opens the next one.
+            // A broken pair drops the frame. Inside a frame every data byte 0xDE is stuffed,
+            // so the 0xDE of the pair was the start of the next frame and b is its id; when b
+            // is itself a 0xDE, the next frame starts with b.
             state_ = Idle;
+            if (b != kArchiveFrameStart) Machine(kArchiveFrameStart);
             Machine(b);
         }
         return;
@@ -43,6 +46,30 @@ void LogFrameParser::PutByte(uint8_t b)
         return;
     }
     Machine(b);
+}
+
+void LogFrameParser::Put(const uint8_t* bytes, size_t count)
+{
+    size_t i = 0;
+    while (i < count) {
+        if (state_ == Payload) {
+            // A run of payload bytes up to the next 0xDE goes in at once; the frame machine
+            // takes the run's last byte, where the state changes.
+            const int total = length_ >= 3 ? length_ - 2 : kArchiveMaxPayload + 1;
+            size_t run = std::min(count - i, static_cast<size_t>(std::max(total - payloadCount_ - 1, 0)));
+            if (run > 0) {
+                if (const void* start = std::memchr(bytes + i, kArchiveFrameStart, run))
+                    run = static_cast<size_t>(static_cast<const uint8_t*>(start) - (bytes + i));
+                const size_t kept = std::min(run, static_cast<size_t>(std::max(kArchiveMaxPayload - payloadCount_, 0)));
+                std::memcpy(payload_ + payloadCount_, bytes + i, kept);
+                payloadCount_ = static_cast<uint8_t>(payloadCount_ + run);
+                savedState_ = Payload;
+                i += run;
+                if (run > 0) continue;
+            }
+        }
+        PutByte(bytes[i++]);
+    }
 }
 
 void LogFrameParser::Machine(uint8_t b)
@@ -81,12 +108,8 @@ void LogFrameParser::Machine(uint8_t b)
         break;
     case CrcHigh: {
         receivedCrc_ = static_cast<uint16_t>(receivedCrc_ + b * 256);
-        uint8_t covered[2 + kArchiveMaxPayload];
-        covered[0] = id_;
-        covered[1] = length_;
-        const int payloadBytes = length_ - 2;   // 1..32 here
-        for (int i = 0; i < payloadBytes; ++i) covered[2 + i] = payload_[i];
-        if (CalcCRC16(covered, length_) == receivedCrc_) Decode();
+        // The CRC covers id, length and payload, which lie in a row (length is 3..34 here).
+        if (CalcCRC16(frame_, length_) == receivedCrc_) Decode();
         ++framesSeen_;
         state_ = Idle;
         break;
@@ -94,6 +117,29 @@ void LogFrameParser::Machine(uint8_t b)
     default:
         break;
     }
+}
+
+const LogFrameParser::Plan& LogFrameParser::PlanFor(int position)
+{
+    Plan& plan = plans_[position];
+    const LogConfigRecord& record = DataBase::Instance()->LogRecord(position);
+    if (plan.made && std::memcmp(&plan.record, &record, sizeof record) == 0) return plan;
+    DataBase* db = DataBase::Instance();
+    plan = Plan{};
+    plan.record = record;
+    plan.made = true;
+    // Entry 0 of the record stands for the time stamp; at most seven values follow it.
+    plan.values = std::min(static_cast<int>(record.ParametersInLog) - 1, kLogValuesPerLog);
+    if (plan.values < 0) plan.values = 0;
+    for (int j = 0; j < plan.values; ++j) {
+        const uint16_t dbId = record.UniqueId[j + 1];
+        const int type = db->GetTypeCode(dbId);
+        uint32_t kind = LogValueWidthCode(type);
+        if (dbId == kStreamNumberId || dbId == kRunNumberId) kind |= LogEntry::kLogKindPlusOne;
+        plan.kinds |= kind << (4 * j);
+        plan.width[j] = static_cast<int>(LogValueWidth(type));
+    }
+    return plan;
 }
 
 void LogFrameParser::Decode()
@@ -111,32 +157,23 @@ void LogFrameParser::Decode()
         }
     }
     if (position < 0) return;
-    const LogConfigRecord& record = db->LogRecord(position);
+    const Plan& plan = PlanFor(position);
 
-    auto entry = std::make_unique<LogEntry>();
-    entry->Token = ReadToken(payload_);
-    entry->Time = ReadTokenTime(payload_, manager_->TokenToDate());
-    entry->LogPosition = position;
+    LogEntry entry;
+    entry.Token = ReadToken(payload_);
+    entry.Time = ReadTokenTime(payload_, manager_->TokenToDate());
+    entry.LogPosition = static_cast<int8_t>(position);
 
-    // Entry 0 of the record stands for the time stamp; at most seven values follow it.
-    int values = static_cast<int>(record.ParametersInLog) - 1;
-    if (values > kLogValuesPerLog) values = kLogValuesPerLog;
+    // A frame shorter than its record asks keeps the values it carries whole; the rest stay
+    // empty. The values' bytes are kept as they came; their texts are made when shown.
     int at = 4;
-    for (int j = 0; j < values; ++j) {
-        const uint16_t dbId = record.UniqueId[j + 1];
-        const int type = db->GetTypeCode(dbId);
-        const int width = static_cast<int>(LogValueWidth(type));
-        // A frame shorter than its record asks keeps the values it carries; the rest stay empty.
-        if (at + width > received) break;
-        std::string text;
-        if (dbId == kStreamNumberId || dbId == kRunNumberId) {
-            const double v = LogValueToNumber(type, payload_ + at);
-            text = (std::isfinite(v) && std::fabs(v) < 9.0e18) ? std::to_string(static_cast<long long>(v) + 1) : LogValueToText(type, payload_ + at);
-        } else {
-            text = LogValueToText(type, payload_ + at);
-        }
-        entry->Values[static_cast<size_t>(position * kLogTextStride + j)] = std::move(text);
-        at += width;
+    int j = 0;
+    for (; j < plan.values; ++j) {
+        if (at + plan.width[j] > received) break;
+        at += plan.width[j];
     }
-    manager_->FileEntry(std::move(entry));
+    entry.ValueCount = static_cast<uint8_t>(j);
+    entry.Kinds = j == 0 ? 0 : (plan.kinds & (j >= 8 ? ~0u : ((1u << (4 * j)) - 1u)));
+    std::memcpy(entry.Raw, payload_ + 4, static_cast<size_t>(at - 4));
+    manager_->FileEntry(entry);
 }

@@ -4,6 +4,9 @@
 // where, after the start byte, a data byte 0xDE travels as 0xDE 0xAD. Bytes are put one at a
 // time; every frame with a good CRC whose id names a log becomes one LogEntry filed in the
 // archive database. Bad frames are dropped silently and reading goes on with the next byte.
+#include "tevrin/rtdb/analyzer_records.h"
+
+#include <cstddef>
 #include <cstdint>
 
 class LogDBManager;
@@ -19,9 +22,13 @@ public:
     enum : uint8_t { Idle = 0, Escape = 1, Id = 2, Length = 3, Payload = 4, CrcLow = 5, CrcHigh = 6 };
 
     explicit LogFrameParser(LogDBManager* manager);
+    LogFrameParser(const LogFrameParser&) = delete;
+    LogFrameParser& operator=(const LogFrameParser&) = delete;
 
     // One byte of the archive memory, in memory order.
     void PutByte(uint8_t b);
+    // Bytes of the archive memory, in memory order.
+    void Put(const uint8_t* bytes, size_t count);
     // Back to idle, as before the first byte.
     void Reset();
 
@@ -33,10 +40,23 @@ private:
     void Machine(uint8_t b);
     void Decode();
 
+    // How the values of a log record are read, made again whenever the record changes.
+    struct Plan {
+        LogConfigRecord record{};
+        bool made = false;
+        int values = 0;
+        uint32_t kinds = 0;
+        int width[7] = {};
+    };
+    const Plan& PlanFor(int position);
+    Plan plans_[kLogCount];
+
     LogDBManager* manager_;
-    uint8_t id_ = 0;
-    uint8_t length_ = 0;
-    uint8_t payload_[kArchiveMaxPayload] = {};
+    // Id, length and payload in a row, as the CRC covers them.
+    uint8_t frame_[2 + kArchiveMaxPayload] = {};
+    uint8_t& id_ = frame_[0];
+    uint8_t& length_ = frame_[1];
+    uint8_t* const payload_ = frame_ + 2;
     uint16_t receivedCrc_ = 0;
     uint8_t state_ = Idle;
     uint8_t savedState_ = Idle;

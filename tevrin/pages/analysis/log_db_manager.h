@@ -1,12 +1,15 @@
 #pragma once
 // The process-wide archive database: the decoded archive entries of every log. Created empty
 // by the main window's start-up, destroyed by its destruction.
+//
+// Entries are held compactly (48 bytes each, LogEntry) and their value texts are made when
+// asked for. The archive worker fills the database alone; nothing else touches it until the
+// worker has ended, so it takes no lock.
 #include "tevrin/pages/analysis/archive_parser.h"
 #include "tevrin/pages/analysis/log_entry.h"
 
 #include <cstdint>
-#include <memory>
-#include <mutex>
+#include <string>
 #include <vector>
 
 class LogDBManager {
@@ -24,31 +27,50 @@ public:
     // frame reader afresh. The per-log counts keep their values until BuildLogLists.
     void Clear();
 
-    // The archive worker's entry point: one byte of the archive memory, in memory order. The
-    // frame reader decodes it; the byte is also kept as it came.
-    void FeedByte(uint8_t byte);
-    // The bytes fed since the last Clear.
-    std::vector<uint8_t> RawBytes();
+    // The archive worker's entry: bytes of the archive memory, in memory order, for the
+    // frame reader.
+    void FeedByte(uint8_t byte) { Feed(&byte, 1); }
+    void Feed(const uint8_t* bytes, size_t count);
+    // Whether the bytes fed are also kept as they came (for checking a transfer), and those
+    // bytes since the last Clear.
+    void KeepRawBytes(bool keep) { keepRaw_ = keep; }
+    const std::vector<uint8_t>& RawBytes() const { return raw_; }
 
-    // Files a decoded sample: appends it, counts it for its log and moves it to its place in
-    // token order (after the entries with an equal token).
-    void FileEntry(std::unique_ptr<LogEntry> entry);
+    // Files a decoded sample: appends it and counts it for its log; it takes its place in
+    // token order (after the entries with an equal token) before anyone reads the entries.
+    void FileEntry(const LogEntry& entry);
     // Places the last entry of Entries in token order.
     void InsertByTime();
     // Per log: Count := FrameCount, and the list takes the log's entries in Entries order.
     void BuildLogLists();
 
+    // Replaces the whole archive (an archive file that was read whole): the entries in the
+    // given order, texts holding the values of the FromTexts entries. Counts and per-log
+    // lists are made from them.
+    void Adopt(std::vector<LogEntry> entries, std::vector<std::string> texts);
+    // A FromTexts entry for Adopt: its values' texts go to the end of texts. At most seven
+    // values are kept.
+    static LogEntry MakeTextEntry(double time, int position, const std::vector<std::string>& values,
+                                  std::vector<std::string>& texts);
+
     int EntryCount() const { return static_cast<int>(entries_.size()); }
     // nullptr for an index out of range.
     const LogEntry* Entry(int k) const;
-    // Text position*8+index of entry k; "" when any of them is out of range.
+    // Value j of entry k's own log; "" when out of range or not held.
+    std::string ValueText(int k, int j) const;
+    std::string ValueText(const LogEntry& e, int j) const;
+    // Text position*8+index of entry k; "" when any of them is out of range or the entry
+    // belongs to another position.
     std::string CellText(int position, int index, int k) const;
     // 0 for a position out of range.
     int32_t FrameCount(int position) const;
     int32_t LogCount(int position) const;
-    // Empty for a position out of range.
-    const std::vector<LogEntry*>& LogList(int position) const;
+    // The indexes in Entries of a log's entries, in Entries order. Empty for a position out
+    // of range.
+    const std::vector<uint32_t>& LogList(int position) const;
     uint32_t FramesSeen() const { return parser_.FramesSeen(); }
+    // Bytes held by the decoded archive.
+    size_t MemoryBytes() const;
 
     // The CSV column choice, per log position and value index.
     bool CsvChoice[kLogs][8] = {};
@@ -63,14 +85,20 @@ private:
     LogDBManager(const LogDBManager&) = delete;
     LogDBManager& operator=(const LogDBManager&) = delete;
 
+    // Entries that arrived out of token order are put in order (stably) once, when they are
+    // next read, not shifted at every frame.
+    void EnsureOrder() const;
+
     struct LogList_ {
         int32_t Count = 0;
-        std::vector<LogEntry*> Entries;   // not owning
+        std::vector<uint32_t> Entries;   // indexes into entries_
     };
 
-    mutable std::mutex lock_;
+    bool keepRaw_ = false;
     std::vector<uint8_t> raw_;
-    std::vector<std::unique_ptr<LogEntry>> entries_;
+    mutable std::vector<LogEntry> entries_;
+    mutable bool unordered_ = false;
+    std::vector<std::string> texts_;
     int32_t frameCount_[kLogs] = {};
     LogList_ logs_[kLogs];
     LogFrameParser parser_{this};

@@ -10,13 +10,29 @@
 constexpr int kLogEntryTexts = 47;
 constexpr int kLogValuesPerLog = 7;
 constexpr int kLogTextStride = 8;
+constexpr int kLogEntryRawBytes = 28;   // seven values of at most four bytes
 
+// One archived sample, held compactly: the values of its own log position as the frame
+// carried them (their texts are made when asked for, LogDBManager::ValueText), or, for a
+// sample read from an archive file, as indexes of texts kept by the archive database.
 struct LogEntry {
+    enum : uint8_t { FromFrame = 0, FromTexts = 1 };
+    // Value kinds, four bits per value: the width code of LogValueWidthCode, plus
+    // kLogKindPlusOne for the points shown counted from 1.
+    static constexpr uint32_t kLogKindPlusOne = 4;
+
     double Time = 0.0;        // TDateTime of the sample
     uint32_t Token = 0;       // the frame's raw time token; the sort key
-    int32_t LogPosition = 0;  // 0 to 5
-    std::array<std::string, kLogEntryTexts> Values;
+    int8_t LogPosition = 0;   // 0 to 5
+    uint8_t ValueCount = 0;   // values held, at most 7
+    uint8_t Source = FromFrame;
+    uint8_t Spare = 0;
+    uint32_t Kinds = 0;
+    uint8_t Raw[kLogEntryRawBytes] = {};
+
+    uint32_t Kind(int j) const { return (Kinds >> (4 * j)) & 0xFu; }
 };
+static_assert(sizeof(LogEntry) == 48, "an archived sample takes 48 bytes");
 
 // Bytes to text for one archived value; picked by the point's catalogue type code.
 class LogValueFormatter {
@@ -53,6 +69,8 @@ public:
 const LogValueFormatter& LogValueFormatterFor(int typeCode);
 // Bytes a value of the type code takes in a frame.
 size_t LogValueWidth(int typeCode);
+// The width code of a catalogue type code: 0 float, 1 u32, 2 u16, 3 u8 (every other code).
+uint32_t LogValueWidthCode(int typeCode);
 // The text of one value; bytes holds at least LogValueWidth(typeCode) bytes.
 std::string LogValueToText(int typeCode, const uint8_t* bytes);
 // The value as a number (for the points shown counted from 1).
