@@ -1,0 +1,66 @@
+#include "tevrin/pages/widgets/bound_controls.h"
+
+#include "brannix/qcheckbox.h"
+#include "brannix/qlabelededit.h"
+
+#include <QBoxLayout>
+#include <QToolButton>
+
+namespace pagecontrols {
+
+namespace {
+template <class E>
+E* Bind(E* edit, const char* name, TDbId id, TDataType type)
+{
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setDataType(type);
+    edit->setDbId(id);
+    edit->setUseDatabase(id != 0);
+    return edit;
+}
+}  // namespace
+
+TQLabeledEdit* LabeledEdit(QWidget* parent, QBoxLayout* row, const char* name, const QString& caption, TDbId id,
+                           TDataType type)
+{
+    auto* edit = Bind(new TQLabeledEdit(parent), name, id, type);
+    if (row) row->addWidget(edit);
+    edit->setEditLabelCaption(caption);
+    return edit;
+}
+
+TQEdit* Edit(QWidget* parent, QBoxLayout* row, const char* name, TDbId id, TDataType type)
+{
+    auto* edit = Bind(new TQEdit(parent), name, id, type);
+    if (row) row->addWidget(edit);
+    return edit;
+}
+
+TQCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, TDbId id, int bit)
+{
+    auto* box = new TQCheckBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setText(caption);
+    box->setDbId(id);
+    box->setUseDatabase(id != 0);
+    if (bit >= 0) box->setWatchBitNumber(static_cast<TBitNum>(bnBit0 + bit));
+    return box;
+}
+
+QToolButton* ToolButton(QWidget* parent, const char* name, const QString& caption, bool checkable)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setCheckable(checkable);
+    return button;
+}
+
+void SetUsable(TQEdit* edit, bool usable)
+{
+    if (!edit) return;
+    edit->setEnabled(usable);
+    edit->SetColor(usable ? clWindow() : clScrollBar());
+}
+
+}  // namespace pagecontrols
