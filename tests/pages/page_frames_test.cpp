@@ -278,14 +278,14 @@ TEST_F(PagesTest, FreeingPageDataEmptiesTheTreesAndAnswersZero)
 {
     TfrSequencer sequencer(owner.get());
     sequencer.EnterPage();
-    ASSERT_EQ(sequencer.runTypes()->topLevelItemCount(), 1);
-    EXPECT_EQ(sequencer.runTypes()->topLevelItem(0)->text(0), QStringLiteral("Available Run Types"));
-    EXPECT_EQ(sequencer.runTypes()->topLevelItem(0)->child(0)->childCount(), 5);
+    ASSERT_EQ(sequencer.treeRunType()->topLevelItemCount(), 1);
+    EXPECT_EQ(sequencer.treeRunType()->topLevelItem(0)->text(0), QStringLiteral("Available Run Types"));
+    EXPECT_EQ(sequencer.treeRunType()->topLevelItem(0)->child(0)->childCount(), 5);
     TMessage m(platform::WM_FREEPAGEDATA);
     m.Result = 5;
     QCoreApplication::sendEvent(&sequencer, &m);
     EXPECT_EQ(m.Result, 0);
-    EXPECT_EQ(sequencer.runTypes()->topLevelItemCount(), 0);
+    EXPECT_EQ(sequencer.treeRunType()->topLevelItemCount(), 0);
 
     TfraModbus modbus(owner.get());
     new QTreeWidgetItem(modbus.tlModbus(), {QStringLiteral("row")});

@@ -1,26 +1,153 @@
 #include "tevrin/pages/config/fr_sequencer.h"
 
+#include "brannix/qcheckbox.h"
+#include "brannix/qhelpcontrols.h"
+#include "brannix/qimage.h"
+#include "brannix/qlabel.h"
+#include "brannix/qlabelededit.h"
 #include "platform/messages.h"
+#include "tevrin/pages/alarm_icons.h"
+#include "tevrin/pages/page_host.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/observer_components.h"
+#include "tevrin/rtdb/sequencer.h"
 
-#include <QTreeWidget>
+#include "ui_fr_sequencer.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
-// Run kind of a leaf of the run-type tree, kept as the item's data.
-constexpr int kRunKindRole = Qt::UserRole + 1;
-}
 
-TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1)
+constexpr const char* kDragMime = "application/x-tevrin-run-type";
+
+// Block layout (byte offsets).
+constexpr int kEnable = 0;
+constexpr int kDepth = 1;
+constexpr int kAutomaticSlots = 2;
+constexpr int kManualEnable = 66;
+constexpr int kManualInput = 67;
+constexpr int kManualBase = 68;   // + 20 (n - 1): Enable, Loop, Digital Input, Depth, 8 pairs
+constexpr int kManualSize = 20;
+
+// The manual sequences' request points, sequences 1 to 8.
+constexpr TDbId kRunPoints[8] = {1610, 1611, 1612, 1613, 1632, 1633, 1634, 1635};
+
+QIcon TreeIcon(int image)
 {
-    setObjectName(QStringLiteral("frSequencer"));
-    auto* layout = new QVBoxLayout(this);
-    runTypes_ = new QTreeWidget(this);
-    runTypes_->setObjectName(QStringLiteral("tvRunTypes"));
-    runTypes_->setHeaderHidden(true);
-    layout->addWidget(runTypes_);
+    QStyle* style = QApplication::style();
+    switch (image) {
+    case 0: return style->standardIcon(QStyle::SP_DirIcon);
+    case 1: return style->standardIcon(QStyle::SP_FileIcon);
+    case 2: return style->standardIcon(QStyle::SP_ArrowRight);
+    default: return QIcon();
+    }
 }
 
-TfrSequencer::~TfrSequencer() = default;
+}  // namespace
+
+TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1), ui(std::make_unique<Ui::TfrSequencer>())
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("frSequencer"));
+
+    inputs_ = new QButtonGroup(this);
+    for (int i = 0; i < 8; ++i) inputs_->addButton(sel(i + 1), i);
+    BuildManualGroups();
+
+    ui->tlSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->tlSequencer->viewport()->setAcceptDrops(true);
+    ui->treeRunType->viewport()->installEventFilter(this);
+    ui->tlSequencer->viewport()->installEventFilter(this);
+    ui->tlSequencer->installEventFilter(this);
+
+    observer_ = new TQStructOberver(this);
+    connect(observer_, &TQStructOberver::OnSChanged, this, [this](int, void* block) {
+        if (!block) return;
+        SequencerBytes bytes;
+        std::memcpy(bytes.data(), block, bytes.size());
+        LoadFromRecord(bytes);
+    });
+
+    connect(ui->SequencerState, &TQLabeledEdit::OnDBPointValueChanged, this,
+            [this](const QString& value, bool& DoDefault) { ShowState(value, DoDefault); });
+    connect(ui->labSequencerState, &QLineEdit::textChanged, this, [this](const QString& text) {
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        if (ok) state_ = n;
+    });
+    connect(ui->lblSePointer, &QLineEdit::textChanged, this, [this](const QString& text) {
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        if (ok) pointer_ = n;
+    });
+    connect(ui->MSOn, &TQImage::OnDBPointValueChanged, this, [this](const QString&) {
+        alarmicons::SetIcon(ui->MSOn, alarmicons::List::Alarms, ui->MSOn->State() == TQImageBase::StateOn ? 2 : 3);
+    });
+    WatchStreamCount(ui->streams, StreamCaptionRule::Streams);
+
+    // The lists start empty under their headers.
+    ClearLists();
+}
+
+TfrSequencer::~TfrSequencer()
+{
+    if (DataBase::Exists())
+        if (Sequencer* s = DataBase::Instance()->AsSequencer()) s->Detach(observer_);
+    FreeTreeData();
+}
+
+void TfrSequencer::BuildManualGroups()
+{
+    auto* grid = static_cast<QGridLayout*>(ui->boxManualSequences->layout());
+    for (int n = 1; n <= 8; ++n) {
+        ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
+        g.box = new QGroupBox(QStringLiteral("Manual Sequencer #%1").arg(n), ui->boxManualSequences);
+        g.box->setObjectName(QStringLiteral("grpManual%1").arg(n));
+        auto* column = new QVBoxLayout(g.box);
+        auto* boxes = new QHBoxLayout;
+        g.enable = new QCheckBox(QStringLiteral("Enable"), g.box);
+        g.enable->setObjectName(QStringLiteral("MSEnable%1").arg(n));
+        g.loop = new QCheckBox(QStringLiteral("Loop Enable"), g.box);
+        g.loop->setObjectName(QStringLiteral("MSLoopEnable%1").arg(n));
+        g.run = new TQCheckBox(g.box);
+        g.run->setText(QStringLiteral("Run "));
+        g.run->setObjectName(QStringLiteral("chkRun%1").arg(n));
+        g.run->setTrueValue(QStringLiteral("True"));
+        g.run->setDbId(kRunPoints[n - 1]);
+        g.run->setUseDatabase(true);
+        boxes->addWidget(g.enable);
+        boxes->addWidget(g.loop);
+        boxes->addWidget(g.run);
+        column->addLayout(boxes);
+        auto* radios = new QHBoxLayout;
+        g.inputs = new QButtonGroup(g.box);
+        for (int i = 1; i <= 8; ++i) {
+            auto* r = new QRadioButton(QString::number(i), g.box);
+            r->setObjectName(QStringLiteral("sel%1%2").arg(i).arg(n));
+            g.sel[static_cast<size_t>(i - 1)] = r;
+            g.inputs->addButton(r, i - 1);
+            radios->addWidget(r);
+        }
+        column->addLayout(radios);
+        grid->addWidget(g.box, (n - 1) / 2, (n - 1) % 2);
+        connect(g.loop, &QCheckBox::clicked, this, [this, n] { LoopClicked(n); });
+    }
+}
 
 void TfrSequencer::EnterPage()
 {
@@ -28,32 +155,412 @@ void TfrSequencer::EnterPage()
     RebuildRunTypes();
 }
 
-void TfrSequencer::RebuildRunTypes()
+// --- trees ---------------------------------------------------------------------------------------
+
+QString TfrSequencer::RunTypeName(int run)
 {
-    FreeNodeData();
-    auto* root = new QTreeWidgetItem(runTypes_, {QStringLiteral("Available Run Types")});
-    auto* stream = new QTreeWidgetItem(root, {QStringLiteral("Stream")});
-    const struct {
-        const char* name;
-        int kind;
-    } kLeaves[] = {{"Sample", 0}, {"Reference 1", 2}, {"Reference 2", 3}, {"Zero", 4}, {"Calibrate", 5}};
-    for (const auto& leaf : kLeaves) {
-        auto* item = new QTreeWidgetItem(stream, {QString::fromLatin1(leaf.name)});
-        item->setData(0, kRunKindRole, leaf.kind);
+    switch (run) {
+    case 0: return QStringLiteral("Sample");
+    case 2: return QStringLiteral("Reference 1");
+    case 3: return QStringLiteral("Reference 2");
+    case 4: return QStringLiteral("Zero");
+    case 5: return QStringLiteral("Calibrate");
+    default: return QString();
     }
-    runTypes_->expandAll();
 }
 
-void TfrSequencer::FreeNodeData() { runTypes_->clear(); }
+void TfrSequencer::SetImage(QTreeWidgetItem* node, int image)
+{
+    node->setData(0, kImageRole, image);
+    node->setIcon(0, TreeIcon(image));
+}
+
+void TfrSequencer::RebuildRunTypes()
+{
+    FreeTreeData();
+    QTreeWidget* tree = ui->treeRunType;
+    auto* root = new QTreeWidgetItem(tree, {QStringLiteral("Available Run Types")});
+    root->setData(0, kStreamRole, 0);
+    root->setData(0, kRunRole, -1);
+    SetImage(root, 2);
+    auto* stream = new QTreeWidgetItem(root, {QStringLiteral("Stream")});
+    stream->setData(0, kStreamRole, 0);
+    stream->setData(0, kRunRole, -1);
+    SetImage(stream, 0);
+    for (int run : {0, 2, 3, 4, 5}) {
+        auto* leaf = new QTreeWidgetItem(stream, {RunTypeName(run)});
+        leaf->setData(0, kStreamRole, 1);
+        leaf->setData(0, kRunRole, run);
+        SetImage(leaf, 1);
+    }
+    tree->expandAll();
+}
+
+void TfrSequencer::FreeTreeData()
+{
+    pressed_ = nullptr;
+    if (ui && ui->treeRunType) ui->treeRunType->clear();
+}
+
+void TfrSequencer::ClearLists()
+{
+    TQTreeList* list = ui->tlSequencer;
+    list->clear();
+    for (int l = 0; l < kLists; ++l) {
+        const QString caption = l == 0 ? QStringLiteral("Automatic Entries") : QStringLiteral("Manual Entries #%1").arg(l);
+        auto* header = new QTreeWidgetItem(list, {caption});
+        header->setData(0, kListRole, l);
+        header->setFlags(header->flags() & ~Qt::ItemIsDragEnabled);
+    }
+}
+
+QTreeWidgetItem* TfrSequencer::ListHeader(int list) const
+{
+    if (list < 0 || list >= ui->tlSequencer->topLevelItemCount()) return nullptr;
+    return ui->tlSequencer->topLevelItem(list);
+}
+
+std::vector<std::pair<int, int>> TfrSequencer::Entries(int list) const
+{
+    std::vector<std::pair<int, int>> entries;
+    if (const QTreeWidgetItem* header = ListHeader(list))
+        for (int i = 0; i < header->childCount(); ++i) {
+            const QTreeWidgetItem* e = header->child(i);
+            entries.emplace_back(e->data(0, kStreamRole).toInt(), e->data(0, kRunRole).toInt());
+        }
+    return entries;
+}
+
+QTreeWidgetItem* TfrSequencer::AddLoadedEntry(int list, int position, int stream, int run)
+{
+    // The list the analyzer is running: the automatic one in state 1, manual list n in state
+    // n + 2; there the entry at the remembered pointer (counted from 1) is the current one.
+    const bool active = (state_ == 1 && list == 0) || (state_ >= 3 && state_ <= 10 && list == state_ - 2);
+    auto* entry = new QTreeWidgetItem(ListHeader(list), {RunTypeName(run)});
+    entry->setData(0, kStreamRole, stream + 1);
+    entry->setData(0, kRunRole, run);
+    SetImage(entry, active && position == pointer_ ? 2 : 1);
+    return entry;
+}
+
+// --- the block -----------------------------------------------------------------------------------
+
+int TfrSequencer::CheckedIndex(const QButtonGroup* group)
+{
+    const int id = group->checkedId();
+    return id < 0 ? 0 : id;
+}
+
+void TfrSequencer::CheckIndex(QButtonGroup* group, int index)
+{
+    if (QAbstractButton* b = group->button(index)) b->setChecked(true);
+}
+
+void TfrSequencer::LoadFromRecord(const SequencerBytes& b)
+{
+    RebuildRunTypes();
+    ClearLists();
+
+    ui->chkEnableSequencer->setChecked(b[kEnable] != 0);
+    if (b[kEnable] == 0) {
+        pointer_ = -1;
+        state_ = 0;
+    }
+
+    const auto addSlots = [this](int list, const uint8_t* pairs, int depth, int capacity) {
+        // A depth beyond the list's capacity is bounded before any slot is read.
+        const int n = std::min(depth, capacity);
+        int position = 0;
+        for (int i = 0; i < n; ++i) {
+            const int s = pairs[2 * i];
+            const int r = pairs[2 * i + 1];
+            if (s < 4 && r < 6) AddLoadedEntry(list, ++position, s, r);
+        }
+    };
+    addSlots(0, b.data() + kAutomaticSlots, b[kDepth], kAutomaticCapacity);
+
+    ui->chkManualModeEnable->setChecked(b[kManualEnable] != 0);
+    if (b[kManualInput] <= 7) CheckIndex(inputs_, b[kManualInput]);
+
+    for (int n = 1; n <= 8; ++n) {
+        const uint8_t* m = b.data() + kManualBase + kManualSize * (n - 1);
+        ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
+        g.enable->setChecked(m[0] != 0);
+        g.loop->setChecked(m[1] != 0);
+        if (m[2] <= 7) CheckIndex(g.inputs, m[2]);
+        addSlots(n, m + 4, m[3], kManualCapacity);
+    }
+    ui->tlSequencer->expandAll();
+}
+
+SequencerBytes TfrSequencer::PackRecord() const
+{
+    SequencerBytes b{};
+    b[kEnable] = ui->chkEnableSequencer->isChecked() ? 1 : 0;
+    b[kManualEnable] = ui->chkManualModeEnable->isChecked() ? 1 : 0;
+    b[kManualInput] = static_cast<uint8_t>(CheckedIndex(inputs_));
+    const auto packSlots = [this](int list, uint8_t* pairs, int capacity) {
+        const std::vector<std::pair<int, int>> entries = Entries(list);
+        const int n = std::min(static_cast<int>(entries.size()), capacity);
+        for (int i = 0; i < n; ++i) {
+            pairs[2 * i] = static_cast<uint8_t>(entries[static_cast<size_t>(i)].first - 1);
+            pairs[2 * i + 1] = static_cast<uint8_t>(entries[static_cast<size_t>(i)].second);
+        }
+        return static_cast<uint8_t>(n);
+    };
+    b[kDepth] = packSlots(0, b.data() + kAutomaticSlots, kAutomaticCapacity);
+    for (int n = 1; n <= 8; ++n) {
+        uint8_t* m = b.data() + kManualBase + kManualSize * (n - 1);
+        const ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
+        m[0] = g.enable->isChecked() ? 1 : 0;
+        m[1] = g.loop->isChecked() ? 1 : 0;
+        m[2] = static_cast<uint8_t>(CheckedIndex(g.inputs));
+        m[3] = packSlots(n, m + 4, kManualCapacity);
+    }
+    return b;
+}
 
 void TfrSequencer::CommitToDatabase()
 {
-    // The page keeps no sequence edits of its own yet: the database's image already holds
-    // what the page shows, so there is nothing to store.
+    Sequencer* sequencer = DataBase::Instance()->AsSequencer();
+    if (!sequencer) return;
+    const SequencerBytes packed = PackRecord();
+    uint8_t block[kSequencerBlockSize];
+    std::memcpy(block, packed.data(), sizeof block);
+    sequencer->SetBlock(block);
+}
+
+// --- broadcasts ----------------------------------------------------------------------------------
+
+void TfrSequencer::OnRegisterDatabase(TMessage& m)
+{
+    if (Sequencer* s = DataBase::Instance()->AsSequencer()) {
+        s->Detach(observer_);
+        s->Attach(observer_);
+    }
+    m.Result = 0;
+}
+
+void TfrSequencer::OnBeforePost(TMessage& m)
+{
+    if (ShownOnce()) CommitToDatabase();
+    m.Result = 0;
 }
 
 void TfrSequencer::OnFreePageData(TMessage& m)
 {
-    FreeNodeData();
+    FreeTreeData();
     m.Result = 0;
+}
+
+// --- handlers ------------------------------------------------------------------------------------
+
+void TfrSequencer::ShowState(const QString& value, bool& DoDefault)
+{
+    DoDefault = false;
+    bool ok = false;
+    const int state = value.trimmed().toInt(&ok);
+    if (!ok) return;
+    QString text;
+    if (state == 0) text = QStringLiteral("Sequencer Off");
+    else if (state == 1) text = QStringLiteral("Automatic Sequencer On");
+    else if (state == 2) text = QStringLiteral("Manual Sequencer On");
+    else if (state >= 3 && state <= 10) text = QStringLiteral("Manual Sequencer %1 On").arg(state - 2);
+    else return;
+    ui->SequencerState->setText(text);
+}
+
+void TfrSequencer::LoopClicked(int sequence)
+{
+    // At most one manual sequence loops.
+    if (!manual_[static_cast<size_t>(sequence - 1)].loop->isChecked()) return;
+    for (int n = 1; n <= 8; ++n)
+        if (n != sequence) manual_[static_cast<size_t>(n - 1)].loop->setChecked(false);
+}
+
+bool TfrSequencer::LoggedOnAndLocked() const
+{
+    const IPageHost* host = PageHost();
+    return locked_ && host && host->LoggedOn();
+}
+
+bool TfrSequencer::StartDrag(QTreeWidgetItem* node)
+{
+    EndDrag();
+    if (LoggedOnAndLocked() || !node || node->treeWidget() != ui->treeRunType) return false;
+    // The node must carry a run-type value or hang below one that does.
+    const QTreeWidgetItem* carrier = node;
+    while (carrier && !carrier->data(0, kRunRole).isValid()) carrier = carrier->parent();
+    if (!carrier) return false;
+    dragStream_ = node->data(0, kStreamRole).toInt();
+    dragRun_ = node->data(0, kRunRole).toInt();
+    droppable_ = node->childCount() == 0;
+    dragging_ = true;
+    return true;
+}
+
+void TfrSequencer::EndDrag()
+{
+    dragging_ = false;
+    droppable_ = false;
+    dragStream_ = 0;
+    dragRun_ = -1;
+}
+
+bool TfrSequencer::CanDrop(const QTreeWidgetItem* target) const
+{
+    if (!dragging_ || !droppable_ || LoggedOnAndLocked()) return false;
+    if (!target || target->treeWidget() != ui->tlSequencer || target->parent()) return false;
+    bool ok = false;
+    const int streams = QString::fromStdString(DataBase::Instance()->GetPointText(20)).trimmed().toInt(&ok);
+    if (!ok || dragStream_ > streams + 1) return false;
+    const int list = target->data(0, kListRole).toInt();
+    return target->childCount() < ListCapacity(list);
+}
+
+bool TfrSequencer::Drop(QTreeWidgetItem* target)
+{
+    if (!CanDrop(target)) {
+        EndDrag();
+        return false;
+    }
+    auto* entry = new QTreeWidgetItem(target, {QStringLiteral("Stream %1:%2").arg(dragStream_).arg(RunTypeName(dragRun_))});
+    entry->setData(0, kStreamRole, dragStream_);
+    entry->setData(0, kRunRole, dragRun_);
+    SetImage(entry, 1);
+    target->setExpanded(true);
+    EndDrag();
+    // Offline the block is stored at once, so that a configuration file saved now holds the
+    // edit; online it goes at the next write.
+    const IPageHost* host = PageHost();
+    if (!host || !host->LoggedOn()) CommitToDatabase();
+    return true;
+}
+
+bool TfrSequencer::ListKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool alt = modifiers & Qt::AltModifier;
+    const bool ours = key == Qt::Key_Delete || (alt && (key == Qt::Key_Up || key == Qt::Key_Down));
+    if (!ours) return false;
+    if (LoggedOnAndLocked()) return true;
+    QTreeWidgetItem* entry = ui->tlSequencer->currentItem();
+    if (!entry || !entry->parent()) return true;   // nothing selected, or a list header
+    QTreeWidgetItem* header = entry->parent();
+    const int index = header->indexOfChild(entry);
+    if (key == Qt::Key_Delete) {
+        delete header->takeChild(index);
+        return true;
+    }
+    const int to = key == Qt::Key_Up ? index - 1 : index + 1;
+    if (to < 0 || to >= header->childCount()) return true;
+    header->takeChild(index);
+    header->insertChild(to, entry);
+    ui->tlSequencer->setCurrentItem(entry);
+    return true;
+}
+
+void TfrSequencer::StartMouseDrag()
+{
+    QTreeWidgetItem* node = pressed_;
+    pressed_ = nullptr;
+    if (!StartDrag(node)) return;
+    auto* drag = new QDrag(ui->treeRunType);
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kDragMime), QByteArray::number(dragRun_));
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+    EndDrag();
+}
+
+bool TfrSequencer::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == ui->treeRunType->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(e);
+            QTreeWidgetItem* node = ui->treeRunType->itemAt(me->position().toPoint());
+            if (node) ui->treeRunType->setCurrentItem(node);
+            pressed_ = me->button() == Qt::LeftButton ? node : nullptr;
+            pressAt_ = me->position().toPoint();
+        } else if (e->type() == QEvent::MouseMove) {
+            auto* me = static_cast<QMouseEvent*>(e);
+            if (pressed_ && (me->buttons() & Qt::LeftButton) &&
+                (me->position().toPoint() - pressAt_).manhattanLength() >= 5)
+                StartMouseDrag();
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            pressed_ = nullptr;
+        }
+        return false;
+    }
+    if (watched == ui->tlSequencer->viewport()) {
+        switch (e->type()) {
+        case QEvent::DragEnter: {
+            // Entering is accepted for our own drags; each move then decides.
+            auto* de = static_cast<QDragEnterEvent*>(e);
+            if (dragging_)
+                de->acceptProposedAction();
+            else
+                de->ignore();
+            return true;
+        }
+        case QEvent::DragMove: {
+            auto* de = static_cast<QDragMoveEvent*>(e);
+            if (CanDrop(ui->tlSequencer->itemAt(de->position().toPoint())))
+                de->acceptProposedAction();
+            else
+                de->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* de = static_cast<QDropEvent*>(e);
+            if (Drop(ui->tlSequencer->itemAt(de->position().toPoint())))
+                de->acceptProposedAction();
+            else
+                de->ignore();
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    if (watched == ui->tlSequencer && e->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        return ListKeyDown(ke->key(), ke->modifiers());
+    }
+    return TPageFrame::eventFilter(watched, e);
+}
+
+// --- controls ------------------------------------------------------------------------------------
+
+QTreeWidget* TfrSequencer::treeRunType() const { return ui->treeRunType; }
+TQTreeList* TfrSequencer::tlSequencer() const { return ui->tlSequencer; }
+QCheckBox* TfrSequencer::chkEnableSequencer() const { return ui->chkEnableSequencer; }
+QCheckBox* TfrSequencer::chkManualModeEnable() const { return ui->chkManualModeEnable; }
+TQLabeledEdit* TfrSequencer::SequencerState() const { return ui->SequencerState; }
+TQImage* TfrSequencer::MSOn() const { return ui->MSOn; }
+
+QRadioButton* TfrSequencer::sel(int input) const
+{
+    QRadioButton* const all[] = {ui->sel1, ui->sel2, ui->sel3, ui->sel4, ui->sel5, ui->sel6, ui->sel7, ui->sel8};
+    return input >= 1 && input <= 8 ? all[input - 1] : nullptr;
+}
+
+QCheckBox* TfrSequencer::MSEnable(int sequence) const
+{
+    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].enable : nullptr;
+}
+
+QCheckBox* TfrSequencer::MSLoopEnable(int sequence) const
+{
+    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].loop : nullptr;
+}
+
+QRadioButton* TfrSequencer::ManualSel(int input, int sequence) const
+{
+    if (sequence < 1 || sequence > 8 || input < 1 || input > 8) return nullptr;
+    return manual_[static_cast<size_t>(sequence - 1)].sel[static_cast<size_t>(input - 1)];
+}
+
+TQCheckBox* TfrSequencer::chkRun(int sequence) const
+{
+    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].run : nullptr;
 }

@@ -1,0 +1,36 @@
+#pragma once
+// A page host for page tests without the main window: it says whether someone is logged on,
+// and records what the pages asked of it.
+#include "tevrin/pages/page_host.h"
+
+#include <string>
+#include <vector>
+
+namespace pagetest {
+
+class TestHost : public IPageHost {
+public:
+    explicit TestHost(bool loggedOn = false) : loggedOn(loggedOn) { SetPageHost(this); }
+    ~TestHost() override { SetPageHost(nullptr); }
+    void SetStreamDisp(const QString& text) override { streamDisp = text; }
+    void SetStatusText(const QString& text) override { status.push_back(text); }
+    bool LoggedOn() const override { return loggedOn; }
+    bool ReadOnlyMode() const override { return false; }
+    void PostCommand(const std::string& name, const std::string& argument) override
+    {
+        posts.push_back(name + ":" + argument);
+    }
+    bool CommandBusy() const override { return false; }
+    void WriteSinglePoint(TDbId id, const std::string& text) override
+    {
+        writes.push_back(std::to_string(id) + "=" + text);
+    }
+    int32_t PostEdits() override { return 0; }
+
+    bool loggedOn;
+    QString streamDisp;
+    std::vector<QString> status;
+    std::vector<std::string> posts, writes;
+};
+
+}  // namespace pagetest
