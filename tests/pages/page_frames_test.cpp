@@ -174,7 +174,7 @@ TEST_F(PagesTest, DisplayPlacesComeFromTheFile)
         int comboIndex;
     } kCases[] = {
         {nullptr, "0.00", 0}, {"0", "0", 0}, {"3", "0.000", 3}, {"4", "0.0000", 4},
-        {"7", "0.00", 0},     {"-1", "0.00", 0}, {"x", "0.00", 0},
+        {"7", "0.00", -1},    {"-1", "0.00", -1}, {"x", "0.00", 0},
     };
     TfraWW analysis(owner.get());
     TfraAnalyzerGlobal global(owner.get());

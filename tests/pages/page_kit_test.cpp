@@ -83,21 +83,24 @@ TEST_F(PageKitTest, WriteBitHandsTheMaskToBitSetsOnlyAndWritesTheWholePoint)
     RecordingHost host;
     DataBase* db = DataBase::Instance();
     // Find one 16-bit and one 32-bit set and a point of another type in the catalogue.
-    int bits16 = -1, bits32 = -1, other = -1;
-    for (int id = 0; id < 2000 && (bits16 < 0 || bits32 < 0 || other < 0); ++id) {
+    int bits16 = -1, bits32 = -1, other = -1, plain16 = -1;
+    for (int id = 0; id < 2000 && (bits16 < 0 || bits32 < 0 || other < 0 || plain16 < 0); ++id) {
         if (!db->PointByDbId(static_cast<TDbId>(id))) continue;
         const int code = db->GetTypeCode(static_cast<TDbId>(id));
-        if (code == 2 && bits16 < 0) bits16 = id;
-        else if (code == 1 && bits32 < 0) bits32 = id;
+        if (code == 21 && bits16 < 0) bits16 = id;
+        else if (code == 22 && bits32 < 0) bits32 = id;
+        else if (code == 2 && plain16 < 0) plain16 = id;
         else if (code == 0 && other < 0) other = id;
     }
     ASSERT_GE(bits16, 0);
     ASSERT_GE(bits32, 0);
     ASSERT_GE(other, 0);
+    ASSERT_GE(plain16, 0);
     EXPECT_TRUE(TPageFrame::WriteBit(static_cast<TDbId>(bits16), 3, true));
     EXPECT_TRUE(TPageFrame::WriteBit(static_cast<TDbId>(bits32), 31, false));
     EXPECT_FALSE(TPageFrame::WriteBit(static_cast<TDbId>(bits16), 16, true));   // beyond the width
     EXPECT_FALSE(TPageFrame::WriteBit(static_cast<TDbId>(other), 0, true));     // not a bit set
+    EXPECT_FALSE(TPageFrame::WriteBit(static_cast<TDbId>(plain16), 0, true));   // a number, not a set
     EXPECT_FALSE(TPageFrame::WriteBit(9999, 0, true));                          // no such point
     // The whole point is written with no text: its edited value carries the bit.
     EXPECT_EQ(host.writes, (std::vector<std::string>{std::to_string(bits16) + "=", std::to_string(bits32) + "="}));

@@ -1,5 +1,6 @@
 #include "tests/pages/page_session.h"
 
+#include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/logon_dlg.h"
 #include "tevrin/shell/main_form.h"
@@ -81,6 +82,17 @@ int PageSession::WriteRequests() const
     int n = 0;
     for (int type : {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66}) n += unit.RequestCount(type);
     return n;
+}
+
+std::vector<int> PageSession::WrittenDbIds() const
+{
+    std::vector<int> ids;
+    for (const QByteArray& request : unit.Requests()) {
+        if (request.size() < 4 || (request[1] != 4 && request[1] != 6)) continue;
+        const int row = static_cast<uint8_t>(request[2]) | static_cast<uint8_t>(request[3]) << 8;
+        if (row < rosetta::kCatalogueRowCount) ids.push_back(rosetta::kCatalogueRows[row].dbId);
+    }
+    return ids;
 }
 
 std::string PageSession::Text(int dbId) { return DataBase::Instance()->GetPointText(static_cast<TDbId>(dbId)); }

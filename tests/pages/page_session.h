@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TFormMain;
 
@@ -36,6 +37,9 @@ public:
     // Requests the unit got that change something in it (point and text writes, stores, blocks,
     // maps, log configurations, images, wipes, reboot, factory defaults).
     int WriteRequests() const;
+
+    // The DbIds of the points the unit was asked to write (number and text writes), in order.
+    std::vector<int> WrittenDbIds() const;
 
     // The value text the program's database holds for a point.
     static std::string Text(int dbId);

@@ -6,6 +6,7 @@
 #include "platform/prompter.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/database_point.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -84,9 +85,11 @@ bool TPageFrame::WriteBit(TDbId id, int bit, bool set)
     DataBase* db = DataBase::Instance();
     const DatabasePoint* point = db->PointByDbId(id);
     if (!point) return false;
-    // Type codes 1 and 2 are the 32- and 16-bit unsigned sets.
-    const int code = db->GetTypeCode(id);
-    const int width = code == 1 ? 32 : code == 2 ? 16 : 0;
+    // Only the bit-set points merge a mask into their value; any other point would take the
+    // mask as its whole new value.
+    const int width = dynamic_cast<const Bits16DatabasePoint*>(point)   ? 16
+                      : dynamic_cast<const Bits32DatabasePoint*>(point) ? 32
+                                                                        : 0;
     const std::string mask = BitMaskText(bit, set, width);
     if (mask.empty()) return false;
     try {
