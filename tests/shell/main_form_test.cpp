@@ -993,6 +993,8 @@ TEST_F(MainFormTest, TemporaryWriteSendsTheEditedPointToTheUnitAndReadsThePageAg
     TFormMain form;
     form.show();
     ASSERT_TRUE(form.ServicesCreated());
+    // The Global page's controls check their values before a write: the unit holds valid ones.
+    unit.SetValue(sim::DbId{34}, 4);   // trend filter length, 1 to 10
 
     LogOnInUpdateMode(form);
     ASSERT_EQ(form.ModeDisp()->text(), QStringLiteral("UPDATE"));
@@ -1003,8 +1005,9 @@ TEST_F(MainFormTest, TemporaryWriteSendsTheEditedPointToTheUnitAndReadsThePageAg
 
     const uint16_t purgeTime = 10;   // "Purge Time", a writable configuration point
     const double before = unit.Value(sim::DbId{purgeTime});
-    DataBase::Instance()->SetPointText(purgeTime, "321");
-    ASSERT_TRUE(DataBase::Instance()->PointByDbId(purgeTime)->IsChanged());
+    auto* edit = form.Frame(MainPage::Global)->findChild<QLineEdit*>(QStringLiteral("ledPurgeTime"));
+    ASSERT_NE(edit, nullptr);
+    edit->setText(QStringLiteral("321"));
     unit.ClearLog();
 
     form.tbtnWriteClick();
