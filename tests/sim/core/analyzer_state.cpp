@@ -18,6 +18,7 @@ namespace sim {
 namespace {
 
 constexpr uint32_t kDatabaseVersion = 17041417;
+constexpr int kTrendFilterLengthDbId = 34;   // 1 to 10
 
 const rosetta::CatalogueRow& Entry(int row)
 {
@@ -85,6 +86,8 @@ QByteArray AnalyzerCore::DefaultValue(int row)
     const int type = Entry(row).typeCode;
     if (IsTextType(type)) return {};
     if (row == 0) return LittleEndian(kDatabaseVersion, StorageWidth(type));
+    // Settings whose valid range excludes 0 start where a unit leaves the factory.
+    if (Entry(row).dbId == kTrendFilterLengthDbId) return LittleEndian(1, StorageWidth(type));
     return QByteArray(StorageWidth(type), '\0');
 }
 
