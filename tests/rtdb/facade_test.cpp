@@ -304,6 +304,28 @@ TEST_F(FacadeTest, TextReplies)
     }
 }
 
+TEST_F(FacadeTest, PointAndTextRepliesThatEndEarlyAreFailedReads)
+{
+    // The value (or the characters the text length counts) must be in the reply; a short one
+    // would otherwise read zeros or stale bytes as the value.
+    analyzer.replies.push_back(ReplyMessage(2, Hex("0900 0102")));
+    EXPECT_THROW(facade.ReadU32(9), int);
+    analyzer.replies.push_back(ReplyMessage(2, Hex("0900 0102")));
+    EXPECT_EQ(facade.ReadU16(9), 0x0201);
+    analyzer.replies.push_back(ReplyMessage(2, Hex("0900")));
+    EXPECT_THROW(facade.ReadU8(9), int);
+
+    analyzer.replies.push_back(ReplyMessage(2, Hex("0900 05") + QByteArray("WM")));
+    std::string text = "before";
+    try {
+        facade.ReadString(9, text);
+        ADD_FAILURE() << "a text shorter than its length must fail";
+    } catch (int code) {
+        EXPECT_EQ(code, 2);
+    }
+    EXPECT_EQ(text, "before");
+}
+
 TEST_F(FacadeTest, TextWritesCarryAtMostTwentyCharacters)
 {
     facade.WriteString(2, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");

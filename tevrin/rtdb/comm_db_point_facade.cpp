@@ -1,5 +1,6 @@
 #include "tevrin/rtdb/comm_db_point_facade.h"
 
+#include "pollard/pollard_api.h"
 #include "tevrin/rtdb/communications.h"
 
 #include <algorithm>
@@ -133,6 +134,8 @@ void CommDBPointFacade::ReadPointRaw(uint16_t address, void* value, int width)
     PutPayload(0, &address, 2);
     Exchange(kReadPoint, 2);
     ExpectReplyType(kReadPoint);
+    // A reply that ends before the value is spoilt or answers another request: no value.
+    if (reply_[0] < kPointValue + width) throw static_cast<int>(pollard_api::crInvalidResponse);
     TakeReply(kPointValue, value, width);
 }
 
@@ -189,6 +192,8 @@ int CommDBPointFacade::ReadString(uint16_t address, std::string& text)
     ExpectReplyType(kReadPoint);
     const int n = reply_[kPointValue];
     if (n > kMaxTextLength) return 0;   // more than a text point holds: keep the old text
+    // Fewer characters than the reply's text length counts: spoilt, and no text.
+    if (reply_[0] < kPointValue + 1 + n) throw static_cast<int>(pollard_api::crInvalidResponse);
     text.assign(reinterpret_cast<const char*>(reply_ + kPointValue + 1), static_cast<size_t>(n));
     return n;
 }
