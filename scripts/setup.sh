@@ -10,6 +10,7 @@ PACKAGES=(
   libtomcrypt-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   unzip
+  clang libclang-rt-dev llvm
 )
 
 missing=()

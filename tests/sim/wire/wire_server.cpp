@@ -215,6 +215,15 @@ std::vector<QByteArray> WireServer::RawFrames() const
     return rawFrames_;
 }
 
+void WireServer::ClearLog()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages_.clear();
+    messages_.shrink_to_fit();
+    rawFrames_.clear();
+    rawFrames_.shrink_to_fit();
+}
+
 int WireServer::RepliesWritten() const
 {
     std::lock_guard<std::mutex> lock(mutex_);

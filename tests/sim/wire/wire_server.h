@@ -91,6 +91,8 @@ public:
     std::vector<QByteArray> Messages() const;   // the request messages of the good frames
     std::vector<QByteArray> RawFrames() const;  // the good frames as received
     int RepliesWritten() const;          // replies, fault bytes and raw sends completely written
+    // Forgets the messages and frames kept so far (the counts stay), for long runs.
+    void ClearLog();
     int ConnectionsAccepted() const;     // TCP clients so far
     // Waits (on the calling thread, without processing events) until pred holds or ms pass.
     bool WaitFor(const std::function<bool()>& pred, int ms) const;
