@@ -21,6 +21,7 @@
 #include "tevrin/pages/io/frm_alarm.h"
 #include "tevrin/pages/io/frm_input2.h"
 #include "tevrin/pages/io/frm_io_status.h"
+#include "tevrin/pages/widgets/ao_source_combo.h"
 #include "tevrin/rtdb/analog_output_collection.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/security_chk.h"
@@ -107,7 +108,7 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); }, 2, 0, 1, 50, 0, {0, 1, 2, 20, 1435}, false},
         {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); }, 3, 0, 1, -1, 0, {474, 1137, 477, 20}, false},
         {"TfraIO", [](QWidget* o) { return new TfraIO(o); }, 4, 0, 1, -1, 0, {20}, true},
-        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, -1, 0, {20}, true},
+        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, 81, 0, {247, 1136, 1262, 20}, true},
         {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 16, 0, {306, 310, 316, 325, 20}, false},
         {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 0, {389, 20, 1630, 1631}, false},
         {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 25, 0, {386, 29, 20, 1689}, false},
