@@ -103,7 +103,7 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         std::vector<int> some;   // a few points that must be there
         bool warns;
     } kPages[] = {
-        {"TfraWW", [](QWidget* o) { return new TfraWW(o); }, 0, 0, 0, 7, 0, {45, 611, 68, 91, 1269, 114, 20}, false},
+        {"TfraWW", [](QWidget* o) { return new TfraWW(o); }, 0, 0, 0, 45, 0, {45, 611, 68, 91, 1269, 114, 20, 392}, false},
         {"TfraArchiveViewer", [](QWidget* o) { return new TfraArchiveViewer(o); }, 1, 0, 1, 0, 0, {}, false},
         {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); }, 2, 0, 1, 50, 0, {0, 1, 2, 20, 1435}, false},
         {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); }, 3, 0, 1, -1, 0, {474, 1137, 477, 20}, false},
@@ -149,22 +149,6 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         std::sort(ids.begin(), ids.end());
         EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
     }
-}
-
-TEST_F(PagesTest, AnalysisPageRegistersItsBoundControlsAfterTheFixedPoints)
-{
-    TfraWW page(owner.get());
-    auto* extra = new TQLabel(&page);
-    extra->setDbId(611);   // already a fixed point: not added twice
-    extra->setUseDatabase(true);
-    auto* unbound = new TQLabel(&page);
-    unbound->setDbId(777);
-    unbound->setUseDatabase(false);
-    auto* bound = new TQLabel(&page);
-    bound->setDbId(388);
-    bound->setUseDatabase(true);
-    page.EnterPage();
-    EXPECT_EQ(Points(), (std::vector<int>{45, 611, 68, 91, 1269, 114, 20, 388}));
 }
 
 TEST_F(PagesTest, DisplayPlacesComeFromTheFile)

@@ -51,6 +51,7 @@ public:
     bool CommandBusy() const override { return false; }
     void WriteSinglePoint(TDbId id, const std::string& text) override { writes.push_back(std::to_string(id) + "=" + text); }
     int32_t PostEdits() override { return 0; }
+    bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
     QString streamDisp, status;
     std::vector<std::string> posts, writes;
 };

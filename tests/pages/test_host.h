@@ -26,6 +26,7 @@ public:
         writes.push_back(std::to_string(id) + "=" + text);
     }
     int32_t PostEdits() override { return 0; }
+    bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
 
     bool loggedOn;
     QString streamDisp;

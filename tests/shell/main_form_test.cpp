@@ -235,7 +235,7 @@ TEST_F(MainFormTest, RegistrationBroadcastBindsThePagesControlsToTheirPoints)
     DatabasePoint* streams = DataBase::Instance()->PointByDbId(20);
     ASSERT_NE(streams, nullptr);
     QString seen;
-    QObject::connect(form.fraWW()->streamNo(), &TQLabel::OnDBPointValueChanged,
+    QObject::connect(form.fraWW()->lblStream(), &TQLabel::OnDBPointValueChanged,
                      [&seen](const QString& value, bool&) { seen = value; });
     streams->SetTextAndNotify("1");
     EXPECT_EQ(seen, QStringLiteral("1"));
@@ -310,7 +310,7 @@ TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
     const std::vector<std::string> analysis = ScanPoints();
     ASSERT_GE(analysis.size(), 7u);
     EXPECT_EQ(std::vector<std::string>(analysis.begin(), analysis.begin() + 7),
-              (std::vector<std::string>{"45", "611", "68", "91", "1269", "114", "20"}));
+              (std::vector<std::string>{"45", "611", "68", "91", "1269", "114", "388"}));
 
     LookLoggedOn(form);
     const struct {

@@ -110,13 +110,8 @@ void TPageFrame::WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::f
                 if (value.isEmpty()) return;
                 DoDefault = false;
                 if (ignoreUntilShown && notShown_) return;
-                bool ok = false;
-                const int n = value.trimmed().toInt(&ok);
-                if (!ok) {
-                    platform::MessageDlg(QStringLiteral("'%1' is not a valid integer value").arg(value),
-                                         platform::DlgType::Error, platform::mbOK);
-                    return;
-                }
+                int n = 0;
+                if (!IntegerValue(value, n)) return;
                 QString caption;
                 if (rule == StreamCaptionRule::Streams) {
                     static const char* const kCaptions[] = {"1-STREAM", "2-STREAMS", "3-STREAMS", "4-STREAMS"};
@@ -132,6 +127,16 @@ void TPageFrame::WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::f
                 watchedStreams_ = n;
                 if (apply) apply(n);
             });
+}
+
+bool TPageFrame::IntegerValue(const QString& value, int& n)
+{
+    bool ok = false;
+    n = value.trimmed().toInt(&ok);
+    if (!ok)
+        platform::MessageDlg(QStringLiteral("'%1' is not a valid integer value").arg(value), platform::DlgType::Error,
+                             platform::mbOK);
+    return ok;
 }
 
 void TPageFrame::ShowStreamControls(int streams, const std::vector<std::vector<QWidget*>>& perStream)

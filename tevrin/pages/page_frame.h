@@ -110,6 +110,10 @@ protected:
     void WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::function<void(int streams)> apply = {},
                           bool ignoreUntilShown = false);
 
+    // An arriving value read as a whole number; a text that is not one is reported as a
+    // conversion error (false, n 0).
+    static bool IntegerValue(const QString& value, int& n);
+
     // Adds a range of DbIds to a list built by a page (helper for the tables of the pages).
     static void AddRange(std::vector<int>& ids, int first, int last);
 

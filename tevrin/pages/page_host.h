@@ -38,6 +38,11 @@ public:
     // Moves every control's edited text into the database (QM_EDIT, QM_BEFOREPOST, QM_PUT over
     // the window); the first non-zero result, 0 when all went in.
     virtual int32_t PostEdits() = 0;
+
+    // --- the Analysis page ----------------------------------------------------------------------
+    // The date and time (days since 30 December 1899) of the analyzer's packed timestamp token,
+    // through the shared routines; false when they are not loaded.
+    virtual bool TimestampTokenToDate(uint32_t token, double& dateTime) const = 0;
 };
 
 // The registered host, or nullptr.

@@ -732,6 +732,13 @@ bool TFormMain::CommandBusy() const
     return line && line->IsBusy();
 }
 
+bool TFormMain::TimestampTokenToDate(uint32_t token, double& dateTime) const
+{
+    if (!ombrel_.TimestampTokenToDate) return false;
+    dateTime = ombrel_.TimestampTokenToDate(token);
+    return true;
+}
+
 TWait* TFormMain::Wait()
 {
     if (TWait* wait = TWait::Current()) return wait;

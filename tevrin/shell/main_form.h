@@ -113,6 +113,7 @@ public:
     bool ReadOnlyMode() const override;
     void PostCommand(const std::string& name, const std::string& argument = std::string()) override;
     bool CommandBusy() const override;
+    bool TimestampTokenToDate(uint32_t token, double& dateTime) const override;
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.
