@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -148,6 +149,30 @@ std::string LogDBManager::ValueText(const LogEntry& e, int j) const
         if (std::isfinite(v) && std::fabs(v) < 9.0e18) return std::to_string(static_cast<long long>(v) + 1);
     }
     return LogValueToText(type, bytes);
+}
+
+bool LogDBManager::ValueNumber(const LogEntry& e, int j, double& value) const
+{
+    if (j < 0 || j >= e.ValueCount) return false;
+    if (e.Source == LogEntry::FromFrame) {
+        int offset = 0;
+        for (int i = 0; i < j; ++i) offset += kWidths[e.Kind(i) & 3u];
+        const uint32_t kind = e.Kind(j);
+        if (offset + kWidths[kind & 3u] > kLogEntryRawBytes) return false;
+        value = LogValueToNumber(kTypeOfWidthCode[kind & 3u], e.Raw + offset);
+        if (std::isnan(value)) return false;
+        if (kind & LogEntry::kLogKindPlusOne) value = std::trunc(value) + 1;
+        return true;
+    }
+    const std::string text = ValueText(e, j);
+    if (text.empty()) return false;
+    value = numtext::AtoF(text);
+    // Only a text that is a number through and through.
+    const char* c = text.c_str();
+    for (; *c; ++c)
+        if (!(std::isdigit(static_cast<unsigned char>(*c)) || *c == '.' || *c == '-' || *c == '+' || *c == 'E' || *c == 'e'))
+            return false;
+    return true;
 }
 
 std::string LogDBManager::ValueText(int k, int j) const

@@ -59,6 +59,9 @@ public:
     // Value j of entry k's own log; "" when out of range or not held.
     std::string ValueText(int k, int j) const;
     std::string ValueText(const LogEntry& e, int j) const;
+    // The same value as a number, as its text shows it; false when it is not held or its
+    // text is not a number.
+    bool ValueNumber(const LogEntry& e, int j, double& value) const;
     // Text position*8+index of entry k; "" when any of them is out of range or the entry
     // belongs to another position.
     std::string CellText(int position, int index, int k) const;

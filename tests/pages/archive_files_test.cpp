@@ -1,0 +1,252 @@
+// The archive's files: the XML file written and read back, the two CSV shapes against golden
+// files, malformed files, and the CSV column dialog.
+#include "tests/pages/archive_fixture.h"
+#include "tevrin/pages/analysis/archive_csv.h"
+#include "tevrin/pages/analysis/archive_xml.h"
+#include "tevrin/pages/analysis/csv_config_dlg.h"
+#include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/pages/widgets/date_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using archivetest::ArchiveFixture;
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QString Golden(const char* name) { return QDir(QStringLiteral(TEVRIN_TEST_DIR)).filePath(QStringLiteral("data/") + QLatin1String(name)); }
+
+// Compares with a golden file; TEVRIN_UPDATE_GOLDEN=1 writes it instead.
+void ExpectGolden(const QString& written, const char* name)
+{
+    if (qEnvironmentVariableIsSet("TEVRIN_UPDATE_GOLDEN")) WriteAll(Golden(name), ReadAll(written));
+    EXPECT_EQ(ReadAll(written), ReadAll(Golden(name))) << name;
+}
+
+struct Row {
+    double time;
+    int position;
+    std::vector<std::string> texts;
+    bool operator==(const Row& o) const { return time == o.time && position == o.position && texts == o.texts; }
+};
+
+std::vector<Row> Rows(const LogDBManager& m)
+{
+    std::vector<Row> rows;
+    for (int k = 0; k < m.EntryCount(); ++k) {
+        const LogEntry* e = m.Entry(k);
+        Row r{e->Time, e->LogPosition, {}};
+        for (int j = 0; j < kLogValuesPerLog; ++j) r.texts.push_back(m.CellText(e->LogPosition, j, k));
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+class ArchiveFilesTest : public ::testing::Test, public ArchiveFixture {
+protected:
+    QTemporaryDir dir;
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+};
+
+}  // namespace
+
+TEST_F(ArchiveFilesTest, XmlFileIsWrittenAsTheGoldenFileAndReadsBackToTheSameArchive)
+{
+    Fill();
+    const std::vector<Row> before = Rows(*m);
+    ASSERT_EQ(before.size(), 10u);
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    ExpectGolden(path, "archive.xml");
+
+    // Read back into an emptied archive and a changed configuration.
+    LogConfigRecord logs[kLogCount] = {};
+    logs[3].ParametersInLog = 5;
+    logs[3].UniqueId[1] = 77;
+    m->Clear();
+    ArchiveFile file;
+    QString error;
+    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
+    EXPECT_EQ(file.badTimeStamps, 0);
+    ApplyArchiveFile(std::move(file), *m, logs);
+
+    // Same entries in the same order; times to the second.
+    const std::vector<Row> after = Rows(*m);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t k = 0; k < after.size(); ++k) {
+        EXPECT_EQ(after[k].position, before[k].position) << k;
+        EXPECT_EQ(after[k].texts, before[k].texts) << k;
+        EXPECT_NEAR(after[k].time, before[k].time, 0.5 / 86400) << k;
+    }
+    EXPECT_EQ(m->LogCount(0), 5);
+    EXPECT_EQ(m->LogCount(1), 3);
+    EXPECT_EQ(m->LogList(2).size(), 2u);
+    // The configuration: enable bytes and DbIds from the names, ParametersInLog from Points;
+    // a log without Points keeps its ParametersInLog (-1 in the file changes nothing else).
+    EXPECT_EQ(logs[1].ParametersInLog, 3);
+    EXPECT_EQ(logs[1].UniqueId[1], 395);
+    EXPECT_EQ(logs[1].UniqueId[2], 10);
+    EXPECT_EQ(logs[2].UniqueId[2], 392);
+    EXPECT_EQ(logs[3].ParametersInLog, 5);
+    EXPECT_EQ(logs[3].UniqueId[1], 77);
+    EXPECT_EQ(logs[4].ParametersInLog, 0);   // no Points of log 4
+    EXPECT_EQ(logs[4].UniqueId[1], 10);
+    EXPECT_EQ(logs[5].Enable, 0);
+    EXPECT_EQ(logs[0].Enable, 1);
+
+    // An empty archive: the names alone; reading it empties the archive.
+    m->Clear();
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    Fill();
+    ArchiveFile empty;
+    ASSERT_TRUE(ReadArchiveXml(path, empty));
+    ApplyArchiveFile(std::move(empty), *m, logs);
+    EXPECT_EQ(m->EntryCount(), 0);
+    EXPECT_EQ(m->LogCount(0), 0);
+}
+
+TEST_F(ArchiveFilesTest, MalformedXmlIsRefusedWithItsReasonAndChangesNothing)
+{
+    Fill();
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    const QByteArray good = ReadAll(path);
+    auto edit = [&good](const char* from, const char* to) { return QByteArray(good).replace(from, to); };
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* reason;   // part of the reason given
+    } kCases[] = {
+        {"not well-formed", good.left(good.size() - 10), ""},
+        {"another document", "<other/>", "LOGDB"},
+        {"a second root", good + "<LOGDB/>", ""},
+        {"five logs", edit("<Log lognum=\"5\" ParametersInLog=\"1\" Enabled=\"0\"><name UID=\"10\">Purge Time</name></Log>", ""), "5 logs"},
+        {"no names", edit("<ArchiveNames>", "<Nothing>").replace("</ArchiveNames>", "</Nothing>"), "ArchiveNames"},
+        {"log number out of range", edit("<LogNum>1</LogNum>", "<LogNum>6</LogNum>"), "outside 0 to 5"},
+        {"negative log number", edit("<LogNum>1</LogNum>", "<LogNum>-1</LogNum>"), "outside 0 to 5"},
+        {"log number not a number", edit("<LogNum>1</LogNum>", "<LogNum>one</LogNum>"), "not a number"},
+        {"eight values", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"8\">"), "outside 0 to 7"},
+        {"values missing", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"5\">"), "children"},
+        {"count not a number", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"x\">"), "not a number"},
+        {"count missing", edit("<Point ParametersInLog=\"2\">", "<Point>"), "missing"},
+        {"UID out of range", edit("UID=\"395\"", "UID=\"70000\""), "outside"},
+        {"enable out of range", edit("Enabled=\"0\"", "Enabled=\"256\""), "outside"},
+        {"more names than a log holds", edit("<name UID=\"10\">Purge Time</name></Log>",
+                                            "<name UID=\"10\">Purge Time</name><name UID=\"1\">a</name><name UID=\"1\">a</name>"
+                                            "<name UID=\"1\">a</name><name UID=\"1\">a</name><name UID=\"1\">a</name>"
+                                            "<name UID=\"1\">a</name><name UID=\"1\">a</name></Log>"), "more than 7"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(c.bytes, good);
+        WriteAll(path, c.bytes);
+        ArchiveFile file;
+        file.entries.resize(3);   // what the caller held stays
+        QString error;
+        EXPECT_FALSE(ReadArchiveXml(path, file, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+        EXPECT_EQ(file.entries.size(), 3u);
+    }
+    EXPECT_FALSE(ReadArchiveXml(Path("missing.xml"), *std::make_unique<ArchiveFile>()));
+}
+
+TEST_F(ArchiveFilesTest, TimeStampsThatDoNotReadAreCountedAndKeptAsTimeZero)
+{
+    Fill();
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    QByteArray bytes = ReadAll(path);
+    bytes.replace("<TimeStamp>12/11/2025</TimeStamp>", "<TimeStamp>31.12.2025</TimeStamp>");
+    bytes.replace("<TimeStamp>12/10/2025</TimeStamp>", "<TimeStamp></TimeStamp>");
+    WriteAll(path, bytes);
+    ArchiveFile file;
+    ASSERT_TRUE(ReadArchiveXml(path, file));
+    EXPECT_EQ(file.badTimeStamps, 2);
+    ASSERT_EQ(file.entries.size(), 10u);
+    EXPECT_EQ(file.entries[2].Time, 0.0);
+    EXPECT_EQ(file.entries[4].Time, 0.0);
+    EXPECT_GT(file.entries[3].Time, 46000.0);
+    EXPECT_EQ(datetext::DateTimeToStr(file.entries[2].Time), "12:00:00 AM");
+}
+
+TEST_F(ArchiveFilesTest, LegalAndPacketCsvMatchTheirGoldenFiles)
+{
+    Fill();
+    for (auto& row : m->CsvChoice) std::fill(std::begin(row), std::end(row), true);
+    m->CsvChoice[1][1] = false;   // Hourly's second value left out
+    const QString legal = Path("legal.csv");
+    const QString packet = Path("packet.csv");
+    ASSERT_TRUE(WriteLegalCsv(legal, *m, db->LogRecords()));
+    ASSERT_TRUE(WritePacketCsv(packet, *m, db->LogRecords()));
+    ExpectGolden(legal, "archive_legal.csv");
+    ExpectGolden(packet, "archive_packet.csv");
+
+    // Exporting again gives the same files; the packet shape changed nothing in the archive.
+    ASSERT_TRUE(WriteLegalCsv(legal, *m, db->LogRecords()));
+    ExpectGolden(legal, "archive_legal.csv");
+
+    // An archive of one log only: both shapes the same.
+    m->Clear();
+    const QByteArray one = sim::ArchiveMemory({{11, 5, {{1, 1}}}, {11, 6, {{2, 1}}}, {11, 6, {{3, 1}}}});
+    m->Feed(reinterpret_cast<const uint8_t*>(one.constData()), static_cast<size_t>(one.size()));
+    m->BuildLogLists();
+    ASSERT_TRUE(WriteLegalCsv(legal, *m, db->LogRecords()));
+    ASSERT_TRUE(WritePacketCsv(packet, *m, db->LogRecords()));
+    EXPECT_EQ(ReadAll(packet), ReadAll(legal));
+    EXPECT_EQ(ReadAll(packet).count('\r'), 4);
+
+    // A file that cannot be written says so.
+    QString error;
+    EXPECT_FALSE(WriteLegalCsv(Path("no/such/dir.csv"), *m, db->LogRecords(), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(ArchiveFilesTest, ColumnDialogOffersEveryRecordingLogsValuesAndOnlySaveAndExitTakesTheTicks)
+{
+    Fill();
+    std::vector<QString> offered;
+    TfmCSVConfig::SetAnswer([&](TfmCSVConfig& dlg) {
+        for (const CsvColumnItem& i : dlg.Items) offered.push_back(i.name);
+        EXPECT_EQ(dlg.AdvColGridCSVConfig()->RowCount(), static_cast<int>(dlg.Items.size()));
+        EXPECT_TRUE(dlg.AdvColGridCSVConfig()->GetCheckBoxState(1, 0));
+        EXPECT_EQ(dlg.SaveExit()->text(), "Save && Exit");
+        dlg.AdvColGridCSVConfig()->SetCheckBoxState(1, 1, false);
+        dlg.SaveExit()->click();
+        return dlg.result();
+    });
+    EXPECT_TRUE(ChooseCsvColumns(*m, db->LogRecords()));
+    EXPECT_EQ(offered, (std::vector<QString>{"Latch State R1", "Current Analysis Result", "Purge Time", "Rosetta Version",
+                                             "Stream (Stream)", "Purge Time"}));
+    EXPECT_TRUE(m->CsvChoice[0][0]);
+    EXPECT_FALSE(m->CsvChoice[1][0]);
+    EXPECT_TRUE(m->CsvChoice[1][1]);
+    EXPECT_TRUE(m->CsvChoice[4][0]);
+    EXPECT_FALSE(m->CsvChoice[5][0]);
+
+    // Closed another way: nothing chosen.
+    TfmCSVConfig::SetAnswer([](TfmCSVConfig& dlg) {
+        dlg.reject();
+        return dlg.result();
+    });
+    EXPECT_FALSE(ChooseCsvColumns(*m, db->LogRecords()));
+    for (const auto& row : m->CsvChoice)
+        for (bool chosen : row) EXPECT_FALSE(chosen);
+    TfmCSVConfig::SetAnswer(nullptr);
+}
