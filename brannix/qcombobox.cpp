@@ -48,6 +48,13 @@ void TQComboBox::Respond(const char* value)
     }
 }
 
+void TQComboBox::SelectItemText(const QString& text)
+{
+    const int n = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    unshownValue_ = n < 0;
+    setCurrentIndex(n);
+}
+
 bool TQComboBox::event(QEvent* e)
 {
     if (BrannixDeliver(e, [this](TMessage& m) { Dispatch(m); })) return true;

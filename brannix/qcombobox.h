@@ -36,6 +36,10 @@ public:
 
     int ItemIndex() const { return currentIndex(); }
     void SetItemIndex(int i) { setCurrentIndex(i); }
+    // Selects the item whose text equals `text`, for a page that shows its point's value by
+    // item text rather than by index. No such item: nothing is selected, and that counts as a
+    // value the box cannot show, not as a missing choice of the user.
+    void SelectItemText(const QString& text);
     QColor Color() const { return common_.Color(); }
     void SetColor(const QColor& c) { common_.SetColor(c); }
     TQComponentCommon& Common() { return common_; }
