@@ -30,6 +30,7 @@ void TQUpDown::stepBy(int steps)
         n = std::max<long long>(minimum(), std::min<long long>(maximum(), n));
     }
     if (DoCanChange(static_cast<int16_t>(n), static_cast<int16_t>(step))) setValue(static_cast<int>(n));
+    emit Click();
 }
 
 void TQUpDown::focusInEvent(QFocusEvent* e)

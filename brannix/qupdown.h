@@ -25,6 +25,11 @@ public:
     virtual bool DoCanChange(int16_t newPosition, int16_t direction);
     void stepBy(int steps) override;
 
+Q_SIGNALS:
+    // The user stepped the up-down (an arrow clicked, a key pressed), after the step moved the
+    // position and the associated text. Positions set by code raise nothing.
+    void Click();
+
 protected:
     void focusInEvent(QFocusEvent* e) override;
 

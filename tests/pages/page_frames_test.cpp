@@ -1,5 +1,6 @@
 // The page frames as the main window uses them: page numbers and flags, the points each
 // registers, the display places file, and the services the application state calls.
+#include "brannix/qcheckbox.h"
 #include "brannix/qlabel.h"
 #include "tests/common/fake_prompter.h"
 #include "tevrin/pages/analysis/display_places.h"

@@ -52,6 +52,8 @@ public:
     void WriteSinglePoint(TDbId id, const std::string& text) override { writes.push_back(std::to_string(id) + "=" + text); }
     int32_t PostEdits() override { return 0; }
     bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
+    void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
+    std::vector<int> reads;
     QString streamDisp, status;
     std::vector<std::string> posts, writes;
 };

@@ -1,6 +1,7 @@
 // The main window started offscreen with the real shared libraries of the build folder:
 // start-up, the registration broadcast, the splash texts, page switching, closing and a
 // missing shared-routine library.
+#include "brannix/qcheckbox.h"
 #include "brannix/qlabel.h"
 #include "brannix/qstatusbar.h"
 #include "platform/data_folder.h"

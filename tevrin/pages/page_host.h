@@ -43,6 +43,10 @@ public:
     // The date and time (days since 30 December 1899) of the analyzer's packed timestamp token,
     // through the shared routines; false when they are not loaded.
     virtual bool TimestampTokenToDate(uint32_t token, double& dateTime) const = 0;
+
+    // --- the service pages (analog inputs, maintenance, ports, factory) ---------------------------
+    // Reads one point from the analyzer through the "ReadSinglePoint" command.
+    virtual void ReadSinglePoint(TDbId id) = 0;
 };
 
 // The registered host, or nullptr.

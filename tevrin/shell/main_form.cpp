@@ -35,6 +35,7 @@
 #include "tevrin/shell/about_form.h"
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/clock_sync_dlg.h"
+#include "tevrin/shell/cmd_read.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
 #include "tevrin/shell/config_file.h"
@@ -426,6 +427,7 @@ bool TFormMain::FormCloseQuery()
             platform::mrYes)
             return false;
     }
+    ReleaseDirectControl();
     if (servicesCreated_) {
         Communications::Instance()->SetUserCancel(true);
         TMessage m(platform::WM_FREEPAGEDATA, 0, reinterpret_cast<intptr_t>(DataBase::Instance()->Glue()));
@@ -715,6 +717,25 @@ void TFormMain::WriteSinglePoint(TDbId id, const std::string& text)
     if (SetSinglePointValue(*line, id, text)) line->Post("WriteSinglePoint");
 }
 
+void TFormMain::ReadSinglePoint(TDbId id)
+{
+    CommandLine* line = CommandLine::Existing();
+    if (!line) return;
+    if (auto* read = line->FindAs<ReadSinglePointCommand>("ReadSinglePoint")) {
+        read->SetPoint(static_cast<int16_t>(id));
+        line->Post("ReadSinglePoint");
+    }
+}
+
+void TFormMain::ReleaseDirectControl()
+{
+    // The analyzer is never left under direct control by the program: while the link is up and
+    // direct control may be on, it is switched off before the link goes.
+    if (!servicesCreated_ || !fraBoardTester_ || !LoggedOn() || !fraBoardTester_->DirectControlMayBeOn()) return;
+    fraBoardTester_->ReleaseControls();
+    WriteSinglePoint(TfraBoardTester::kDirectControl, "False");
+}
+
 void TFormMain::SetStreamDisp(const QString& text) { ui->StreamDisp->setText(text); }
 
 void TFormMain::SetStatusText(const QString& text)
@@ -918,8 +939,8 @@ void TFormMain::TabShow(int index)
 
 void TFormMain::TabSheetFCHide()
 {
-    fraBoardTester_->DirectControlEnable()->setChecked(false);
-    WriteSinglePoint(332, "False");
+    fraBoardTester_->LeavePage();
+    WriteSinglePoint(TfraBoardTester::kDirectControl, "False");
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -993,6 +1014,7 @@ void TFormMain::tbtnLogonClick()
 void TFormMain::tbtnLogoffClick()
 {
     if (CurrentPage() == MainPage::Analysis) SwitchPolling(false);
+    ReleaseDirectControl();
     ui->tbtnLogoff->setEnabled(false);
     Post("Logoff");
     SecurityChk::Instance().SetReadOnlyMode(1);
@@ -1097,6 +1119,7 @@ void TFormMain::tbtnExitClick()
             platform::mrYes)
             return;
     }
+    ReleaseDirectControl();
     ui->tbtnLogoff->setEnabled(false);
     SetExitRequestedFlag(true);
     if (servicesCreated_) Communications::Instance()->SetUserCancel(true);

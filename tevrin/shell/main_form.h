@@ -114,6 +114,10 @@ public:
     void PostCommand(const std::string& name, const std::string& argument = std::string()) override;
     bool CommandBusy() const override;
     bool TimestampTokenToDate(uint32_t token, double& dateTime) const override;
+    void ReadSinglePoint(TDbId id) override;
+    // While the link is up and direct control may be on: the maintenance page's controls are
+    // released and 332 "False" is written (log-off, exit, close).
+    void ReleaseDirectControl();
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.

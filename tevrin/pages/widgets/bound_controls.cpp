@@ -2,9 +2,15 @@
 
 #include "brannix/qcheckbox.h"
 #include "brannix/qlabelededit.h"
+#include "brannix/qupdown.h"
 
 #include <QBoxLayout>
 #include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 namespace pagecontrols {
 
@@ -61,6 +67,35 @@ void SetUsable(TQEdit* edit, bool usable)
     if (!edit) return;
     edit->setEnabled(usable);
     edit->SetColor(usable ? clWindow() : clScrollBar());
+}
+
+bool FollowUpDown(TQUpDown* upDown, bool asFloat)
+{
+    QLineEdit* edit = upDown ? upDown->AssociatedControl() : nullptr;
+    if (!edit) return false;
+    long long v = 0;
+    if (asFloat) {
+        double f = 0;
+        if (!TQComponentCommon::StrToFloat(edit->text(), f) || !std::isfinite(f) || std::fabs(f) > 1e15) return false;
+        v = static_cast<long long>(std::trunc(f));
+    } else if (!TQComponentCommon::StrToInt64(edit->text(), v)) {
+        return false;
+    }
+    const long long offset = upDown->AssociatedControlOffset();
+    const long long d = std::llabs(v - upDown->Position() - offset);
+    if (d > upDown->singleStep())
+        upDown->SetPosition(static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, v - offset))));
+    else
+        edit->setText(QString::number(upDown->Position() + offset));
+    return true;
+}
+
+bool CountValue(const QString& text, long long& value)
+{
+    long long n = 0;
+    if (!TQComponentCommon::StrToInt64(text, n) || n < 0 || n > 65535) return false;
+    value = n;
+    return true;
 }
 
 }  // namespace pagecontrols

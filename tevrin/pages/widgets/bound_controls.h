@@ -13,6 +13,7 @@ class QWidget;
 class TQCheckBox;
 class TQEdit;
 class TQLabeledEdit;
+class TQUpDown;
 
 namespace pagecontrols {
 
@@ -31,5 +32,14 @@ QToolButton* ToolButton(QWidget* parent, const char* name, const QString& captio
 
 // Enables or disables an edit and gives it the matching background (window or grey).
 void SetUsable(TQEdit* edit, bool usable);
+
+// After a step of an up-down with an associated edit: when the edit's number (read as a
+// float and cut toward zero with asFloat, else as a whole number) is further from position +
+// offset than one step, the user typed a new value and the position follows it; otherwise the
+// edit shows position + offset. False, changing nothing, when the edit holds no number.
+bool FollowUpDown(TQUpDown* upDown, bool asFloat);
+
+// The whole number 0..65535 of a count text (blanks around it allowed).
+bool CountValue(const QString& text, long long& value);
 
 }  // namespace pagecontrols
