@@ -27,6 +27,8 @@ public:
     }
     int32_t PostEdits() override { return 0; }
     bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
+    void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
+    std::vector<int> reads;
 
     bool loggedOn;
     QString streamDisp;
