@@ -118,7 +118,7 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); }, 12, 0, 1, 12, 0, {1431, 1635, 20}, false},
         {"TfrmInput2", [](QWidget* o) { return new TfrmInput2(o); }, 13, 0, 1, 25, 0, {974, 994, 993, 20}, true},
         {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); }, 14, 1, 0, 81, 16, {1443, 1445, 1466, 1504, 1555, 1502, 1530, 20}, false},
-        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); }, 15, 1, 0, 37, 37, {392, 407, 1475, 1476}, false},
+        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); }, 15, 1, 0, 73, 37, {392, 407, 1475, 1476}, false},
         {"TfrmTimer1", [](QWidget* o) { return new TfrmTimer1(o); }, 16, 0, 1, 1, 0, {20}, false},
     };
     ExpressScan& scan = db->AsExpressScan();

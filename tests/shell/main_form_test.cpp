@@ -323,7 +323,7 @@ TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
     } kCases[] = {
         {MainPage::Global, 2, 50, {"StopPoll(off)", "ExpressRead"}, false},
         {MainPage::Timers, 16, 1, {"StopPoll(off)", "ExpressRead"}, false},
-        {MainPage::Status, 15, 37, {"ExpressRead", "StopPoll(on)", "PeriodicPoll"}, true},
+        {MainPage::Status, 15, 73, {"ExpressRead", "StopPoll(on)", "PeriodicPoll"}, true},
         {MainPage::Archive, 1, 0, {"StopPoll(off)", "ReadLogConfig"}, false},
         {MainPage::Sequencer, 12, 12, {"StopPoll(off)", "ExpressRead"}, false},
         {MainPage::Analysis, 0, -1, {"StopPoll(on)", "PeriodicPoll"}, true},
