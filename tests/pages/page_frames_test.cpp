@@ -1,6 +1,7 @@
 // The page frames as the main window uses them: page numbers and flags, the points each
 // registers, the display places file, and the services the application state calls.
 #include "brannix/qcheckbox.h"
+#include "brannix/qhelpcontrols.h"
 #include "brannix/qlabel.h"
 #include "tests/common/fake_prompter.h"
 #include "tevrin/pages/analysis/display_places.h"
@@ -37,6 +38,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -187,10 +189,10 @@ TEST_F(PagesTest, StatesSwitchWhatThePagesAllow)
     TfraModbus modbus(owner.get());
     EXPECT_FALSE(modbus.IsReadOnly());
     modbus.SetReadOnly(true);
-    EXPECT_FALSE(modbus.mnuDeleteItem()->isEnabled());
-    EXPECT_FALSE(modbus.btnNewModbusList()->isEnabled());
+    EXPECT_FALSE(modbus.mnuDeleteSelected()->isEnabled());
+    EXPECT_FALSE(modbus.NewModbusList()->isEnabled());
     modbus.SetReadOnly(false);
-    EXPECT_TRUE(modbus.mnuDeleteItem()->isEnabled());
+    EXPECT_TRUE(modbus.mnuDeleteSelected()->isEnabled());
 
     TfraAnalyzerStreams streams(owner.get());
     EXPECT_FALSE(streams.streamTabs()->isTabVisible(1));

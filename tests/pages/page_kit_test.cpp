@@ -54,6 +54,7 @@ public:
     bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
     void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
     std::vector<int> reads;
+    void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
     QString streamDisp, status;
     std::vector<std::string> posts, writes;
 };

@@ -47,6 +47,11 @@ public:
     // --- the service pages (analog inputs, maintenance, ports, factory) ---------------------------
     // Reads one point from the analyzer through the "ReadSinglePoint" command.
     virtual void ReadSinglePoint(TDbId id) = 0;
+
+    // --- the Modbus page ------------------------------------------------------------------------
+    // Posts "NewModbusList" with the layout set on the command (0 ENRON, 1 MODICON16,
+    // 2 MODICON32): the database's map becomes an empty map of that layout.
+    virtual void PostNewModbusList(uint8_t mode) = 0;
 };
 
 // The registered host, or nullptr.

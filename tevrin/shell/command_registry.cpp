@@ -109,6 +109,13 @@ bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text)
     return command != nullptr;
 }
 
+bool SetNewModbusListMode(CommandLine& line, uint8_t mode)
+{
+    auto* command = line.FindAs<NewModbusListCommand>("NewModbusList");
+    if (command) command->SetMode(mode);
+    return command != nullptr;
+}
+
 bool SetSyncClockToken(CommandLine& line, uint32_t token)
 {
     auto* command = line.FindAs<SyncClockCommand>("SyncClock");

@@ -39,6 +39,9 @@ bool SetStopPollValue(CommandLine& line, bool on);
 // Sets the point and value text the next "WriteSinglePoint" post writes; false when the
 // command does not take them.
 bool SetSinglePointValue(CommandLine& line, TDbId id, const std::string& text);
+// Sets the layout (0..2) of the next "NewModbusList" post; false when the command does not
+// take one.
+bool SetNewModbusListMode(CommandLine& line, uint8_t mode);
 // Sets the clock token the next "SyncClock" post writes; false when the command does not take
 // one.
 bool SetSyncClockToken(CommandLine& line, uint32_t token);

@@ -747,6 +747,13 @@ bool TFormMain::ReadOnlyMode() const { return SecurityChk::Instance().IsReadOnly
 
 void TFormMain::PostCommand(const std::string& name, const std::string& argument) { Post(name, argument); }
 
+void TFormMain::PostNewModbusList(uint8_t mode)
+{
+    CommandLine* line = CommandLine::Existing();
+    if (!line) return;
+    if (SetNewModbusListMode(*line, mode)) line->Post("NewModbusList");
+}
+
 bool TFormMain::CommandBusy() const
 {
     const CommandLine* line = CommandLine::Existing();

@@ -118,6 +118,7 @@ public:
     // While the link is up and direct control may be on: the maintenance page's controls are
     // released and 332 "False" is written (log-off, exit, close).
     void ReleaseDirectControl();
+    void PostNewModbusList(uint8_t mode) override;
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.

@@ -19,6 +19,7 @@ namespace {
 
 constexpr uint32_t kDatabaseVersion = 17041417;
 constexpr int kTrendFilterLengthDbId = 34;   // 1 to 10
+constexpr int kModbusAddressDbId = 389;      // 1 to 255
 
 const rosetta::CatalogueRow& Entry(int row)
 {
@@ -87,7 +88,8 @@ QByteArray AnalyzerCore::DefaultValue(int row)
     if (IsTextType(type)) return {};
     if (row == 0) return LittleEndian(kDatabaseVersion, StorageWidth(type));
     // Settings whose valid range excludes 0 start where a unit leaves the factory.
-    if (Entry(row).dbId == kTrendFilterLengthDbId) return LittleEndian(1, StorageWidth(type));
+    if (Entry(row).dbId == kTrendFilterLengthDbId || Entry(row).dbId == kModbusAddressDbId)
+        return LittleEndian(1, StorageWidth(type));
     return QByteArray(StorageWidth(type), '\0');
 }
 
