@@ -2,6 +2,7 @@
 // partner groups kept in step, the 100-entry limit, delete and move, the list file, the
 // printout, and the map read from and written to the simulated analyzer.
 #include "brannix/qhelpcontrols.h"
+#include "platform/help.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPrinter>
 #include <QRadioButton>
@@ -28,6 +30,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidgetItemIterator>
+#include <QWhatsThis>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -430,6 +433,36 @@ TEST_F(ModbusPageTest, TheFirstEntryBuildsTheTreesAndRegistersTheMappedPoints)
     for (int i = 0; i < scan.Count(); ++i) registered.push_back(scan.At(i));
     EXPECT_EQ(registered, (std::vector<int>{389, 20, 1630, 1631, PointId(0)}));
     EXPECT_EQ(scan.PollCount(), 0);   // the page polls nothing
+}
+
+TEST_F(ModbusPageTest, TheMapsHelpShowsOnceEachTimeTheMouseComesOver)
+{
+    owner->show();
+    page->show();
+    const auto moveOver = [&] {
+        QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(page->tlModbus()->viewport(), &move);
+    };
+    const auto popups = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat") ++n;
+        return n;
+    };
+    moveOver();   // no help text installed: nothing shows
+    EXPECT_EQ(popups(), 0);
+    platform::SetContextHelpText(100, QStringLiteral("Drag points from the left into the register groups."));
+    moveOver();
+    EXPECT_EQ(popups(), 1);
+    QWhatsThis::hideText();
+    moveOver();   // still over the map: not again
+    EXPECT_EQ(popups(), 0);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(page->tlModbus()->viewport(), &leave);
+    moveOver();
+    EXPECT_EQ(popups(), 1);
+    QWhatsThis::hideText();
+    platform::ClearContextHelpTexts();
 }
 
 // End to end: the analyzer's map shown, edited, written back; a new list of another layout.

@@ -8,17 +8,23 @@
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/config/fr_sequencer.h"
+#include "tevrin/pages/config/frm_timer1.h"
+#include "tevrin/pages/config/frm_timer_setup.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/sequencer.h"
+#include "tevrin/shell/config_file.h"
 #include "tevrin/shell/main_form.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -413,6 +419,36 @@ TEST(SequencerSession, ReadOnlyModeLocksTheLists)
     QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
     QCoreApplication::sendEvent(page->tlSequencer(), &del);
     EXPECT_EQ(page->ListHeader(0)->childCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Offline, Save As stores the pages' blocks first: the file holds the sequencer and timer
+// edits that were never dropped or written.
+TEST(SequencerSession, AnOfflineSaveHoldsTheSequencerAndTimerEdits)
+{
+    pagetest::PageSession session;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    session.Show(MainPage::Sequencer);
+    auto* sequencer = session.Form().frSequencer();
+    sequencer->chkEnableSequencer()->setChecked(true);
+    sequencer->chkManualModeEnable()->setChecked(true);
+    session.Show(MainPage::Timers);
+    TfrmTimer1* timers = session.Form().findChild<TfrmTimer1*>();
+    ASSERT_NE(timers, nullptr);
+    timers->Timer(2)->edHours()->setText(QStringLiteral("17"));
+
+    const QString name = dir.filePath(QStringLiteral("offline.cfg"));
+    session.prompter.files = {name};
+    session.Form().ConfigFile().SaveAs();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << session.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    const QByteArray xml = file.readAll();
+    EXPECT_TRUE(xml.contains("<SequencerConfiguration Enable=\"1\" Depth=\"0\" ManualEnable=\"1\"")) << xml.toStdString();
+    EXPECT_TRUE(xml.contains("<TIMER Num=\"2\" ScheduleEnable=\"0\" ScheduleDayOfWeek=\"0\" ScheduleHour=\"17\""));
 }
 
 }  // namespace
