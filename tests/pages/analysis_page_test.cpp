@@ -228,6 +228,9 @@ TEST(AnalysisPageSession, PlantedValuesShowWithinOnePollAndNothingIsWrittenBack)
     EXPECT_TRUE(pagetest::PageSession::PumpUntil([&] { return edit("edtLastNormal1")->text() == QStringLiteral("1.50"); }, 6000));
     // The next poll has everything (the stream-2 points joined the list with the stream count).
     EXPECT_TRUE(pagetest::PageSession::PumpUntil([&] { return edit("edtLastNormal2")->text() == QStringLiteral("NAN"); }, 6000));
+    // A shown NAN does not stop the window from moving the edits into the database.
+    EXPECT_EQ(session.Form().PostEdits(), 0);
+    EXPECT_FALSE(session.prompter.Saw(QStringLiteral("Invalid number")));
     EXPECT_EQ(edit("ledCurrAnaState")->text(), QStringLiteral("Tape Advance Halt"));
     EXPECT_EQ(edit("ledCurrAnaStream")->text(), QStringLiteral("Ref2 of S2"));
     EXPECT_EQ(edit("ledUnitDateTime")->text(), QStringLiteral("December 10, 2026 4:05:09 PM"));

@@ -90,6 +90,8 @@ TfraWW::TfraWW(QWidget* owner) : TPageFrame(owner, 0, 0, 0), ui(std::make_unique
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("fraWW"));
+    // The page's edits only show values: they are read-only and carry no number type, so a value
+    // that is not a number ("NAN") never stops the window's write of the other pages' edits.
     // The report's counts show only while a limit counts down.
     ui->edtPrintCount->setText(QStringLiteral("0"));
     ui->edtSaveCount->setText(QStringLiteral("0"));

@@ -138,7 +138,6 @@ TfrmIOStatus::TfrmIOStatus(QWidget* owner) : TPageFrame(owner, 15, 1, 0)
         edit->setDbId(static_cast<TDbId>(dbId));
         edit->setUseDatabase(true);
         edit->setReadOnly(true);
-        edit->setDataType(Brannix::dtFloat);
         edit->setText(QStringLiteral("0"));
         edit->setEditLabelCaption(caption);
         connect(edit, &TQEdit::OnDBPointValueChanged, this,
