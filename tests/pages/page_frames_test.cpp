@@ -11,7 +11,11 @@
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/pages/config/fra_analyzer_global.h"
+#include "tevrin/pages/config/fra_ana_set_defn.h"
 #include "tevrin/pages/config/fra_analyzer_streams.h"
+#include "tevrin/pages/config/fra_stream.h"
+#include "brannix/qcheckbox.h"
+#include "brannix/qlabelededit.h"
 #include "tevrin/pages/config/frm_timer1.h"
 #include "tevrin/pages/io/fr_analog_inputs.h"
 #include "tevrin/pages/io/fra_board_tester.h"
@@ -198,9 +202,14 @@ TEST_F(PagesTest, StatesSwitchWhatThePagesAllow)
     EXPECT_FALSE(streams.streamTabs()->isTabVisible(1));
     EXPECT_FALSE(streams.streamTabs()->isTabVisible(3));
     streams.EnableStreamEditing(false);
-    EXPECT_FALSE(streams.streamTabs()->widget(0)->isEnabled());
+    EXPECT_FALSE(streams.Stream(1)->Sets()[0]->isEnabled());
+    EXPECT_FALSE(streams.Stream(1)->ledGainFactor->isEnabled());
+    EXPECT_TRUE(streams.streamTabs()->widget(0)->isEnabled());   // the page's own switches stay usable
+    EXPECT_TRUE(streams.chkCalCorrEnable(1)->isEnabled());
     streams.EnableStreamEditing(true);
-    EXPECT_TRUE(streams.streamTabs()->widget(0)->isEnabled());
+    EXPECT_TRUE(streams.Stream(1)->Sets()[4]->isEnabled());
+    EXPECT_TRUE(streams.Stream(1)->ledGainFactor->isEnabled());
+    EXPECT_FALSE(streams.Stream(2)->ledGainFactor->isEnabled());   // shown only, whatever the level
 
     TfrSequencer sequencer(owner.get());
     EXPECT_TRUE(sequencer.IsReadOnly());

@@ -18,8 +18,17 @@ namespace sim {
 namespace {
 
 constexpr uint32_t kDatabaseVersion = 17041417;
-constexpr int kTrendFilterLengthDbId = 34;   // 1 to 10
-constexpr int kModbusAddressDbId = 389;      // 1 to 255
+// Settings whose valid range excludes 0, with the value a unit leaves the factory with: the
+// trend filter length (1 to 10), the Modbus address (1 to 255) and the tape saturation cutoffs
+// (1 to 2500 mV) of the sets of streams 1, 3 and 4 but reference 2.
+struct FactoryValue {
+    int dbId;
+    uint64_t value;
+};
+constexpr FactoryValue kFactoryValues[] = {
+    {34, 1},     {389, 1},    {24, 2000},  {403, 2000}, {406, 2000}, {522, 2000}, {667, 2000}, {720, 2000},
+    {750, 2000}, {780, 2000}, {817, 2000}, {870, 2000}, {900, 2000}, {930, 2000},
+};
 
 const rosetta::CatalogueRow& Entry(int row)
 {
@@ -87,9 +96,16 @@ QByteArray AnalyzerCore::DefaultValue(int row)
     const int type = Entry(row).typeCode;
     if (IsTextType(type)) return {};
     if (row == 0) return LittleEndian(kDatabaseVersion, StorageWidth(type));
-    // Settings whose valid range excludes 0 start where a unit leaves the factory.
-    if (Entry(row).dbId == kTrendFilterLengthDbId || Entry(row).dbId == kModbusAddressDbId)
-        return LittleEndian(1, StorageWidth(type));
+    for (const FactoryValue& v : kFactoryValues) {
+        if (Entry(row).dbId != v.dbId) continue;
+        if (type == 0) {   // floats are stored as their single-precision bits
+            const float f = static_cast<float>(v.value);
+            uint32_t bits = 0;
+            std::memcpy(&bits, &f, sizeof bits);
+            return LittleEndian(bits, StorageWidth(type));
+        }
+        return LittleEndian(v.value, StorageWidth(type));
+    }
     return QByteArray(StorageWidth(type), '\0');
 }
 

@@ -9,6 +9,7 @@
 #include "platform/numtext.h"
 #include "platform/prompter.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/gain_calculator.h"
 #include "ui_fra_analyzer_global.h"
 
 #include <QFile>
@@ -355,16 +356,11 @@ void TfraAnalyzerGlobal::btnTapeLengthResetClick()
 
 void TfraAnalyzerGlobal::ManualCalGainCal()
 {
-    const QString gas = ui_->edtCalGas->text(), reading = ui_->edtAnaReading->text(),
-                  gain = ui_->edtCurrGainFactor->text();
-    if (gas.isEmpty() || reading.isEmpty() || gain.isEmpty()) {
-        ui_->edtNewGainFactor->setText(QStringLiteral("0"));
-        return;
-    }
-    double g = 0, r = 0, f = 0;
-    for (const auto& [text, value] : {std::pair<QString, double*>{gas, &g}, {reading, &r}, {gain, &f}})
-        if (!ParseNumber(text, *value)) return ReportNotANumber(text);
-    ui_->edtNewGainFactor->setText(r == 0 ? QStringLiteral("0") : FixedText(g * f / r, 2));
+    QString result, bad;
+    if (!gaincalc::NewGainFactorText(ui_->edtCalGas->text(), ui_->edtAnaReading->text(), ui_->edtCurrGainFactor->text(),
+                                     result, bad))
+        return ReportNotANumber(bad);
+    ui_->edtNewGainFactor->setText(result);
 }
 
 void TfraAnalyzerGlobal::btnTestClick(bool down)
