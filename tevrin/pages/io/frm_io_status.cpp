@@ -33,6 +33,7 @@ TQLabel* Description(QWidget* parent, const QString& name, int dbId)
     label->setObjectName(name);
     label->setDbId(static_cast<TDbId>(dbId));
     label->setUseDatabase(true);
+    label->setMinimumWidth(120);
     return label;
 }
 

@@ -106,6 +106,7 @@ TInputPanel::TInputPanel(int input, int place, QWidget* parent) : QGroupBox(pare
         const bool on = button == polarityOn_;
         connect(button, &QRadioButton::clicked, this, [this, button, on] { emit PolarityClicked(button, on); });
     }
+    polarityGroup_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     layout->addWidget(polarityGroup_);
 
     runSelectorGroup_ = new QGroupBox(QStringLiteral("Run Selector"), this);
@@ -139,6 +140,7 @@ TInputPanel::TInputPanel(int input, int place, QWidget* parent) : QGroupBox(pare
         connect(box, &QCheckBox::clicked, this, [this, box, bit] { emit BitClicked(Points().actions, bit, box->isChecked()); });
     }
     layout->addWidget(actionsGroup_);
+    layout->addStretch(1);
 
     connect(enable_, &QCheckBox::clicked, this, [this] { emit EnableClicked(enable_); });
     connect(alarm_, &QCheckBox::clicked, this, [this] { emit EnableClicked(alarm_); });

@@ -14,18 +14,24 @@ TInputsPage::TInputsPage(QWidget* owner, int pageNumber, int firstInput, const Q
     : TPageFrame(owner, pageNumber, 0, 1), warning_(warning)
 {
     auto* layout = new QVBoxLayout(this);
-    auto* group = new QGroupBox(groupCaption, this);
+    // The four panels scroll within the page, so that they never widen the main window.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrInputs"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* group = new QGroupBox(groupCaption);
     group->setObjectName(QStringLiteral("grpDiscreteInputs"));
+    scroll->setWidget(group);
     auto* grid = new QGridLayout(group);
     for (int k = 0; k < 4; ++k) {
         auto* panel = new TInputPanel(firstInput + k, k + 1, group);
-        grid->addWidget(panel, 0, k);
+        grid->addWidget(panel, k / 2, k % 2);
         panels_.push_back(panel);
         connect(panel, &TInputPanel::EnableClicked, this, &TInputsPage::EnableClicked);
         connect(panel, &TInputPanel::PolarityClicked, this, &TInputsPage::PolarityClicked);
         connect(panel, &TInputPanel::BitClicked, this, &TInputsPage::BitClicked);
     }
-    layout->addWidget(group);
+    layout->addWidget(scroll);
 
     lblStream2_ = new TQLabel(this);
     lblStream2_->setObjectName(QStringLiteral("lblStream2"));
