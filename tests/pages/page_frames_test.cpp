@@ -41,6 +41,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -118,7 +119,7 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, 81, 0, {247, 1136, 1262, 20}, true},
         {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 16, 0, {306, 310, 316, 325, 20}, false},
         {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 0, {389, 20, 1630, 1631}, false},
-        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 25, 0, {386, 29, 20, 1689}, false},
+        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 26, 0, {386, 29, 20, 1689, 512}, false},
         {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); }, 9, 0, 1, -1, 0, {334, 332, 339, 1058, 327, 0, 1, 2, 20}, false},
         {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); }, 11, 0, 0, 38, 0, {20, 407, 1474, 1686}, false},
         {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); }, 12, 0, 1, 12, 0, {1431, 1635, 20}, false},
@@ -222,19 +223,32 @@ TEST_F(PagesTest, FactoryPageShowsItsContentsOnlyAfterTheCode)
     owner->show();
     TfraFactory factory(owner.get());
     factory.show();
-    factory.ShowContents(false);
+    QWidget* sensor = factory.findChild<QWidget*>(QStringLiteral("gbSensor"));
+    ASSERT_NE(sensor, nullptr);
+    // Built hidden: only the notice.
     EXPECT_TRUE(factory.lblNotice()->isVisible());
-    EXPECT_TRUE(factory.lblStreams()->isVisible());
-    EXPECT_TRUE(factory.cbStreams()->isVisible());
-    EXPECT_FALSE(factory.findChild<QWidget*>(QStringLiteral("grpFactory"))->isVisible());
+    EXPECT_FALSE(sensor->isVisible());
     factory.ShowContents(true);
     EXPECT_FALSE(factory.lblNotice()->isVisible());
-    EXPECT_TRUE(factory.findChild<QWidget*>(QStringLiteral("grpFactory"))->isVisible());
+    EXPECT_TRUE(sensor->isVisible());
+    EXPECT_TRUE(factory.btnWipe()->isVisible());
+    factory.ShowContents(false);
+    EXPECT_TRUE(factory.lblNotice()->isVisible());
+    EXPECT_TRUE(factory.lblNotice()->isEnabled());
+    EXPECT_FALSE(sensor->isVisible());
+    EXPECT_FALSE(factory.btnWipe()->isVisible());
+    // The stream-count controls never show, whichever way.
+    for (bool show : {true, false}) {
+        factory.ShowContents(show);
+        EXPECT_FALSE(factory.QLabel1()->isVisible());
+        EXPECT_FALSE(factory.cbStreams()->isVisible());
+        EXPECT_FALSE(factory.lblStream2()->isVisible());
+    }
 
     DisableAllChildren(&factory, true);
-    EXPECT_FALSE(factory.cbStreams()->isEnabled());
+    EXPECT_FALSE(sensor->isEnabled());
     DisableAllChildren(&factory, false);
-    EXPECT_TRUE(factory.cbStreams()->isEnabled());
+    EXPECT_TRUE(sensor->isEnabled());
 }
 
 TEST_F(PagesTest, AnalogOutputCombosAreFilledOnTheFirstEntryOnly)

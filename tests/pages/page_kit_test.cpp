@@ -55,6 +55,7 @@ public:
     void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
     std::vector<int> reads;
     void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
+    bool ResetUpdatePassword() override { return true; }
     QString streamDisp, status;
     std::vector<std::string> posts, writes;
 };

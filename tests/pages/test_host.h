@@ -30,6 +30,13 @@ public:
     void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
     std::vector<int> reads;
     void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
+    bool ResetUpdatePassword() override
+    {
+        ++passwordResets;
+        return passwordResetWorks;
+    }
+    int passwordResets = 0;
+    bool passwordResetWorks = true;
 
     bool loggedOn;
     QString streamDisp;

@@ -2,6 +2,7 @@
 // start-up, the registration broadcast, the splash texts, page switching, closing and a
 // missing shared-routine library.
 #include "brannix/qcheckbox.h"
+#include "brannix/qcombobox.h"
 #include "brannix/qlabel.h"
 #include "brannix/qstatusbar.h"
 #include "platform/data_folder.h"
@@ -843,7 +844,7 @@ TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)
     std::vector<std::string> log;
     UseRecordingCommands(form, log);
     LookLoggedOn(form);
-    QWidget* contents = form.fraFactory()->findChild<QWidget*>(QStringLiteral("grpFactory"));
+    QWidget* contents = form.fraFactory()->findChild<QWidget*>(QStringLiteral("gbSensor"));
     ASSERT_NE(contents, nullptr);
 
     const struct {

@@ -52,6 +52,11 @@ public:
     // Posts "NewModbusList" with the layout set on the command (0 ENRON, 1 MODICON16,
     // 2 MODICON32): the database's map becomes an empty map of that layout.
     virtual void PostNewModbusList(uint8_t mode) = 0;
+
+    // --- the Factory page -----------------------------------------------------------------------
+    // Stores the factory default Update-mode password in the password file; false when the file
+    // could not be written.
+    virtual bool ResetUpdatePassword() = 0;
 };
 
 // The registered host, or nullptr.

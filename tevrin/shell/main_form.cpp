@@ -767,6 +767,8 @@ bool TFormMain::TimestampTokenToDate(uint32_t token, double& dateTime) const
     return true;
 }
 
+bool TFormMain::ResetUpdatePassword() { return SecurityChk::Instance().ResetPassword(); }
+
 TWait* TFormMain::Wait()
 {
     if (TWait* wait = TWait::Current()) return wait;

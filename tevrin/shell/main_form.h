@@ -119,6 +119,7 @@ public:
     // released and 332 "False" is written (log-off, exit, close).
     void ReleaseDirectControl();
     void PostNewModbusList(uint8_t mode) override;
+    bool ResetUpdatePassword() override;
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.
