@@ -183,8 +183,11 @@ TEST(InputsPagesSession, ABitBoxClickChangesExactlyThatBitOnTheAnalyzer)
     for (const auto& c : kClicks) {
         SCOPED_TRACE(c.box);
         if (form.CurrentPage() != c.page) {
+            session.unit.ClearLog();
             session.Show(c.page);
             ASSERT_TRUE(pagetest::PageSession::PumpUntil([&] { return !form.CommandBusy(); }));
+            EXPECT_GT(session.unit.RequestCount(), 0);
+            EXPECT_EQ(session.WriteRequests(), 0);   // the values read set boxes and wrote nothing
         }
         session.unit.ClearLog();
         const double before442 = session.unit.Value(sim::DbId{442});
