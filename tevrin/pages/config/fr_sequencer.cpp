@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/observer_components.h"
 #include "tevrin/rtdb/sequencer.h"
@@ -16,15 +17,10 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QDrag>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -32,8 +28,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr const char* kDragMime = "application/x-tevrin-run-type";
 
 // Block layout (byte offsets).
 constexpr int kEnable = 0;
@@ -70,10 +64,15 @@ TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1), ui(std
     BuildManualGroups();
 
     ui->tlSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui->tlSequencer->viewport()->setAcceptDrops(true);
-    ui->treeRunType->viewport()->installEventFilter(this);
-    ui->tlSequencer->viewport()->installEventFilter(this);
     ui->tlSequencer->installEventFilter(this);
+    // Every node of the run types may start a drag; the drag itself decides what it carries.
+    auto* routes = new TreeDragRoutes(this);
+    routes->AddSource(
+        ui->treeRunType, [](QTreeWidgetItem*) { return true; }, [this](QTreeWidgetItem* n) { return StartDrag(n); },
+        [this] { EndDrag(); });
+    routes->AddTarget(
+        ui->tlSequencer, [this] { return dragging_; }, [this](QTreeWidgetItem* n) { return CanDrop(n); },
+        [this](QTreeWidgetItem* n) { return Drop(n); });
 
     observer_ = new TQStructOberver(this);
     connect(observer_, &TQStructOberver::OnSChanged, this, [this](int, void* block) {
@@ -198,7 +197,6 @@ void TfrSequencer::RebuildRunTypes()
 
 void TfrSequencer::FreeTreeData()
 {
-    pressed_ = nullptr;
     if (ui && ui->treeRunType) ui->treeRunType->clear();
 }
 
@@ -459,69 +457,8 @@ bool TfrSequencer::ListKeyDown(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-void TfrSequencer::StartMouseDrag()
-{
-    QTreeWidgetItem* node = pressed_;
-    pressed_ = nullptr;
-    if (!StartDrag(node)) return;
-    auto* drag = new QDrag(ui->treeRunType);
-    auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kDragMime), QByteArray::number(dragRun_));
-    drag->setMimeData(mime);
-    drag->exec(Qt::CopyAction);
-    EndDrag();
-}
-
 bool TfrSequencer::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == ui->treeRunType->viewport()) {
-        if (e->type() == QEvent::MouseButtonPress) {
-            auto* me = static_cast<QMouseEvent*>(e);
-            QTreeWidgetItem* node = ui->treeRunType->itemAt(me->position().toPoint());
-            if (node) ui->treeRunType->setCurrentItem(node);
-            pressed_ = me->button() == Qt::LeftButton ? node : nullptr;
-            pressAt_ = me->position().toPoint();
-        } else if (e->type() == QEvent::MouseMove) {
-            auto* me = static_cast<QMouseEvent*>(e);
-            if (pressed_ && (me->buttons() & Qt::LeftButton) &&
-                (me->position().toPoint() - pressAt_).manhattanLength() >= 5)
-                StartMouseDrag();
-        } else if (e->type() == QEvent::MouseButtonRelease) {
-            pressed_ = nullptr;
-        }
-        return false;
-    }
-    if (watched == ui->tlSequencer->viewport()) {
-        switch (e->type()) {
-        case QEvent::DragEnter: {
-            // Entering is accepted for our own drags; each move then decides.
-            auto* de = static_cast<QDragEnterEvent*>(e);
-            if (dragging_)
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        case QEvent::DragMove: {
-            auto* de = static_cast<QDragMoveEvent*>(e);
-            if (CanDrop(ui->tlSequencer->itemAt(de->position().toPoint())))
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* de = static_cast<QDropEvent*>(e);
-            if (Drop(ui->tlSequencer->itemAt(de->position().toPoint())))
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
     if (watched == ui->tlSequencer && e->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(e);
         return ListKeyDown(ke->key(), ke->modifiers());

@@ -134,7 +134,6 @@ private:
     int ListCapacity(int list) const { return list == 0 ? kAutomaticCapacity : kManualCapacity; }
     void LoopClicked(int sequence);
     void ShowState(const QString& value, bool& DoDefault);
-    void StartMouseDrag();
 
     std::unique_ptr<Ui::TfrSequencer> ui;
     std::array<ManualGroup, 8> manual_{};
@@ -148,6 +147,4 @@ private:
     bool droppable_ = false;
     int dragStream_ = 0;
     int dragRun_ = -1;
-    QPoint pressAt_;
-    QTreeWidgetItem* pressed_ = nullptr;
 };

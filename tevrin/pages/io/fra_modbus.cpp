@@ -9,6 +9,7 @@
 #include "platform/prompter.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/new_modbus_dlg.h"
+#include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
@@ -20,12 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDrag>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -39,8 +36,6 @@
 
 namespace {
 
-constexpr const char* kPointMime = "application/x-tevrin-modbus-point";
-constexpr const char* kRowMime = "application/x-tevrin-modbus-row";
 constexpr const char* kListFilter = "Sentrel Modbus List (*.K41mb *.K41MB)";
 constexpr int kHelpContext = 100;
 
@@ -106,12 +101,25 @@ TfraModbus::TfraModbus(QWidget* owner) : TPageFrame(owner, 7, 1, 1), ui(std::mak
     list->setColumnWidth(ColPermission, 80);
     list->setColumnWidth(ColValue, 80);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->viewport()->setAcceptDrops(true);
     list->viewport()->setMouseTracking(true);
-    ui->treeDB->viewport()->setAcceptDrops(true);
-    for (QObject* o : {static_cast<QObject*>(list->viewport()), static_cast<QObject*>(list),
-                       static_cast<QObject*>(ui->treeDB->viewport())})
-        o->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);
+    // Points go from the left tree into the map; a row dragged back out of the map is deleted.
+    auto* routes = new TreeDragRoutes(this);
+    routes->AddSource(
+        ui->treeDB,
+        [](QTreeWidgetItem* n) { return n->childCount() == 0 || n->data(0, PointTreeAdapter::kDataRole).toInt() == -1; },
+        [this](QTreeWidgetItem* n) { return StartPointDrag(n); }, [this] { EndDrag(); });
+    routes->AddSource(
+        list, [](QTreeWidgetItem* n) { return IsRow(n); }, [this](QTreeWidgetItem* n) { return StartItemDrag(n); },
+        [this] { EndDrag(); });
+    routes->AddTarget(
+        list, [this] { return dragRow_ >= 0 && !readOnly_; }, [this](QTreeWidgetItem* n) { return CanDropPoint(n); },
+        [this](QTreeWidgetItem* n) { return DropPoint(n); });
+    routes->AddTarget(
+        ui->treeDB, [this] { return itemDrag_ != nullptr && !readOnly_; },
+        [this](QTreeWidgetItem*) { return itemDrag_ != nullptr && !readOnly_; },
+        [this](QTreeWidgetItem*) { return DropItemOnPointTree(); });
 
     popModbus_ = new QMenu(this);
     popModbus_->setObjectName(QStringLiteral("popModbus"));
@@ -223,7 +231,6 @@ void TfraModbus::BuildTrees()
 
 void TfraModbus::BuildPointTree()
 {
-    pressed_ = nullptr;
     ui->treeDB->clear();
     PointTreeAdapter::Build(ui->treeDB, QString::fromLatin1(PointTreeAdapter::kRootCaption),
                             QString::fromLatin1(PointTreeAdapter::kModbusListName));
@@ -247,7 +254,6 @@ QTreeWidgetItem* TfraModbus::AddGroupNode(QTreeWidgetItem* parent, const QString
 void TfraModbus::BuildMapTree()
 {
     itemDrag_ = nullptr;
-    pressed_ = nullptr;
     ModbusList* list = List();
     if (!list) return;
     // The adapter mirrors the groups exactly, in their order.
@@ -712,79 +718,10 @@ void TfraModbus::ShowHelp()
 
 bool TfraModbus::eventFilter(QObject* watched, QEvent* e)
 {
-    QTreeWidget* source = watched == ui->treeDB->viewport()      ? ui->treeDB
-                          : watched == ui->tlModbus->viewport() ? static_cast<QTreeWidget*>(ui->tlModbus)
-                                                                : nullptr;
-    if (source) {
-        switch (e->type()) {
-        case QEvent::MouseButtonPress: {
-            auto* me = static_cast<QMouseEvent*>(e);
-            QTreeWidgetItem* node = source->itemAt(me->position().toPoint());
-            if (node) source->setCurrentItem(node);
-            const bool draggable = source == ui->treeDB ? node && (node->childCount() == 0 ||
-                                                                   node->data(0, PointTreeAdapter::kDataRole).toInt() == -1)
-                                                        : IsRow(node);
-            pressed_ = me->button() == Qt::LeftButton && draggable ? node : nullptr;
-            pressedIn_ = source;
-            pressAt_ = me->position().toPoint();
-            return false;
-        }
-        case QEvent::MouseMove: {
-            auto* me = static_cast<QMouseEvent*>(e);
-            if (source == ui->tlModbus) ShowHelp();
-            if (!pressed_ || pressedIn_ != source || !(me->buttons() & Qt::LeftButton) ||
-                (me->position().toPoint() - pressAt_).manhattanLength() < 5)
-                return false;
-            QTreeWidgetItem* node = pressed_;
-            pressed_ = nullptr;
-            const bool started = source == ui->treeDB ? StartPointDrag(node) : StartItemDrag(node);
-            if (!started) return false;
-            auto* drag = new QDrag(source);
-            auto* mime = new QMimeData;
-            mime->setData(QString::fromLatin1(source == ui->treeDB ? kPointMime : kRowMime), QByteArray());
-            drag->setMimeData(mime);
-            drag->exec(Qt::MoveAction | Qt::CopyAction);
-            EndDrag();
-            return true;
-        }
-        case QEvent::MouseButtonRelease:
-            pressed_ = nullptr;
-            return false;
-        case QEvent::Leave:
-            if (source == ui->tlModbus) helpShown_ = false;
-            return false;
-        case QEvent::DragEnter: {
-            auto* de = static_cast<QDragEnterEvent*>(e);
-            const bool ours = source == ui->tlModbus ? dragRow_ >= 0 : itemDrag_ != nullptr;
-            if (ours && !readOnly_)
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        case QEvent::DragMove: {
-            auto* de = static_cast<QDragMoveEvent*>(e);
-            const bool accept = source == ui->tlModbus ? CanDropPoint(source->itemAt(de->position().toPoint()))
-                                                       : itemDrag_ != nullptr && !readOnly_;
-            if (accept)
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* de = static_cast<QDropEvent*>(e);
-            const bool done = source == ui->tlModbus ? DropPoint(source->itemAt(de->position().toPoint()))
-                                                     : DropItemOnPointTree();
-            if (done)
-                de->acceptProposedAction();
-            else
-                de->ignore();
-            return true;
-        }
-        default:
-            return false;
-        }
+    if (watched == ui->tlModbus->viewport()) {
+        if (e->type() == QEvent::MouseMove) ShowHelp();
+        if (e->type() == QEvent::Leave) helpShown_ = false;
+        return false;
     }
     if (watched == ui->tlModbus && e->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(e);

@@ -149,9 +149,6 @@ private:
     int dragRow_ = -1;                       // catalogue row dragged from the left tree
     QTreeWidgetItem* itemDrag_ = nullptr;    // map row dragged out of the map
     std::map<int, QTreeWidgetItem*> kindNodes_;
-    QPoint pressAt_;
-    QTreeWidget* pressedIn_ = nullptr;
-    QTreeWidgetItem* pressed_ = nullptr;
     bool helpShown_ = false;
     std::function<bool(QPrinter&)> printDialog_;
 };

@@ -1,0 +1,52 @@
+#pragma once
+// Drag and drop between the trees of a page, by the page's own rules. A source tree starts a
+// drag once the left button, pressed on a node the page allows, has moved 5 pixels; a target
+// tree asks the page whether a drag may come in, at every move whether the node under the mouse
+// takes it, and at the drop to take it. A press with either button selects the node under the
+// mouse. The drag carries no data of its own: the page keeps what is being dragged.
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <vector>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TreeDragRoutes : public QObject {
+    Q_OBJECT
+public:
+    using NodeTest = std::function<bool(QTreeWidgetItem*)>;
+
+    explicit TreeDragRoutes(QObject* owner);
+
+    // draggable: may a left press on this node start a drag; start: begins it (false: refused);
+    // finish: the drag has ended, dropped or not.
+    void AddSource(QTreeWidget* tree, NodeTest draggable, NodeTest start, std::function<void()> finish);
+    // entering: may a drag come in at all; canDrop: does the node under the mouse take it;
+    // drop: take it (false: refused).
+    void AddTarget(QTreeWidget* tree, std::function<bool()> entering, NodeTest canDrop, NodeTest drop);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    struct Source {
+        QTreeWidget* tree;
+        NodeTest draggable, start;
+        std::function<void()> finish;
+    };
+    struct Target {
+        QTreeWidget* tree;
+        std::function<bool()> entering;
+        NodeTest canDrop, drop;
+    };
+    bool SourceEvent(Source& s, QEvent* e);
+    static bool TargetEvent(Target& t, QEvent* e);
+
+    std::vector<Source> sources_;
+    std::vector<Target> targets_;
+    QTreeWidget* pressedIn_ = nullptr;
+    QTreeWidgetItem* pressed_ = nullptr;
+    QPoint pressAt_;
+};
