@@ -3,6 +3,7 @@
 // supply calibration's checks, steps and write order, against the simulated analyzer.
 #include "brannix/qcheckbox.h"
 #include "brannix/qcombobox.h"
+#include "brannix/qlabel.h"
 #include "brannix/qlabelededit.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/service_writes.h"
@@ -198,6 +199,18 @@ TEST_F(FactoryPageTest, TheFactoryCodeShowsTheSettingsReadFromTheAnalyzer)
     EXPECT_EQ(page->fmAnalogSupply(1)->edASDesc()->text(), QStringLiteral("PUMP1"));
     EXPECT_EQ(page->fmAnalogSupply(2)->edOutputRaw()->text(), QStringLiteral("41000"));
     EXPECT_EQ(page->fmAnalogSupply(2)->edFailSafeCurrent()->text(), QStringLiteral("6"));
+
+    // The page's stream-count label sets the four-caption text and shows nothing. (Every page's
+    // watcher hears the point, so the page's label is asked directly.)
+    for (auto [value, caption] : std::vector<std::pair<const char*, const char*>>{
+             {"2", "3-STREAMS"}, {"0", "1-STREAM"}, {"7", "1-STREAM"}, {"3", "4-STREAMS"}}) {
+        bool doDefault = true;
+        emit page->lblStream2()->OnDBPointValueChanged(QString::fromLatin1(value), doDefault);
+        EXPECT_FALSE(doDefault);
+        EXPECT_EQ(session.Form().StreamDisp()->text(), QString::fromLatin1(caption)) << value;
+        EXPECT_FALSE(page->cbStreams()->isVisible());
+        EXPECT_FALSE(page->lblStream2()->isVisible());
+    }
 
     // Settings typed and written with the window's Write go to the analyzer; the sensor port's
     // unbound settings are not this page's to write.
