@@ -151,7 +151,7 @@ TEST_F(SequencerPageTest, DepthsBeyondTheListsAreBoundedAndUnknownSlotsDropped)
     b[1] = 255;   // automatic depth far beyond 32
     for (int i = 0; i < 32; ++i) b[2 + 2 * i] = 0, b[3 + 2 * i] = static_cast<uint8_t>(i % 6);
     b[66] = 0;
-    b[67] = 200;          // no such input: the radio buttons stay as they were
+    b[67] = 200;          // no such input: no radio button shows it, and it goes back as it came
     b[68 + 3] = 200;      // manual 1 depth far beyond 8
     for (int i = 0; i < 8; ++i) b[68 + 4 + 2 * i] = 1, b[68 + 5 + 2 * i] = 4;
     b[88 + 3] = 3;        // manual 2: a stream above 4 and a run type above 5 are dropped
@@ -159,11 +159,12 @@ TEST_F(SequencerPageTest, DepthsBeyondTheListsAreBoundedAndUnknownSlotsDropped)
     b[88 + 6] = 0, b[88 + 7] = 6;
     b[88 + 8] = 3, b[88 + 9] = 3;
 
+    page->LoadFromRecord(FullBlock());   // input 6 checked before
     page->LoadFromRecord(b);
     EXPECT_EQ(page->ListHeader(0)->childCount(), 32);
     EXPECT_EQ(page->ListHeader(1)->childCount(), 8);
     EXPECT_EQ(page->Entries(2), (std::vector<std::pair<int, int>>{{4, 3}}));
-    EXPECT_EQ(page->sel(1)->isChecked() + page->sel(2)->isChecked(), 0);
+    for (int i = 1; i <= 8; ++i) EXPECT_FALSE(page->sel(i)->isChecked()) << i;
 
     const SequencerBytes packed = page->PackRecord();
     EXPECT_EQ(packed[1], 32);
@@ -172,6 +173,9 @@ TEST_F(SequencerPageTest, DepthsBeyondTheListsAreBoundedAndUnknownSlotsDropped)
     EXPECT_EQ(packed[88 + 4], 3);
     EXPECT_EQ(packed[88 + 5], 3);
     EXPECT_EQ(packed[88 + 6], 0);   // nothing left behind the kept entry
+    EXPECT_EQ(packed[67], 200);
+    page->sel(4)->click();   // the user's choice replaces it
+    EXPECT_EQ(page->PackRecord()[67], 3);
 }
 
 TEST_F(SequencerPageTest, TheCurrentEntryOfTheRunningListCarriesItsOwnImage)

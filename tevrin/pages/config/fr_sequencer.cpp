@@ -243,15 +243,29 @@ QTreeWidgetItem* TfrSequencer::AddLoadedEntry(int list, int position, int stream
 
 // --- the block -----------------------------------------------------------------------------------
 
+namespace {
+// The digital input byte a group was loaded with, kept for a value no radio button shows.
+constexpr const char* kLoadedInput = "loadedInput";
+}  // namespace
+
 int TfrSequencer::CheckedIndex(const QButtonGroup* group)
 {
     const int id = group->checkedId();
-    return id < 0 ? 0 : id;
+    if (id >= 0) return id;
+    // No button checked: an input the buttons cannot show goes back as it came.
+    return group->property(kLoadedInput).toInt();
 }
 
 void TfrSequencer::CheckIndex(QButtonGroup* group, int index)
 {
-    if (QAbstractButton* b = group->button(index)) b->setChecked(true);
+    group->setProperty(kLoadedInput, index);
+    if (QAbstractButton* b = group->button(index)) {
+        b->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+    group->setExclusive(true);
 }
 
 void TfrSequencer::LoadFromRecord(const SequencerBytes& b)
@@ -278,14 +292,14 @@ void TfrSequencer::LoadFromRecord(const SequencerBytes& b)
     addSlots(0, b.data() + kAutomaticSlots, b[kDepth], kAutomaticCapacity);
 
     ui->chkManualModeEnable->setChecked(b[kManualEnable] != 0);
-    if (b[kManualInput] <= 7) CheckIndex(inputs_, b[kManualInput]);
+    CheckIndex(inputs_, b[kManualInput]);
 
     for (int n = 1; n <= 8; ++n) {
         const uint8_t* m = b.data() + kManualBase + kManualSize * (n - 1);
         ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
         g.enable->setChecked(m[0] != 0);
         g.loop->setChecked(m[1] != 0);
-        if (m[2] <= 7) CheckIndex(g.inputs, m[2]);
+        CheckIndex(g.inputs, m[2]);
         addSlots(n, m + 4, m[3], kManualCapacity);
     }
     ui->tlSequencer->expandAll();

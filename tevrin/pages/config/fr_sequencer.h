@@ -58,7 +58,8 @@ public:
     bool IsReadOnly() const { return locked_; }
 
     // Shows a block. Depths are bounded by the lists' capacities before any slot is read;
-    // slots naming a stream above 4 or a run type above 5 are left out.
+    // slots naming a stream above 4 or a run type above 5 are left out. A digital input above
+    // 8 checks no radio button and is packed back as it came until the user picks one.
     void LoadFromRecord(const SequencerBytes& block);
     // Builds the block from the page; slots past each list's entries are zero.
     SequencerBytes PackRecord() const;
