@@ -3,7 +3,9 @@
 #include "platform/process_wide.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace platform {
@@ -52,6 +54,22 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().first();
     }
+
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override
+    {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, value, &ok);
+        if (ok) value = answer;
+        return ok;
+    }
+
+    bool ChooseColor(QColor& color) override
+    {
+        const QColor chosen = QColorDialog::getColor(color);
+        if (!chosen.isValid()) return false;
+        color = chosen;
+        return true;
+    }
 };
 
 QtPrompter& qtPrompter()
@@ -60,6 +78,10 @@ QtPrompter& qtPrompter()
     return prompter;
 }
 }  // namespace
+
+bool IPrompter::InputQuery(const QString&, const QString&, QString&) { return false; }
+
+bool IPrompter::ChooseColor(QColor&) { return false; }
 
 IPrompter& Prompter()
 {
@@ -92,5 +114,10 @@ int MessageBox(const QString& text, const QString& caption, DlgType type, unsign
 }
 
 void ShowMessage(const QString& text) { Prompter().Ask(Prompt{QString(), text, DlgType::Custom, mbOK}); }
+
+bool InputQuery(const QString& caption, const QString& prompt, QString& value)
+{
+    return Prompter().InputQuery(caption, prompt, value);
+}
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes and file dialogs go through one injectable prompter, so that tests can
 // answer them without a display and without hanging.
+#include <QColor>
 #include <QString>
 
 namespace platform {
@@ -44,6 +45,11 @@ public:
     virtual ~IPrompter() = default;
     virtual int Ask(const Prompt& prompt) = 0;                 // one of ModalResult
     virtual QString ChooseFile(const FileRequest& request) = 0;  // empty when cancelled
+    // The one-line input box: value holds the offered text and takes the answer; false (value
+    // unchanged) when cancelled. A prompter that does not answer input boxes cancels them.
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+    // The colour dialog, starting at color; false (color unchanged) when cancelled.
+    virtual bool ChooseColor(QColor& color);
 };
 
 // The prompter in use: the installed one, or the one that shows real Qt dialogs.
@@ -56,6 +62,7 @@ int MessageDlg(const QString& text, DlgType type, unsigned buttons);
 int MessageBox(const QString& text, const QString& caption, DlgType type = DlgType::Information,
                unsigned buttons = mbOK);
 void ShowMessage(const QString& text);
+bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 
 QString DefaultCaption(DlgType type);
 

@@ -22,6 +22,24 @@ QString FakePrompter::ChooseFile(const platform::FileRequest& request)
     return f;
 }
 
+bool FakePrompter::InputQuery(const QString& caption, const QString& prompt, QString& value)
+{
+    inputsAsked.push_back({caption, prompt, value});
+    if (inputs.empty()) return false;
+    value = inputs.front();
+    inputs.pop_front();
+    return true;
+}
+
+bool FakePrompter::ChooseColor(QColor& color)
+{
+    ++colorDialogs;
+    if (colors.empty()) return false;
+    color = colors.front();
+    colors.pop_front();
+    return true;
+}
+
 QStringList FakePrompter::Texts() const
 {
     QStringList out;

@@ -14,6 +14,8 @@ public:
 
     int Ask(const platform::Prompt& prompt) override;
     QString ChooseFile(const platform::FileRequest& request) override;
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    bool ChooseColor(QColor& color) override;
 
     // Answers given in order; when the queue is empty, defaultAnswer is given.
     std::deque<int> answers;
@@ -22,6 +24,17 @@ public:
 
     std::vector<platform::Prompt> prompts;   // every message box asked, in order
     std::vector<platform::FileRequest> fileRequests;
+
+    // Input box answers in order; an empty queue cancels. Each box asked is recorded as
+    // caption, prompt and the offered text.
+    std::deque<QString> inputs;
+    struct InputAsked {
+        QString caption, prompt, offered;
+    };
+    std::vector<InputAsked> inputsAsked;
+    // Colour dialog answers in order; an empty queue cancels.
+    std::deque<QColor> colors;
+    int colorDialogs = 0;
 
     QStringList Texts() const;
     bool Saw(const QString& text) const;   // some prompt's text equals text

@@ -3,6 +3,9 @@
 #include "brannix/qcheckbox.h"
 #include "brannix/qhelpcontrols.h"
 #include "brannix/qlabel.h"
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
 #include "tests/common/fake_prompter.h"
 #include "tevrin/pages/analysis/display_places.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
@@ -318,10 +321,9 @@ TEST_F(PagesTest, ArchiveFileDialogsWriteNothingWhenCancelled)
     EXPECT_TRUE(prompter.prompts.empty());
 
     archive.UpdateLogView();
-    EXPECT_EQ(archive.lblStatus()->text(), QStringLiteral("Preparing Display..."));
-    EXPECT_EQ(archive.DisplayRange(), 50);
-    EXPECT_TRUE(archive.lstArchives()->isEnabled());
-    EXPECT_EQ(archive.lstArchives()->currentRow(), 0);
+    EXPECT_EQ(archive.edtDispRange()->text(), QStringLiteral("50"));
+    EXPECT_TRUE(archive.cbArchive()->isEnabled());
+    EXPECT_EQ(archive.cbArchive()->currentText(), QStringLiteral("On Run"));
 }
 
 TEST(LogDBManagerTest, InstanceIsCreatedOnceAndForgottenWhenDestroyed)

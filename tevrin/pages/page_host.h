@@ -57,6 +57,17 @@ public:
     // Stores the factory default Update-mode password in the password file; false when the file
     // could not be written.
     virtual bool ResetUpdatePassword() = 0;
+
+    // --- the archive viewer page ----------------------------------------------------------------
+    // The status line's special panel (what a command is doing); an empty text clears it.
+    virtual void SetSpecialPanelText(const QString& text) { (void)text; }
+    // The wait window: shown with its animation, its bar (at 0 of 100) or both; the bar
+    // stepped (past its end it starts again at 0); hidden.
+    virtual void ShowWaitWindow(bool animation, bool bar) { (void)animation, (void)bar; }
+    virtual void StepWaitBar() {}
+    virtual void HideWaitWindow() {}
+    // The log configuration window, modally.
+    virtual void ShowLogConfiguration() {}
 };
 
 // The registered host, or nullptr.

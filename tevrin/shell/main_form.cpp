@@ -769,6 +769,35 @@ bool TFormMain::TimestampTokenToDate(uint32_t token, double& dateTime) const
 
 bool TFormMain::ResetUpdatePassword() { return SecurityChk::Instance().ResetPassword(); }
 
+void TFormMain::SetSpecialPanelText(const QString& text) { SetText(CommandKeys::StatusLineSpecialPanel, text.toStdString()); }
+
+void TFormMain::ShowWaitWindow(bool animation, bool bar)
+{
+    TWait* wait = Wait();
+    if (bar)
+        wait->ShowProgress(100);
+    else
+        wait->ShowAnimated();
+    wait->AniIcon1()->setVisible(animation);
+    wait->repaint();
+}
+
+void TFormMain::StepWaitBar()
+{
+    if (TWait* wait = TWait::Current()) wait->StepBar();
+}
+
+void TFormMain::HideWaitWindow()
+{
+    if (TWait* wait = TWait::Current()) wait->hide();
+}
+
+void TFormMain::ShowLogConfiguration()
+{
+    // The log configuration window is created with the other windows at start-up; until it
+    // is there the button shows nothing.
+}
+
 TWait* TFormMain::Wait()
 {
     if (TWait* wait = TWait::Current()) return wait;

@@ -113,6 +113,12 @@ public:
     bool ReadOnlyMode() const override;
     void PostCommand(const std::string& name, const std::string& argument = std::string()) override;
     bool CommandBusy() const override;
+    // --- IPageHost: the archive viewer page ---------------------------------------------------
+    void SetSpecialPanelText(const QString& text) override;
+    void ShowWaitWindow(bool animation, bool bar) override;
+    void StepWaitBar() override;
+    void HideWaitWindow() override;
+    void ShowLogConfiguration() override;
     bool TimestampTokenToDate(uint32_t token, double& dateTime) const override;
     void ReadSinglePoint(TDbId id) override;
     // While the link is up and direct control may be on: the maintenance page's controls are

@@ -92,6 +92,7 @@ void TGridModel::SetRowCount(int count)
 {
     count = std::max(count, 0);
     beginResetModel();
+    if (count == 0) source_.reset();   // nothing of the source is kept
     MaterializeSource();
     cells_.resize(static_cast<size_t>(count));
     checks_.resize(static_cast<size_t>(count), 0);
