@@ -16,6 +16,18 @@ void Settle(int ms)
     }
 }
 
+bool SettleUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    return true;
+}
+
 Exchange Send(const QByteArray& request, bool notify, int capacity)
 {
     Exchange ex;

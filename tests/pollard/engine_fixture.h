@@ -15,6 +15,7 @@
 
 #include <utility>
 #include <vector>
+#include <functional>
 
 extern "C" {
 void Initialize();
@@ -83,6 +84,8 @@ inline QByteArray ReadRow(int row) { return Bytes({4, 1, row & 0xFF, (row >> 8) 
 
 // Lets the application run for ms milliseconds (late notices, late bytes).
 void Settle(int ms);
+// Pumps events until the condition holds or timeoutMs have passed; true when it held.
+bool SettleUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
 
 struct Exchange {
     int result = -1;
