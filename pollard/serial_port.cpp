@@ -66,7 +66,10 @@ void SerialPort::Close()
 qint64 SerialPort::Write(const QByteArray& bytes)
 {
     if (!port_.isOpen()) return -1;
-    return port_.write(bytes);
+    const qint64 written = port_.write(bytes);
+    // Out now, not at the event loop's next turn: the reply's time starts with the frame.
+    port_.flush();
+    return written;
 }
 
 void SerialPort::FlushInput()
