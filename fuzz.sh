@@ -32,8 +32,10 @@ fi
 run_one() {
   local name=$1
   mkdir -p "$out/corpus/$name" "$out/findings/$name" "$out/logs"
-  # -timeout: an input that takes 10 s is a hang; every finding stops the run.
-  "$out/bin/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  # -timeout: an input that takes 10 s is a hang; -malloc_limit_mb: no reader of a small input
+  # takes 128 MB in one allocation. Every finding stops the run.
+  LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp \
+  "$out/bin/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=128 -print_final_stats=1 \
     -artifact_prefix="$out/findings/$name/" "$out/corpus/$name" "$root/tests/fuzz/corpus/$name" \
     >"$out/logs/$name.log" 2>&1 || true
   local runs findings

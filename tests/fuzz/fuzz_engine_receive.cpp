@@ -1,7 +1,9 @@
 // The engine's receive path: one exchange whose reply arrives as the input's bytes, in chunks
-// of the size the first byte gives (its top bit: the first chunk comes while nothing waits).
-// When the bytes are used up and the exchange still waits, the line goes down, which ends it
-// at once instead of after the time-out.
+// of the size the first byte's low six bits give (its top bit: the first chunk comes while
+// nothing waits; the next bit: the trace log is on).
+// The chunks arrive the moment the frame is written, each with its own data-available event;
+// when they are used up and the exchange still waits, the line goes down, which ends it at once
+// instead of after the time-out.
 #include "tests/fuzz/fuzz_support.h"
 
 #include "pollard/comm_settings.h"
@@ -23,8 +25,20 @@ public:
     void Close() override { open_ = false; }
     qint64 Write(const QByteArray& bytes) override
     {
-        QTimer::singleShot(0, this, [this] { DeliverNext(); });
+        while (open_ && !input_.isEmpty()) DeliverNext();
+        if (open_) {
+            lineDown_ = true;
+            QTimer::singleShot(0, this, [this] { EndOfInput(); });
+        }
         return bytes.size();
+    }
+    // After the frame went out: a line whose bytes are used up goes down.
+    void EndOfInput()
+    {
+        if (!lineDown_) return;
+        lineDown_ = false;
+        open_ = false;
+        emit Lost();
     }
     qint64 BytesAvailable() const override { return buffer_.size(); }
     QByteArray Read(qint64 maxBytes) override
@@ -39,27 +53,23 @@ public:
     void Start(const QByteArray& input, int chunk)
     {
         open_ = true;
+        lineDown_ = false;
         input_ = input;
         chunk_ = chunk;
         buffer_.clear();
     }
-    // Hands over the next chunk; once none is left, the line goes down.
+    // Hands over the next chunk.
     void DeliverNext()
     {
-        if (!open_) return;
-        if (input_.isEmpty()) {
-            open_ = false;
-            emit Lost();
-            return;
-        }
+        if (!open_ || input_.isEmpty()) return;
         buffer_ += input_.left(chunk_);
         input_.remove(0, chunk_);
         emit DataAvailable();
-        QTimer::singleShot(0, this, [this] { DeliverNext(); });
     }
 
 private:
     bool open_ = false;
+    bool lineDown_ = false;
     QByteArray input_;
     QByteArray buffer_;
     int chunk_ = 1;
@@ -80,7 +90,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     gSettings->retries = QStringLiteral("1");
     gTrace = new pollard::TraceLog();
     gTrace->SetMaxBytes(4000);
-    gTrace->SetState(pollard::TraceLog::On);   // the received bytes go through the trace too
     gExchange = new pollard::Transaction(*gSettings, *gTrace, gCancel);
     gExchange->gatewayAnswer = [](const QByteArray& answer) { fuzz::Require(answer.size() <= 2048, "gateway answer bound"); };
     gPort = new FuzzPort();
@@ -93,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1 || size > 4096) return 0;
     const int chunk = 1 + (data[0] & 0x3F);
     const bool staleFirst = (data[0] & 0x80) != 0;
+    gTrace->SetState((data[0] & 0x40) != 0 ? pollard::TraceLog::On : pollard::TraceLog::Off);
     QByteArray input(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
     gPort->Start(input, chunk);
     if (staleFirst) gPort->DeliverNext();   // arrives while no exchange waits

@@ -19,6 +19,7 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -26,6 +27,7 @@ namespace {
 const QByteArray kGridMagic = QByteArrayLiteral("TevrinGrid");
 constexpr int kGridVersion = 1;
 constexpr int kMaxGridRows = 10000000;
+constexpr int kRowsReservedAhead = 65536;
 
 void SetError(QString* error, const QString& text)
 {
@@ -164,15 +166,19 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
     };
     QStringList headers;
     if (!readFields(columns == 0 ? 1 : columns, headers)) return fail(QStringLiteral("bad header line"));
-    std::vector<std::vector<QString>> cells(static_cast<size_t>(rows));
-    std::vector<uint64_t> masks(static_cast<size_t>(rows));
+    // The row count is the file's word: rows take room as their lines are read, so that a short
+    // file announcing millions of rows costs nothing before it is refused.
+    std::vector<std::vector<QString>> cells;
+    std::vector<uint64_t> masks;
+    cells.reserve(static_cast<size_t>(std::min(rows, kRowsReservedAhead)));
+    masks.reserve(static_cast<size_t>(std::min(rows, kRowsReservedAhead)));
     QStringList fields;
     for (int r = 0; r < rows; ++r) {
         if (!readFields(columns + 1, fields)) return fail(QStringLiteral("bad line %1").arg(r + 3));
         bool okMask = false;
-        masks[static_cast<size_t>(r)] = fields[0].toULongLong(&okMask, 16);
+        masks.push_back(fields[0].toULongLong(&okMask, 16));
         if (!okMask) return fail(QStringLiteral("bad line %1").arg(r + 3));
-        cells[static_cast<size_t>(r)] = std::vector<QString>(fields.begin() + 1, fields.end());
+        cells.emplace_back(fields.begin() + 1, fields.end());
     }
     if (!file.atEnd()) return fail(QStringLiteral("more rows than the file says"));
 
