@@ -28,6 +28,22 @@ public:
     int32_t PostEdits() override { return 0; }
     bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
     void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
+    bool RunCommand(const std::string& name, const std::string& argument) override
+    {
+        PostCommand(name, argument);
+        return true;
+    }
+    QString DataFolder() override { return QString(); }
+    bool WriteConfigFile(const QString&, QString*) override { return false; }
+    bool ReadConfigFile(const QString&, int*, QString*) override { return false; }
+    void SetImageFile(const QString&) override {}
+    QString ReadBackFile() const override { return QString(); }
+    bool CompareFirmwareFiles(const QString&, const QString&) const override { return false; }
+    IUpgradeWindow* UpgradeWindow() override { return nullptr; }
+    void SetPagesEnabled(bool) override {}
+    void LogOff() override {}
+    void Restart() override {}
+    void CloseProgram() override {}
     std::vector<int> reads;
     void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
     bool ResetUpdatePassword() override

@@ -10,6 +10,26 @@
 #include <cstdint>
 #include <string>
 
+// The upgrade window and its step list as the maintenance page's firmware and configuration
+// steps drive them.
+class IUpgradeWindow {
+public:
+    virtual ~IUpgradeWindow() = default;
+    // Step 0 reading the old configuration, 1 the firmware write, 2 the merge; item -1 for all
+    // items of the step; state 0 cleared, 1 active, 2 done.
+    virtual void SetStep(int step, int item, int state) = 0;
+    // The three step flags (0 old configuration read, 1 firmware written, 2 reset request).
+    virtual uint8_t StepFlag(int i) const = 0;
+    virtual void SetStepFlags(uint8_t first, uint8_t second, uint8_t third) = 0;
+    // Saves the flags into "UpgradeStatus.dat" in the data folder; false when it could not.
+    virtual bool SaveStatus() = 0;
+    // While a step runs the window is not idle (its Hide button then keeps the record).
+    virtual void SetIdle(bool idle) = 0;
+    // Shows (or hides) the window with its backdrop; the "Upgrade Window" item follows.
+    virtual void Show(bool show) = 0;
+    virtual bool Shown() const = 0;
+};
+
 class IPageHost {
 public:
     virtual ~IPageHost();
@@ -68,6 +88,32 @@ public:
     virtual void HideWaitWindow() {}
     // The log configuration window, modally.
     virtual void ShowLogConfiguration() {}
+
+    // --- the maintenance page's firmware and configuration steps ------------------------------
+    // Runs a named command at once and tells whether it reached its good end; false, running
+    // nothing, while another command runs or waits (a step must not queue behind it).
+    virtual bool RunCommand(const std::string& name, const std::string& argument = std::string()) = 0;
+    // The per-user data folder (no trailing separator), made the current folder.
+    virtual QString DataFolder() = 0;
+    // The configuration file, written whole from the database or read into it (then with the
+    // number of points the file lists); false with the reason in *error.
+    virtual bool WriteConfigFile(const QString& fileName, QString* error) = 0;
+    virtual bool ReadConfigFile(const QString& fileName, int* pointCount, QString* error) = 0;
+    // The image file the next "WriteImage" sends and "ReadImage" reads back.
+    virtual void SetImageFile(const QString& path) = 0;
+    // Where "ReadImage" puts the copy it reads back.
+    virtual QString ReadBackFile() const = 0;
+    // True when the read-back copy matches the image.
+    virtual bool CompareFirmwareFiles(const QString& image, const QString& readBack) const = 0;
+    // The upgrade window; nullptr when there is none.
+    virtual IUpgradeWindow* UpgradeWindow() = 0;
+    // Enables or disables the window's page control.
+    virtual void SetPagesEnabled(bool on) = 0;
+    // Logs off as the Logoff button does.
+    virtual void LogOff() = 0;
+    // Closes the program and starts it again; closes it for good.
+    virtual void Restart() = 0;
+    virtual void CloseProgram() = 0;
 };
 
 // The registered host, or nullptr.

@@ -23,13 +23,14 @@ void ShowWriteError(const std::string& why)
 // The write of WriteMain and WriteDirect: a non-zero result means something could not be
 // sent; every failure is caught and shown.
 template <typename Write>
-void GuardedWrite(ICommandOwner* owner, Write write)
+bool GuardedWrite(ICommandOwner* owner, Write write)
 {
     try {
         if (write() != 0) {
             platform::ShowMessage(QStringLiteral("Error sending data to unit."));
-        } else if (owner) {
-            owner->SetText(StatusLineSpecialPanel, "Write Successful");
+        } else {
+            if (owner) owner->SetText(StatusLineSpecialPanel, "Write Successful");
+            return true;
         }
     } catch (int code) {
         ShowWriteError(cmd::ErrorText(code));
@@ -38,6 +39,7 @@ void GuardedWrite(ICommandOwner* owner, Write write)
     } catch (...) {
         ShowWriteError("Unknown error.");
     }
+    return false;
 }
 
 }  // namespace
@@ -60,6 +62,7 @@ void ReadFullCommand::Execute()
     busy.Close();
     SetText(StatusLineSpecialPanel, "Read Successful.");
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 void WriteMainCommand::Execute()
@@ -83,7 +86,7 @@ void WriteDirectCommand::Execute()
     SetNumber(localPBarMax, numtext::AtoL(Argument()));
 
     cmd::BusyScope busy(Owner());
-    GuardedWrite(Owner(), [] { return DataBase::Instance()->WriteConfigPoints(); });
+    if (GuardedWrite(Owner(), [] { return DataBase::Instance()->WriteConfigPoints(); })) MarkSucceeded();
     busy.Close();
     SetText(StatusLineSpecialPanel, "");
 }
@@ -125,4 +128,5 @@ void WriteSinglePointCommand::Execute()
     }
     SetText(StatusLineSpecialPanel, "One Point Write");
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }

@@ -160,6 +160,7 @@ void UpgradeCommand::Execute()
     SetFlag(tbtnLogoff, true);
     SetFlag(SetLogOn, true);
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 // --- WriteImage ----------------------------------------------------------------------------
@@ -205,6 +206,7 @@ void WriteImageCommand::Execute()
     SetText(StatusLineSpecialPanel, "Write Image Finished.");
     bracket.Close();
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 bool WriteImageCommand::WriteBlock(const MemoryBlock& block, QIODevice& /*file*/)
@@ -279,6 +281,7 @@ void ReadImageCommand::Execute()
     }
     SetText(StatusLineSpecialPanel, "Read Image Finished.");
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 bool ReadImageCommand::ReadBlock(uint32_t address, uint8_t count, QIODevice& file)

@@ -64,6 +64,7 @@ void WriteConfigCommand::Execute()
     SetText(StatusLineSpecialPanel, "Write Flash Finished.");
     busy.Close();
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 void SetDefaultConfigCommand::Execute()
@@ -96,6 +97,7 @@ void ResetCommand::Execute()
     }
     SetText(StatusLineSpecialPanel, "Reboot Submitted");
     SetText(StatusLineSpecialPanel, "");
+    MarkSucceeded();
 }
 
 void IsDeviceAvaiableCommand::Execute()

@@ -23,6 +23,14 @@ public:
     virtual void SetArgument(const std::string& argument) { argument_ = argument; }
 
     void SetOwner(ICommandOwner* owner) { owner_ = owner; }
+
+    // Whether the command's last run reached its good end. The queue clears the mark before
+    // each run; the commands that roads check step by step (the whole-configuration reads and
+    // writes, the flash store, the image write and read-back, the upgrade connect, the reboot,
+    // the single-point write) set it as they finish well, so a run that failed, returned early
+    // or threw leaves it clear. Other commands never set it.
+    bool Succeeded() const { return succeeded_; }
+    void ClearSucceeded() { succeeded_ = false; }
     ICommandOwner* Owner() const { return owner_; }
     const std::string& Argument() const { return argument_; }
 
@@ -58,8 +66,11 @@ protected:
         return owner_ ? owner_->GetDate(key, value) : ICommandOwner::kDefaultDate;
     }
 
+    void MarkSucceeded() { succeeded_ = true; }
+
     ICommandOwner* owner_ = nullptr;
     std::string argument_;
+    bool succeeded_ = false;
 };
 
 // A command with typed parameters P (a copyable struct). Setters called by the poster

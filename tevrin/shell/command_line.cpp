@@ -109,6 +109,7 @@ void CommandLine::Run()
 void CommandLine::RunOne(Entry& entry)
 {
     Command* command = entry.command;
+    command->ClearSucceeded();
     try {
         command->SetArgument(entry.argument);
         command->LoadParameters(entry.parameters);

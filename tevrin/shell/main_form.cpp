@@ -35,6 +35,7 @@
 #include "tevrin/shell/about_form.h"
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/clock_sync_dlg.h"
+#include "tevrin/shell/cmd_image.h"
 #include "tevrin/shell/cmd_read.h"
 #include "tevrin/shell/command_line.h"
 #include "tevrin/shell/command_registry.h"
@@ -445,6 +446,7 @@ void TFormMain::FormDestroy()
 {
     statusBarTimer_->stop();
     timer1_->stop();
+    upgradeWindow_.reset();
     delete fmUpgrade_;
     fmUpgrade_ = nullptr;
     UpgradeSteps::Destroy();
@@ -735,6 +737,101 @@ void TFormMain::ReleaseDirectControl()
     fraBoardTester_->ReleaseControls();
     WriteSinglePoint(TfraBoardTester::kDirectControl, "False");
 }
+
+bool TFormMain::RunCommand(const std::string& name, const std::string& argument)
+{
+    CommandLine* line = CommandLine::Existing();
+    if (!line || line->IsBusy()) return false;
+    Command* command = line->Find(name);
+    if (!command) return false;
+    line->Post(name, argument);
+    return command->Succeeded();
+}
+
+QString TFormMain::DataFolder()
+{
+    SecurityChk::Instance().ChangeToFolder();
+    return SecurityChk::Instance().GetFolder();
+}
+
+bool TFormMain::WriteConfigFile(const QString& fileName, QString* error)
+{
+    if (!servicesCreated_) {
+        if (error) *error = QStringLiteral("The database does not exist.");
+        return false;
+    }
+    return config_file::Save(*DataBase::Instance(), fileName, error, Wait());
+}
+
+bool TFormMain::ReadConfigFile(const QString& fileName, int* pointCount, QString* error)
+{
+    if (!servicesCreated_) {
+        if (error) *error = QStringLiteral("The database does not exist.");
+        return false;
+    }
+    const config_file::ReadResult r = config_file::Open(*DataBase::Instance(), fileName, Wait());
+    if (!r.ok) {
+        if (error) *error = r.error;
+        return false;
+    }
+    if (pointCount) *pointCount = r.pointCount;
+    return true;
+}
+
+void TFormMain::SetImageFile(const QString& path)
+{
+    CommandLine* line = CommandLine::Existing();
+    if (!line) return;
+    if (auto* write = line->FindAs<WriteImageCommand>("WriteImage")) write->SetFileName(path);
+    if (auto* read = line->FindAs<ReadImageCommand>("ReadImage")) read->SetFileName(path);
+}
+
+QString TFormMain::ReadBackFile() const { return image::ReadBackPath(); }
+
+bool TFormMain::CompareFirmwareFiles(const QString& image, const QString& readBack) const
+{
+    return ::CompareFirmwareFiles(image, readBack);
+}
+
+namespace {
+
+// The upgrade window as the pages see it.
+class MainUpgradeWindow : public IUpgradeWindow {
+public:
+    MainUpgradeWindow(TfmUpgrade& window, QAction* menuItem) : window_(window), menuItem_(menuItem) {}
+    void SetStep(int step, int item, int state) override
+    {
+        UpgradeSteps::Instance().SetState(step, item, static_cast<uint8_t>(state));
+    }
+    uint8_t StepFlag(int i) const override { return i >= 0 && i < 3 ? window_.StepDone[static_cast<size_t>(i)] : 0; }
+    void SetStepFlags(uint8_t first, uint8_t second, uint8_t third) override { window_.StepDone = {first, second, third}; }
+    bool SaveStatus() override { return window_.SaveStatus(TfmUpgrade::StatusFilePath()) == 0; }
+    void SetIdle(bool idle) override { window_.UpgradeIdle = idle ? 1 : 0; }
+    void Show(bool show) override
+    {
+        if (menuItem_) menuItem_->setChecked(show);
+        if (show)
+            window_.ShowWithBack();
+        else
+            window_.HideWithBack();
+    }
+    bool Shown() const override { return menuItem_ ? menuItem_->isChecked() : window_.isVisible(); }
+
+private:
+    TfmUpgrade& window_;
+    QAction* menuItem_;
+};
+
+}  // namespace
+
+IUpgradeWindow* TFormMain::UpgradeWindow()
+{
+    if (!fmUpgrade_) return nullptr;
+    if (!upgradeWindow_) upgradeWindow_ = std::make_unique<MainUpgradeWindow>(*fmUpgrade_, ui->UpgradeWindow);
+    return upgradeWindow_.get();
+}
+
+void TFormMain::SetPagesEnabled(bool on) { SetFlag(on ? CommandKeys::EnablePages : CommandKeys::DisablePages, true); }
 
 void TFormMain::SetStreamDisp(const QString& text) { ui->StreamDisp->setText(text); }
 

@@ -106,7 +106,7 @@ public:
     void WriteSinglePoint(TDbId id, const std::string& text) override;
     // Closes the wait window, asks for a new copy of the program after the message loop and
     // closes the window.
-    void Restart();
+    void Restart() override;
     void SetStreamDisp(const QString& text) override;
     // --- IPageHost: the rest of what the pages use --------------------------------------------
     void SetStatusText(const QString& text) override;
@@ -126,6 +126,17 @@ public:
     void ReleaseDirectControl();
     void PostNewModbusList(uint8_t mode) override;
     bool ResetUpdatePassword() override;
+    bool RunCommand(const std::string& name, const std::string& argument = std::string()) override;
+    QString DataFolder() override;
+    bool WriteConfigFile(const QString& fileName, QString* error) override;
+    bool ReadConfigFile(const QString& fileName, int* pointCount, QString* error) override;
+    void SetImageFile(const QString& path) override;
+    QString ReadBackFile() const override;
+    bool CompareFirmwareFiles(const QString& image, const QString& readBack) const override;
+    IUpgradeWindow* UpgradeWindow() override;
+    void SetPagesEnabled(bool on) override;
+    void LogOff() override { tbtnLogoffClick(); }
+    void CloseProgram() override { close(); }
     // The wait window (created on first use when the program made none).
     TWait* Wait();
     // Shows or hides the tabs by the Update-mode menu item's check mark.
@@ -245,6 +256,7 @@ private:
     TWait* ownWait_ = nullptr;
     PowerNotice* powerNotice_ = nullptr;
     std::unique_ptr<ConfigFileRoads> configFile_;
+    std::unique_ptr<IUpgradeWindow> upgradeWindow_;
 
     int rxIcon_ = 0;
     int txIcon_ = 0;

@@ -7,6 +7,7 @@
 #include "platform/prompter.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/io/ao_calibration_frame.h"
+#include "tevrin/pages/io/upgrade_flows.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/rtdb/database.h"
@@ -126,6 +127,10 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
     btnReadOldConfig_ = makeButton("btnReadOldConfig", "Read Configuration", "Upgrade Step 1: Read Old Configuration");
     btnWriteFirmware_ = makeButton("btnWriteFirmware", "Write Firmware", "Upgrade Step 2: Write New Firmware");
     btnMergeFirmware_ = makeButton("btnMergeFirmware", "Merge Firmware", "Upgrade Step 3: Merge Firmware");
+    flows_ = std::make_unique<TUpgradeFlows>(btnReadOldConfig_, btnWriteFirmware_, btnMergeFirmware_);
+    connect(btnReadOldConfig_, &QPushButton::clicked, this, [this] { btnReadOldConfigClick(); });
+    connect(btnWriteFirmware_, &QPushButton::clicked, this, [this] { btnWriteFirmwareClick(); });
+    connect(btnMergeFirmware_, &QPushButton::clicked, this, [this] { btnMergeFirmwareClick(); });
 
     lblStream2_ = new TQLabel(this);
     lblStream2_->setObjectName(QStringLiteral("lblStream2"));
@@ -158,6 +163,12 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
         EnableOutputs(true);
     });
 }
+
+TfraBoardTester::~TfraBoardTester() = default;
+
+bool TfraBoardTester::btnReadOldConfigClick() { return flows_->ReadConfiguration(); }
+bool TfraBoardTester::btnWriteFirmwareClick() { return flows_->WriteFirmware(); }
+bool TfraBoardTester::btnMergeFirmwareClick() { return flows_->MergeConfiguration(); }
 
 void TfraBoardTester::FirstEntry()
 {

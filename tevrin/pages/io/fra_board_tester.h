@@ -12,6 +12,7 @@
 #include "tevrin/pages/page_frame.h"
 
 #include <array>
+#include <memory>
 
 class QGroupBox;
 class QPushButton;
@@ -20,6 +21,7 @@ class TQCheckBox;
 class TQImage;
 class TQLabel;
 class TQLabeledEdit;
+class TUpgradeFlows;
 
 class TfraBoardTester : public TPageFrame {
     Q_OBJECT
@@ -27,6 +29,12 @@ public:
     static constexpr TDbId kDirectControl = 332;
 
     explicit TfraBoardTester(QWidget* owner);
+    ~TfraBoardTester() override;
+
+    // The three firmware and configuration steps (their buttons' clicks).
+    bool btnReadOldConfigClick();
+    bool btnWriteFirmwareClick();
+    bool btnMergeFirmwareClick();
 
     TQCheckBox* DirectControlEnable() const { return directControlEnable_; }
     QPushButton* btnReadOldConfig() const { return btnReadOldConfig_; }
@@ -78,4 +86,5 @@ private:
     QPushButton* btnReadOldConfig_ = nullptr;
     QPushButton* btnWriteFirmware_ = nullptr;
     QPushButton* btnMergeFirmware_ = nullptr;
+    std::unique_ptr<TUpgradeFlows> flows_;
 };
