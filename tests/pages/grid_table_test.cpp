@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -260,4 +261,24 @@ TEST(GridTableTest, SpreadsheetHoldsTheShownCellsWithNumbersAsNumbers)
 
     // An existing file is replaced only by a complete spreadsheet.
     EXPECT_FALSE(grid.SaveToXLSX(dir.filePath("no/such/t.xlsx")));
+}
+
+TEST(GridTableTest, ColumnWidthsAreKeptInTheUsersSettingsUnderTheirKey)
+{
+    {
+        QAdvColumnGrid grid;
+        grid.SetColCount(3);
+        grid.SetColumnWidthsKey("SenR27Test", "ArchReader");
+        grid.setColumnWidth(0, 64);
+        grid.setColumnWidth(1, 123);
+        grid.setColumnWidth(2, 77);
+    }   // saved when the grid goes
+    QAdvColumnGrid again;
+    again.SetColCount(3);
+    again.SetColumnWidthsKey("SenR27Test", "ArchReader");
+    again.LoadColumnWidths();
+    EXPECT_EQ(again.columnWidth(1), 123);
+    EXPECT_EQ(again.columnWidth(2), 77);
+    QSettings ini(QSettings::IniFormat, QSettings::UserScope, "SenR27Test");
+    EXPECT_EQ(ini.value("ArchReader/Col1").toInt(), 123);
 }

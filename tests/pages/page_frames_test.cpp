@@ -324,6 +324,7 @@ TEST_F(PagesTest, ArchiveFileDialogsWriteNothingWhenCancelled)
     EXPECT_EQ(archive.edtDispRange()->text(), QStringLiteral("50"));
     EXPECT_TRUE(archive.cbArchive()->isEnabled());
     EXPECT_EQ(archive.cbArchive()->currentText(), QStringLiteral("On Run"));
+    LogDBManager::DestroyInstance();
 }
 
 TEST(LogDBManagerTest, InstanceIsCreatedOnceAndForgottenWhenDestroyed)

@@ -380,11 +380,18 @@ void QAdvColumnGrid::AutoSizeColumns(bool fixedToo, int padding)
     const QFontMetrics cellFont(font());
     const QFontMetrics headFont(horizontalHeader()->font());
     const int rows = ShownRowCount();
+    // A long table is judged by an even spread of its rows (the first and the last among
+    // them): a column's texts are alike in width, and half a million rows are not all made.
+    constexpr int kMostRowsLooked = 20000;
+    const int stride = rows > kMostRowsLooked ? rows / kMostRowsLooked : 1;
+    std::vector<int> looked;
+    for (int v = 0; v < rows; v += stride) looked.push_back(v);
+    if (rows > 0 && looked.back() != rows - 1) looked.push_back(rows - 1);
     for (int c = fixedToo ? 0 : FixedCols(); c < ColCount(); ++c) {
         // The longest texts by length, then measured: a wide table is not measured cell by cell.
         int longest = 0;
         std::vector<int> candidates;
-        for (int v = 0; v < rows; ++v) {
+        for (int v : looked) {
             const int len = static_cast<int>(Cells(c, ShownRow(v)).size());
             if (len > longest) {
                 longest = len;
