@@ -194,6 +194,15 @@ TEST_F(MaintenanceSession, LogOffAndCloseReleaseDirectControlWhileTheLinkIsUp)
     EXPECT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray("False"));
 }
 
+TEST_F(MaintenanceSession, ClosingTheWindowWhileTheLinkIsUpReleasesDirectControl)
+{
+    SwitchDirectControl(true);
+    ASSERT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray("True"));
+    s.prompter.answers = {platform::mrYes};   // "Continue logging off and exit?"
+    EXPECT_TRUE(s.Form().close());
+    EXPECT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray("False"));
+}
+
 // --- the analog output calibration frame -----------------------------------------------------
 
 class OutputCalibration : public MaintenanceSession {

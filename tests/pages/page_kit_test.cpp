@@ -3,6 +3,7 @@
 #include "brannix/qlabel.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
+#include "tests/pages/test_host.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/page_frame.h"
 #include "tevrin/pages/page_host.h"
@@ -38,38 +39,10 @@ public:
     std::vector<int> applied;
 };
 
-// A host that records what the pages asked of it.
-class RecordingHost : public IPageHost {
+// A logged-on host that records what the pages asked of it.
+class RecordingHost : public pagetest::TestHost {
 public:
-    RecordingHost() { SetPageHost(this); }
-    ~RecordingHost() override { SetPageHost(nullptr); }
-    void SetStreamDisp(const QString& text) override { streamDisp = text; }
-    void SetStatusText(const QString& text) override { status = text; }
-    bool LoggedOn() const override { return true; }
-    bool ReadOnlyMode() const override { return false; }
-    void PostCommand(const std::string& name, const std::string& argument) override { posts.push_back(name + ":" + argument); }
-    bool CommandBusy() const override { return false; }
-    void WriteSinglePoint(TDbId id, const std::string& text) override { writes.push_back(std::to_string(id) + "=" + text); }
-    int32_t PostEdits() override { return 0; }
-    bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
-    void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
-    bool RunCommand(const std::string&, const std::string&) override { return false; }
-    QString DataFolder() override { return QString(); }
-    bool WriteConfigFile(const QString&, QString*) override { return false; }
-    bool ReadConfigFile(const QString&, int*, QString*) override { return false; }
-    void SetImageFile(const QString&) override {}
-    QString ReadBackFile() const override { return QString(); }
-    bool CompareFirmwareFiles(const QString&, const QString&) const override { return false; }
-    IUpgradeWindow* UpgradeWindow() override { return nullptr; }
-    void SetPagesEnabled(bool) override {}
-    void LogOff() override {}
-    void Restart() override {}
-    void CloseProgram() override {}
-    std::vector<int> reads;
-    void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
-    bool ResetUpdatePassword() override { return true; }
-    QString streamDisp, status;
-    std::vector<std::string> posts, writes;
+    RecordingHost() : TestHost(true) {}
 };
 
 class PageKitTest : public ::testing::Test {

@@ -93,23 +93,31 @@ void TUpgradeFlows::Stop(IPageHost& host, IUpgradeWindow* window, const QString&
     Buttons(nullptr, false);
 }
 
-bool TUpgradeFlows::ReadConfiguration()
+IPageHost* TUpgradeFlows::Begin(QPushButton* running)
 {
     IPageHost* host = PageHost();
-    if (!host) return false;
+    if (!host) return nullptr;
     if (!host->LoggedOn()) {
         Say(kLogonFirst);
-        return false;
+        return nullptr;
     }
     if (host->CommandBusy()) {
         Say(kBusy);
-        return false;
+        return nullptr;
     }
+    host->DataFolder();
+    Buttons(running, true);
+    if (IUpgradeWindow* window = host->UpgradeWindow()) window->SetIdle(false);
+    return host;
+}
+
+bool TUpgradeFlows::ReadConfiguration()
+{
+    IPageHost* host = Begin(read_);
+    if (!host) return false;
     const QString oldConfig = DataFile(*host, QString::fromLatin1(kOldConfigFile));
-    Buttons(read_, true);
     IUpgradeWindow* window = host->UpgradeWindow();
     if (window) {
-        window->SetIdle(false);
         window->SetStepFlags(0, 0, 0);
         for (int s = 0; s < 3; ++s) window->SetStep(s, -1, 0);
         window->Show(true);
@@ -278,20 +286,10 @@ bool TUpgradeFlows::WriteFirmware()
 
 bool TUpgradeFlows::MergeConfiguration()
 {
-    IPageHost* host = PageHost();
+    IPageHost* host = Begin(merge_);
     if (!host) return false;
-    if (!host->LoggedOn()) {
-        Say(kLogonFirst);
-        return false;
-    }
-    if (host->CommandBusy()) {
-        Say(kBusy);
-        return false;
-    }
     const QString oldConfig = DataFile(*host, QString::fromLatin1(kOldConfigFile));
-    Buttons(merge_, true);
     IUpgradeWindow* window = host->UpgradeWindow();
-    if (window) window->SetIdle(false);
 
     if (!QFileInfo::exists(oldConfig)) {
         Warn(QStringLiteral("Please Read Old Configuration, \n\nand then Write Firmware.\n\nThanks."), platform::mbOK,

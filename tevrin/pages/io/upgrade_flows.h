@@ -53,6 +53,10 @@ public:
     bool MergeConfiguration();
 
 private:
+    // The start of Read Configuration and Merge: logged on and no command running (else says
+    // so and gives nullptr), then the data folder current, the other buttons disabled and the
+    // window busy.
+    IPageHost* Begin(QPushButton* running);
     // The three buttons but `running` disabled (on false: all three enabled again).
     void Buttons(QPushButton* running, bool runningFlow);
     QString DataFile(IPageHost& host, const QString& name) const;
