@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using pagetest::PageSession;
@@ -138,6 +140,12 @@ TEST_F(AnalogInputsSession, LiveRatioAndCurrentAreShownAsPercentAndTwoDecimals)
         EXPECT_EQ(f->edAI()->text(), QString::fromLatin1(c.current));
     }
     EXPECT_EQ(s.WriteRequests(), 0);
+    // Readings that are no number are shown and stop no write of the window.
+    for (int id : {1545, 1541, 1533}) s.unit.SetValue(sim::DbId{id}, std::nan(""));
+    s.Form().PostCommand("ExpressRead");
+    EXPECT_EQ(f->ledCalPercent()->text(), QStringLiteral("0"));
+    EXPECT_EQ(f->edAI()->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(s.Form().PostEdits(), 0);
 }
 
 }  // namespace

@@ -157,6 +157,9 @@ TTfraAICalibration::TTfraAICalibration(int n, QWidget* parent) : QFrame(parent),
         e->setReadOnly(true);
         e->SetColor(clScrollBar());
     }
+    // The live readings only show what arrives; as text they never stop the window's write
+    // when the analyzer reports a value that is no number.
+    for (TQLabeledEdit* e : {value, edAIRaw_, edAI_, ledCalPercent_}) e->setDataType(dtText);
     edRawZero_->setRangeHigh(65535);
     edRawSpan_->setRangeHigh(65535);
     for (TQLabeledEdit* e : {edScaledZero_, edScaledSpan_}) {
