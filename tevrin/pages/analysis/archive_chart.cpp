@@ -225,12 +225,41 @@ void TArchiveChart::BuildToolButtons()
     };
     tbtnZoomMode_ = make("tbtnZoomMode", "Zoom mode",
                          "Zoom mode|Zoom mode (Left-click-->Zoom in  &  Right-click-->Zoom out)");
-    tbtnZoomMode_->setCheckable(true);
     tbtnAutoScale_ = make("tbtnAutoScale", "Auto-Scale", "Auto-Scale|Auto-Scale Y-axis to fit visible data");
     tbtnFullGraph_ = make("tbtnFullGraph", "Show Entire Graph", "Show Entire Graph|Show Entire Graph (Full Zoom Out)");
+    ConnectToolButtons();
+}
+
+void TArchiveChart::ConnectToolButtons()
+{
+    tbtnZoomMode_->setCheckable(true);
     connect(tbtnZoomMode_, &QToolButton::clicked, this, &TArchiveChart::SetZoomMode);
     connect(tbtnAutoScale_, &QToolButton::clicked, this, &TArchiveChart::AutoScaleVisible);
     connect(tbtnFullGraph_, &QToolButton::clicked, this, &TArchiveChart::ShowEntireGraph);
+}
+
+void TArchiveChart::AdoptToolButtons(QToolButton* zoomMode, QToolButton* autoScale, QToolButton* fullGraph)
+{
+    if (!zoomMode || !autoScale || !fullGraph) return;
+    const struct {
+        QToolButton* given;
+        const char* hint;
+    } kHints[] = {{zoomMode, "Zoom mode|Zoom mode (Left-click-->Zoom in  &  Right-click-->Zoom out)"},
+                  {autoScale, "Auto-Scale|Auto-Scale Y-axis to fit visible data"},
+                  {fullGraph, "Show Entire Graph|Show Entire Graph (Full Zoom Out)"}};
+    for (const auto& h : kHints) {
+        const QString hint = QString::fromLatin1(h.hint);
+        h.given->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+        h.given->setStatusTip(hint.section(QLatin1Char('|'), 1));
+    }
+    delete tbtnZoomMode_;
+    delete tbtnAutoScale_;
+    delete tbtnFullGraph_;
+    tbtnZoomMode_ = zoomMode;
+    tbtnAutoScale_ = autoScale;
+    tbtnFullGraph_ = fullGraph;
+    ConnectToolButtons();
+    SetZoomControls(zoomed_);
 }
 
 // --- the graph ------------------------------------------------------------------------------

@@ -122,7 +122,9 @@ public:
     QAction* mnuPrintPortrait() const { return mnuPrintPortrait_; }
     QAction* mnuPrintFitToPage() const { return mnuPrintFitToPage_; }
     QAction* mnuPrintKeepScreenProportion() const { return mnuPrintKeepScreenProportion_; }
-    // The page's three chart buttons; the page places them in its tool bar.
+    // The three chart buttons (hidden until the page shows them). The chart makes its own; a
+    // page with buttons of its own hands them over instead.
+    void AdoptToolButtons(QToolButton* zoomMode, QToolButton* autoScale, QToolButton* fullGraph);
     QToolButton* tbtnZoomMode() const { return tbtnZoomMode_; }
     QToolButton* tbtnAutoScale() const { return tbtnAutoScale_; }
     QToolButton* tbtnFullGraph() const { return tbtnFullGraph_; }
@@ -135,6 +137,7 @@ public:
 private:
     void BuildMenu();
     void BuildToolButtons();
+    void ConnectToolButtons();
     void SetZoomControls(bool zoomed);
     void ApplyRange(double xMin, double xMax, double yMin, double yMax);
     void FullXRange(double& xMin, double& xMax) const;

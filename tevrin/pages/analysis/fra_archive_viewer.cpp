@@ -2,6 +2,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/prompter.h"
+#include "tevrin/pages/analysis/archive_chart.h"
 #include "tevrin/pages/analysis/archive_csv.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -152,6 +154,8 @@ TfraArchiveViewer::TfraArchiveViewer(QWidget* owner) : TPageFrame(owner, 1, 0, 1
     connect(ui->btnReadFromUnit, &QToolButton::clicked, this, &TfraArchiveViewer::btnReadFromUnitClick);
     connect(ui->btnReadFromFile, &QToolButton::clicked, this, &TfraArchiveViewer::btnReadFromFileClick);
     connect(ui->btnLogSetup, &QToolButton::clicked, this, &TfraArchiveViewer::btnLogSetupClick);
+    connect(ui->btnGraphSelCol, &QToolButton::clicked, this, &TfraArchiveViewer::btnGraphSelColClick);
+    ui->chartArchive->AdoptToolButtons(ui->tbtnZoomMode, ui->tbtnAutoScale, ui->tbtnFullGraph);
     connect(ui->btnAutoSizeCols, &QToolButton::clicked, this, &TfraArchiveViewer::btnAutoSizeColsClick);
     connect(ui->pcViewer, &QTabWidget::currentChanged, this, &TfraArchiveViewer::pcViewerChange);
     connect(grid, &QAdvColumnGrid::FilterSelect, this, &TfraArchiveViewer::gridArchiveFilterSelect);
@@ -173,6 +177,7 @@ QToolButton* TfraArchiveViewer::btnReadFromFile() const { return ui->btnReadFrom
 QToolButton* TfraArchiveViewer::btnGraphSelCol() const { return ui->btnGraphSelCol; }
 QToolButton* TfraArchiveViewer::btnAutoSizeCols() const { return ui->btnAutoSizeCols; }
 QTabWidget* TfraArchiveViewer::pcViewer() const { return ui->pcViewer; }
+TArchiveChart* TfraArchiveViewer::chartArchive() const { return ui->chartArchive; }
 
 QAction* TfraArchiveViewer::MenuItem(const char* name) const
 {
@@ -362,6 +367,54 @@ void TfraArchiveViewer::btnReadFromFileClick()
 void TfraArchiveViewer::btnLogSetupClick()
 {
     if (IPageHost* host = PageHost()) host->ShowLogConfiguration();
+}
+
+void TfraArchiveViewer::btnGraphSelColClick()
+{
+    QAdvColumnGrid* grid = ui->gridArchive;
+    const int column = grid->currentIndex().column();
+    const int top = selection_.top;
+    const int bottom = selection_.bottom;
+    if (column < kFixedColumns || column >= grid->ColCount() || top < 0 || bottom <= top ||
+        bottom >= grid->ShownRowCount()) {
+        platform::MessageDlg(QStringLiteral("Select two or more rows of a value column to graph."),
+                             platform::DlgType::Information, platform::mbOK);
+        return;
+    }
+    const QString title = QStringLiteral("Archive: ") + ui->cbArchive->currentText() + QStringLiteral(" - Column: ") +
+                          grid->ColumnHeader(column);
+    // The column's point decides how a cell reads: whole numbers for 8-bit points.
+    int typeCode = -1;
+    const int entry = column - kFixedColumns + 1;
+    if (selectedPosition_ >= 0 && selectedPosition_ < kLogCount && entry < 8)
+        typeCode = DataBase::Instance()->GetTypeCode(DataBase::Instance()->LogRecord(selectedPosition_).UniqueId[entry]);
+
+    // Rows whose time stamp is "Invalid", or whose cell or Seq is no number, are left out.
+    std::vector<std::pair<double, float>> points;
+    points.reserve(static_cast<size_t>(bottom - top + 1));
+    for (int shown = top; shown <= bottom; ++shown) {
+        const int row = grid->ShownRow(shown);
+        if (grid->Cells(colTS_, row) == QLatin1String("Invalid")) continue;
+        const QString cell = grid->Cells(column, row).trimmed();
+        bool ok = false;
+        const double y = typeCode == 3 ? cell.toInt(&ok) : cell.toDouble(&ok);
+        bool seqOk = false;
+        const double x = grid->Cells(colSeq_, row).trimmed().toDouble(&seqOk);
+        if (ok && seqOk && std::isfinite(y)) points.emplace_back(x, static_cast<float>(y));
+    }
+    // The line runs in Seq order, whatever order a loaded grid file had.
+    std::stable_sort(points.begin(), points.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    ChartSamples samples;
+    samples.x.reserve(points.size());
+    samples.y.reserve(points.size());
+    for (const auto& [x, y] : points) {
+        samples.x.push_back(x);
+        samples.y.push_back(y);
+    }
+    ui->chartArchive->Plot(title, std::move(samples));
+    ui->pcViewer->setCurrentWidget(ui->tsGraph);
+    pcViewerChange();
+    ui->btnGraphSelCol->setEnabled(false);
 }
 
 void TfraArchiveViewer::btnAutoSizeColsClick() { ui->gridArchive->AutoSizeColumns(true, 12); }

@@ -21,6 +21,7 @@ class QLineEdit;
 class QMenu;
 class QTabWidget;
 class QToolButton;
+class TArchiveChart;
 
 class TfraArchiveViewer : public TPageFrame {
     Q_OBJECT
@@ -57,6 +58,9 @@ public:
     void btnReadFromUnitClick();
     void btnReadFromFileClick();
     void btnLogSetupClick();
+    // Charts the stored selection's rows of the current column with their statistics and
+    // shows the Graph tab.
+    void btnGraphSelColClick();
     void btnAutoSizeColsClick();
     void pcViewerChange();
     void gridArchiveFilterSelect(int column, int item, const QString& friendlyName, QString& condition);
@@ -88,6 +92,7 @@ public:
     QToolButton* btnGraphSelCol() const;
     QToolButton* btnAutoSizeCols() const;
     QTabWidget* pcViewer() const;
+    TArchiveChart* chartArchive() const;
     QMenu* popArchGrid() const { return popArchGrid_; }
     QAction* MenuItem(const char* name) const;
 
