@@ -5,6 +5,7 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
@@ -41,7 +42,15 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
     auto tick = [&step] {
         if (step) step();
     };
-    QXmlStreamWriter xml(&file);
+    // The document is made in memory a megabyte at a time and goes to the file in pieces.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    auto flush = [&buffer, &file] {
+        file.write(buffer.data());
+        buffer.buffer().clear();
+        buffer.seek(0);
+    };
+    QXmlStreamWriter xml(&buffer);
     xml.setAutoFormatting(false);
     xml.writeStartElement(QStringLiteral("LOGDB"));
     xml.writeStartElement(QStringLiteral("ArchiveNames"));
@@ -63,7 +72,10 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
     xml.writeEndElement();
     const int count = archive.EntryCount();
     for (int k = 0; k < count; ++k) {
-        if ((k & 0xFF) == 0) tick();
+        if ((k & 0xFF) == 0) {
+            tick();
+            if (buffer.size() > (1 << 20)) flush();
+        }
         const LogEntry* e = archive.Entry(k);
         const int p = e->LogPosition;
         const int n = p >= 0 && p < kLogCount ? std::min(ValuesOf(logs[p]), kLogValuesPerLog) : 0;
@@ -76,6 +88,7 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
         xml.writeEndElement();
     }
     xml.writeEndElement();
+    flush();
     if (xml.hasError() || !file.commit()) {
         SetError(error, file.errorString());
         return false;
