@@ -113,13 +113,6 @@ protected:
         session.Show(MainPage::Global);
         session.unit.ClearLog();
     }
-    std::vector<int> Registered() const
-    {
-        ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-        std::vector<int> ids;
-        for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-        return ids;
-    }
     TQCheckBox* Box(const char* name) const { return page->findChild<TQCheckBox*>(QString::fromLatin1(name)); }
     void PageWrite() { session.Form().tbtnWriteClick(); }
 
@@ -142,7 +135,7 @@ TEST_F(GlobalPageTest, RegistersItsFiftyPointsInOrderWhateverTheStreamCount)
         SCOPED_TRACE(c.streams);
         session.unit.SetValue(sim::DbId{20}, c.streams);
         ShowPage();
-        EXPECT_EQ(Registered(), expected);
+        EXPECT_EQ(pagetest::PageSession::RegisteredPoints(), expected);
         EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 2);
         EXPECT_EQ(session.Form().StreamDisp()->text(), QString::fromLatin1(c.caption));
         EXPECT_EQ(session.WriteRequests(), 0);
@@ -318,6 +311,13 @@ TEST_F(GlobalPageTest, LocalCalculationsAndLimits)
     ASSERT_EQ(session.prompter.prompts.size(), 1u);
     EXPECT_EQ(session.prompter.prompts.back().text,
               QStringLiteral("The valid input range should be between 0 and 75.\nFor more information, please contact Torquine."));
+
+    // A typed diameter that is no number is reported and changes nothing.
+    ui->AdvanceLength->setText(QStringLiteral("0.001"));
+    ui->CapstanDiameter->setText(QStringLiteral("1,5"));
+    page->btnSWPAcceptClick();
+    EXPECT_EQ(session.prompter.prompts.back().text, QStringLiteral("'1,5' is not a valid floating point value"));
+    EXPECT_EQ(ui->AdvanceLength->text(), QStringLiteral("0.001"));
 }
 
 }  // namespace

@@ -35,13 +35,6 @@ protected:
         session.Show(MainPage::Outputs);
         session.unit.ClearLog();
     }
-    static std::vector<int> Registered()
-    {
-        ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-        std::vector<int> ids;
-        for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-        return ids;
-    }
     int SourceId(int position) const { return sources->At(position)->DbId; }
 
     pagetest::PageSession session;
@@ -67,7 +60,7 @@ TEST_F(OutputsPageTest, RegistersEveryOutputInOrderAndWarnsOnEachEntry)
         session.unit.SetValue(sim::DbId{20}, c.streams);
         session.prompter.prompts.clear();
         ShowPage();
-        EXPECT_EQ(Registered(), expected);
+        EXPECT_EQ(pagetest::PageSession::RegisteredPoints(), expected);
         EXPECT_EQ(session.Form().StreamDisp()->text(), QString::fromLatin1(c.caption));
         ASSERT_EQ(session.prompter.prompts.size(), 1u);
         EXPECT_EQ(session.prompter.prompts[0].text,

@@ -95,6 +95,14 @@ std::vector<int> PageSession::WrittenDbIds() const
     return ids;
 }
 
+std::vector<int> PageSession::RegisteredPoints()
+{
+    ExpressScan& scan = DataBase::Instance()->AsExpressScan();
+    std::vector<int> ids;
+    for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
+    return ids;
+}
+
 std::string PageSession::Text(int dbId) { return DataBase::Instance()->GetPointText(static_cast<TDbId>(dbId)); }
 
 }  // namespace pagetest

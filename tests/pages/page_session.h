@@ -41,6 +41,9 @@ public:
     // The DbIds of the points the unit was asked to write (number and text writes), in order.
     std::vector<int> WrittenDbIds() const;
 
+    // The points the page now current registered, in order.
+    static std::vector<int> RegisteredPoints();
+
     // The value text the program's database holds for a point.
     static std::string Text(int dbId);
 

@@ -43,13 +43,6 @@ protected:
         session.Show(MainPage::Stream);
         session.unit.ClearLog();
     }
-    static std::vector<int> Registered()
-    {
-        ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-        std::vector<int> ids;
-        for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-        return ids;
-    }
     TfraAnaSetDefn* Set(int stream, Tab tab) const { return page->Stream(stream)->Sets()[tab]; }
     void PageWrite() { session.Form().tbtnWriteClick(); }
     int SourceId(int position) const { return sources->At(position)->DbId; }
@@ -75,13 +68,13 @@ const std::vector<int> kStream1 = {
 TEST_F(StreamsPageTest, RegistersStreamOneThenEachConfiguredStream)
 {
     ShowPage(0);
-    EXPECT_EQ(Registered(), kStream1);
+    EXPECT_EQ(pagetest::PageSession::RegisteredPoints(), kStream1);
     EXPECT_EQ(page->RegisteredStreams(), 1);
     EXPECT_EQ(session.Form().StreamDisp()->text(), QStringLiteral("1-STREAM"));
     EXPECT_FALSE(page->streamTabs()->isTabVisible(1));
 
     ShowPage(1);
-    std::vector<int> two = Registered();
+    std::vector<int> two = pagetest::PageSession::RegisteredPoints();
     ASSERT_GT(two.size(), kStream1.size());
     EXPECT_TRUE(std::equal(kStream1.begin(), kStream1.end(), two.begin()));
     // Stream 2 follows in the same shape: its frame, its sets, its requests, its corrections.
@@ -93,7 +86,7 @@ TEST_F(StreamsPageTest, RegistersStreamOneThenEachConfiguredStream)
     EXPECT_FALSE(page->streamTabs()->isTabVisible(2));
 
     ShowPage(3);
-    const std::vector<int> four = Registered();
+    const std::vector<int> four = pagetest::PageSession::RegisteredPoints();
     const std::set<int> unique(four.begin(), four.end());
     EXPECT_EQ(unique.size(), four.size());
     for (int id : {818, 1347, 1366, 951, 1148, 1643, 1672, 1675}) EXPECT_EQ(unique.count(id), 1u) << id;

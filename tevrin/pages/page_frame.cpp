@@ -183,6 +183,12 @@ void DisableAllChildren(QWidget* control, bool disable)
     for (QWidget* child : children) child->setEnabled(!disable);
 }
 
+void ShowNotAFloat(const QString& text)
+{
+    platform::MessageDlg(QStringLiteral("'%1' is not a valid floating point value").arg(text), platform::DlgType::Error,
+                         platform::mbOK);
+}
+
 void ShowPageWarning(const QString& firstLine)
 {
     platform::MessageDlg(firstLine + QStringLiteral("It is recommended that any change in this page be done by authorised personal only."),

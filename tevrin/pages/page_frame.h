@@ -128,6 +128,9 @@ private:
 // Enables (disable false) or disables (disable true) every direct child widget of control.
 void DisableAllChildren(QWidget* control, bool disable);
 
+// The error box of a typed text that a handler needed as a number and that is none.
+void ShowNotAFloat(const QString& text);
+
 // The warning box some pages show on every entry ("... may affect operation ..."), warning
 // type with one OK button.
 void ShowPageWarning(const QString& firstLine);

@@ -761,6 +761,7 @@ void ConfigFileRoads::Open()
         db->SetConfigFileTypeID(config_file::kConfigFileTypeId);
         if (form_.fraAnalyzerStreams()) form_.fraAnalyzerStreams()->EnterPage();
         if (form_.fraOutput()) form_.fraOutput()->FillAOManagerFunctions();
+        if (form_.fraAnalyzerStreams()) form_.fraAnalyzerStreams()->FillAOManagerFunctions();
     }
 
     const config_file::ReadResult result = config_file::Open(*db, fileName, form_.Wait());

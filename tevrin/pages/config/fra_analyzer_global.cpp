@@ -275,12 +275,6 @@ void TfraAnalyzerGlobal::cbDispPlaceSelect(int index)
         host->SetStatusText(QStringLiteral("The decimal places could not be saved to \"dispPlace.cfg\"."));
 }
 
-void TfraAnalyzerGlobal::ReportNotANumber(const QString& text)
-{
-    platform::MessageDlg(QStringLiteral("'%1' is not a valid floating point value").arg(text), platform::DlgType::Error,
-                         platform::mbOK);
-}
-
 void TfraAnalyzerGlobal::ShowUnitCaptions(bool imperial)
 {
     ui_->CapstanDiameter->setEditLabelCaption(DiameterCaption(imperial));
@@ -292,7 +286,7 @@ void TfraAnalyzerGlobal::btnSWPAcceptClick()
     const QString text = ui_->CapstanDiameter->text();
     if (text.isEmpty()) return;
     double diameter = 0;
-    if (!ParseNumber(text, diameter)) return ReportNotANumber(text);
+    if (!ParseNumber(text, diameter)) return ShowNotAFloat(text);
     const float perPulse = PerPulseAdvance(diameter, imperial_);
     alarms_[6].enable->setText(TapeLengthCaption(imperial_));
     ui_->AdvanceLength->setText(GeneralFloatText(perPulse));
@@ -305,8 +299,8 @@ void TfraAnalyzerGlobal::ShowStainWidth()
     const QString pulses = ui_->AdvancePulses->text();
     if (length.isEmpty() || pulses.isEmpty()) return;
     double perPulse = 0, count = 0;
-    if (!ParseNumber(length, perPulse)) return ReportNotANumber(length);
-    if (!ParseNumber(pulses, count)) return ReportNotANumber(pulses);
+    if (!ParseNumber(length, perPulse)) return ShowNotAFloat(length);
+    if (!ParseNumber(pulses, count)) return ShowNotAFloat(pulses);
     ui_->StainWidth->setText(GeneralFloatText(perPulse * count));
 }
 
@@ -332,7 +326,7 @@ void TfraAnalyzerGlobal::SwitchUnits(bool toMetric)
     const QString diameter = ui_->CapstanDiameter->text();
     if (!diameter.isEmpty()) {
         QString converted;
-        if (!diameter_.Switch(diameter, toMetric, converted)) return ReportNotANumber(diameter);
+        if (!diameter_.Switch(diameter, toMetric, converted)) return ShowNotAFloat(diameter);
         ui_->CapstanDiameter->setText(converted);
     }
     btnSWPAcceptClick();
@@ -340,7 +334,7 @@ void TfraAnalyzerGlobal::SwitchUnits(bool toMetric)
     const QString length = limit->text();
     if (!length.isEmpty()) {
         QString converted;
-        if (!tapeAlarm_.Switch(length, toMetric, converted)) return ReportNotANumber(length);
+        if (!tapeAlarm_.Switch(length, toMetric, converted)) return ShowNotAFloat(length);
         limit->setText(converted);
     }
 }
@@ -359,7 +353,7 @@ void TfraAnalyzerGlobal::ManualCalGainCal()
     QString result, bad;
     if (!gaincalc::NewGainFactorText(ui_->edtCalGas->text(), ui_->edtAnaReading->text(), ui_->edtCurrGainFactor->text(),
                                      result, bad))
-        return ReportNotANumber(bad);
+        return ShowNotAFloat(bad);
     ui_->edtNewGainFactor->setText(result);
 }
 
@@ -379,7 +373,7 @@ void TfraAnalyzerGlobal::FurnaceEnter()
     const QString text = ui_->edFurancePulseWidth->text();
     if (text.isEmpty()) return;
     double width = 0;
-    if (!ParseNumber(text, width)) return ReportNotANumber(text);
+    if (!ParseNumber(text, width)) return ShowNotAFloat(text);
     const bool supply110 = ui_->rb110->isChecked();
     ui_->FCT->setText(QString::number(FurnaceCoreTemperature(width, supply110)));
     const int limit = FurnacePulseWidthLimit(supply110);
@@ -394,6 +388,6 @@ void TfraAnalyzerGlobal::FctEnter()
     const QString text = ui_->FCT->text();
     if (text.isEmpty()) return;
     double t = 0;
-    if (!ParseNumber(text, t)) return ReportNotANumber(text);
+    if (!ParseNumber(text, t)) return ShowNotAFloat(text);
     ui_->edFurancePulseWidth->setText(GeneralFloatText(FurnacePulseWidth(t)));
 }

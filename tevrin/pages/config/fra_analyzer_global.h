@@ -61,8 +61,6 @@ private:
     void btnTestClick(bool down);
     void FurnaceEnter();
     void FctEnter();
-    // A typed text that is no number: the user is told, the handler stops.
-    static void ReportNotANumber(const QString& text);
 
     std::unique_ptr<Ui::TfraAnalyzerGlobal> ui_;
     std::vector<AlarmRow> alarms_;

@@ -206,8 +206,7 @@ void TfraAnalyzerStreams::ManualCalGainCal()
 {
     QString result, bad;
     if (!gaincalc::NewGainFactorText(edtCalGas->text(), edtAnaReading->text(), edtCurrGainFactor->text(), result, bad)) {
-        platform::MessageDlg(QStringLiteral("'%1' is not a valid floating point value").arg(bad), platform::DlgType::Error,
-                             platform::mbOK);
+        ShowNotAFloat(bad);
         return;
     }
     edtNewGainFactor->setText(result);
