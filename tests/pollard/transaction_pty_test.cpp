@@ -225,6 +225,20 @@ TEST_F(PtyExchange, LateReplyNeverAnswersALaterRequest)
     EXPECT_EQ(static_cast<uint8_t>(ex.reply[2]) | (static_cast<uint8_t>(ex.reply[3]) << 8), other);
 }
 
+TEST_F(PtyExchange, ReplyLaterThanEveryTryNeverAnswersTheNextRequest)
+{
+    // The next request goes out at once; the first one's reply comes while it waits.
+    S().retries = QStringLiteral("1");
+    wire.AddFault(Rule(WireFault::LateReply, 1, BackoffMs() + 100));
+    EXPECT_EQ(Send(ReadRow(row)).result, 4);
+    const int other = sim::AnalyzerCore::RowOfDbId(21);
+    ASSERT_GE(other, 0);
+    const Exchange ex = Send(ReadRow(other));
+    ASSERT_EQ(ex.result, 0);
+    EXPECT_EQ(static_cast<uint8_t>(ex.reply[2]) | (static_cast<uint8_t>(ex.reply[3]) << 8), other);
+    EXPECT_GE(wire.RepliesWritten(), 2);
+}
+
 TEST_F(PtyExchange, FramesArrivingWhileNothingWaitsAreIgnored)
 {
     QByteArray stale = Bytes({0xFF, 0x12, 0x07, 0x02, 0x09, 0x09, 0x09, 0x09, 0x09, 0, 0});
