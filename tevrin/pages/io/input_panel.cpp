@@ -104,7 +104,8 @@ TInputPanel::TInputPanel(int input, int place, QWidget* parent) : QGroupBox(pare
         button->setTrueValue(QString::fromLatin1(trueValue));
         polarity->addWidget(button);
         const bool on = button == polarityOn_;
-        connect(button, &QRadioButton::clicked, this, [this, button, on] { emit PolarityClicked(button, on); });
+        TQRadioButton* const clicked = button;   // a structured binding cannot be captured in C++17
+        connect(button, &QRadioButton::clicked, this, [this, clicked, on] { emit PolarityClicked(clicked, on); });
     }
     polarityGroup_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     layout->addWidget(polarityGroup_);
