@@ -140,17 +140,21 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     grid->addWidget(ckPAAEnable, 3, 0);
     grid->addWidget(ledPAALimit, 3, 1);
     paaActions = actionRow(3, QStringLiteral("ckAlarmPAA"), id[PaaBits], h2s);
-    duration = Edit(alarms, nullptr, "duration", "High High Alarm Duration", id[Duration], dtInt, h2s);
-    grid->addWidget(duration, 4, 1);
-    auto* seconds = new QLabel(QStringLiteral("(0-255) s"), alarms);
-    seconds->setVisible(h2s);
-    grid->addWidget(seconds, 4, 2);
+    auto* durationRow = new QWidget(alarms);
+    auto* durationLine = new QHBoxLayout(durationRow);
+    durationLine->setContentsMargins(0, 0, 0, 0);
+    duration = Edit(durationRow, durationLine, "duration", "High High Alarm Duration", id[Duration], dtInt, h2s);
+    durationLine->addWidget(new QLabel(QStringLiteral("(0-255) s"), durationRow));
+    durationLine->addStretch(1);
+    durationRow->setVisible(h2s);
+    grid->addWidget(durationRow, 4, 0, 1, 3);
     lockAlarmEnable = CheckBox(alarms, "lockAlarmEnable", "Lock Stream Alarm Enable", id[LockEnable], h2s);
     lockAlarmLimit = Edit(alarms, nullptr, "lockAlarmLimit", "", id[LockLimit], dtFloat, h2s);
     grid->addWidget(lockAlarmEnable, 5, 0);
     grid->addWidget(lockAlarmLimit, 5, 1);
     lockActions = actionRow(5, QStringLiteral("lockAlarmActions"), id[LockBits], h2s);
     left->addWidget(alarms);
+    left->addStretch(1);
 
     // Runs to average and the calibration gas belong to the other sets; the H2S set keeps
     // them hidden.

@@ -114,6 +114,7 @@ void TfraAnalyzerGlobal::BuildAlarms()
             alarm.limit->setDbId(spec.limitId);
             alarm.limit->setDataType(spec.limitType);
             alarm.limit->setUseDatabase(true);
+            alarm.limit->setMinimumWidth(70);
             grid->addWidget(alarm.limit, row, 1);
         }
         auto* actions = new QWidget(ui_->grpGlobalAlarms);

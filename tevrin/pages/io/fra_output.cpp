@@ -134,6 +134,7 @@ QWidget* TfraOutput::BuildDigital(bool relays)
         grid->addWidget(out.acknowledge, row, 4);
         digital_.push_back(out);
     }
+    grid->setRowStretch(count + 2, 1);   // the rows keep their height, the room goes below
     return group;
 }
 
@@ -146,6 +147,7 @@ QWidget* TfraOutput::BuildAnalog()
     grid->addWidget(Header(group, "Minimum"), 0, 1);
     grid->addWidget(Header(group, "Range"), 0, 2);
     grid->addWidget(Header(group, "Parameter"), 0, 3);
+    grid->setColumnStretch(3, 1);
     for (int i = 0; i < 6; ++i) {
         const AnalogSpec& spec = kAnalog[i];
         const int n = i + 1;
@@ -158,6 +160,7 @@ QWidget* TfraOutput::BuildAnalog()
         grid->addWidget(out.minimum, n, 1);
         grid->addWidget(out.range, n, 2);
         grid->addWidget(out.parameter, n, 3);
+        out.parameter->setMinimumWidth(240);
         aoCombos_.push_back(out.parameter);
         analog_.push_back(out);
     }
