@@ -15,6 +15,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -214,6 +215,12 @@ TEST_F(StreamsPageTest, TheTimeBoxMarksItsSetsTab)
     Set(1, Zero)->chkTime->click();
     EXPECT_EQ(stream->TabImageIndex(Zero), 0);
     EXPECT_EQ(page->Stream(2)->TabImageIndex(Zero), 2);
+
+    // The shown set tab is the highlighted one.
+    QTabBar* bar = stream->PageControlAnaSetDefns()->tabBar();
+    stream->PageControlAnaSetDefns()->setCurrentIndex(Zero);
+    EXPECT_EQ(bar->tabTextColor(Zero), bar->palette().color(QPalette::Highlight));
+    EXPECT_NE(bar->tabTextColor(H2S), bar->palette().color(QPalette::Highlight));
 }
 
 TEST_F(StreamsPageTest, RunRequestsAskFirstAndPostCalibrateOnYesOnly)

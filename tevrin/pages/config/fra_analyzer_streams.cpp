@@ -95,6 +95,7 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
         }
     }
     for (int s = 2; s <= kStreams; ++s) streamTabs_->setTabVisible(s - 1, false);
+    HighlightShownTab(streamTabs_);
     layout->addWidget(streamTabs_);
 
     auto* calculator = new QGroupBox(QStringLiteral("Calibration Gain Calculator"), this);

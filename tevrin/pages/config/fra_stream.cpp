@@ -32,6 +32,17 @@ TQLabeledEdit* StreamEdit(QWidget* parent, QBoxLayout* box, const char* name, co
 
 }  // namespace
 
+void HighlightShownTab(QTabWidget* tabs)
+{
+    const auto mark = [tabs](int shown) {
+        QTabBar* bar = tabs->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            bar->setTabTextColor(i, i == shown ? bar->palette().color(QPalette::Highlight) : QColor());
+    };
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, mark);
+    mark(tabs->currentIndex());
+}
+
 TfraStream::TfraStream(QWidget* parent, int stream) : QFrame(parent), stream_(stream)
 {
     setObjectName(QStringLiteral("fraStream%1").arg(stream));
@@ -58,6 +69,7 @@ TfraStream::TfraStream(QWidget* parent, int stream) : QFrame(parent), stream_(st
         SetTabImage(tab, kLaidOutImage);
     }
     layout->addWidget(tabs_);
+    HighlightShownTab(tabs_);
 }
 
 int TfraStream::TabImageIndex(int tab) const { return tabs_->tabBar()->tabData(tab).toInt(); }

@@ -12,6 +12,10 @@ class QTabWidget;
 class TQLabeledEdit;
 class TfraAnaSetDefn;
 
+// Marks the shown tab of a tab control in the highlight colour, now and whenever another tab
+// is shown.
+void HighlightShownTab(QTabWidget* tabs);
+
 class TfraStream : public QFrame {
     Q_OBJECT
 public:
