@@ -114,6 +114,10 @@ public:
     // Closes the program and starts it again; closes it for good.
     virtual void Restart() = 0;
     virtual void CloseProgram() = 0;
+
+    // --- the events page ------------------------------------------------------------------------
+    // The status line's progress bar: its maximum, the bar back at 0.
+    virtual void SetProgressMax(int max) { (void)max; }
 };
 
 // The registered host, or nullptr.

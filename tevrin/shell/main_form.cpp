@@ -895,6 +895,8 @@ void TFormMain::ShowLogConfiguration()
     // is there the button shows nothing.
 }
 
+void TFormMain::SetProgressMax(int max) { SetNumber(CommandKeys::localPBarMax, max); }
+
 TWait* TFormMain::Wait()
 {
     if (TWait* wait = TWait::Current()) return wait;

@@ -119,6 +119,7 @@ public:
     void StepWaitBar() override;
     void HideWaitWindow() override;
     void ShowLogConfiguration() override;
+    void SetProgressMax(int max) override;
     bool TimestampTokenToDate(uint32_t token, double& dateTime) const override;
     void ReadSinglePoint(TDbId id) override;
     // While the link is up and direct control may be on: the maintenance page's controls are

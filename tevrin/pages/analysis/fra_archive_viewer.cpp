@@ -7,14 +7,13 @@
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/page_host.h"
-#include "tevrin/pages/widgets/date_range_dlg.h"
+#include "tevrin/pages/widgets/column_filters.h"
 #include "tevrin/pages/widgets/date_text.h"
 #include "tevrin/rtdb/database.h"
 #include "ui_fra_archive_viewer.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDateEdit>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
@@ -512,59 +511,19 @@ bool TfraArchiveViewer::ReadArchiveFile()
 
 QString TfraArchiveViewer::DateRangeCondition(const QString& friendlyName, const QDate& today)
 {
-    QDate start, end;
-    if (friendlyName == QLatin1String("Today")) {
-        start = today;
-        end = today.addDays(1);
-    } else if (friendlyName == QLatin1String("Yesterday")) {
-        start = today.addDays(-1);
-        end = today;
-    } else if (friendlyName == QLatin1String("This Month")) {
-        start = QDate(today.year(), today.month(), 1);
-        end = today.addDays(1);
-    } else if (friendlyName == QLatin1String("Last Month")) {
-        end = QDate(today.year(), today.month(), 1);
-        start = end.addMonths(-1);
-    } else {
-        return {};
-    }
-    // From midnight of the first day on: a sample at exactly that midnight is in the range.
-    return QStringLiteral(">=") + datetext::DateToStr(datetext::FromQDate(start)) + QStringLiteral(" & <") +
-           datetext::DateToStr(datetext::FromQDate(end));
+    return columnfilter::DateRangeCondition(friendlyName, today);
 }
 
 void TfraArchiveViewer::gridArchiveFilterSelect(int column, int, const QString& friendlyName, QString& condition)
 {
     if (column == colTS_) {
-        if (friendlyName == QLatin1String("[All]")) return;
-        if (friendlyName == QLatin1String("[Custom]")) {
-            TfrmDateRangeDlg dialog(this);
-            if (dialog.ShowModal() != QDialog::Accepted) return;
-            const QDate a = dialog.DateTime1()->date();
-            const QDate b = dialog.DateTime2()->date();
-            const QDate start = std::min(a, b);
-            const QDate end = std::max(a, b).addDays(1);
-            condition = QStringLiteral(">=") + datetext::DateToStr(datetext::FromQDate(start)) + QStringLiteral(" & <") +
-                        datetext::DateToStr(datetext::FromQDate(end));
-            return;
-        }
-        const QString range = DateRangeCondition(friendlyName, QDate::currentDate());
-        if (!range.isEmpty()) condition = range;
+        columnfilter::TimeCondition(friendlyName, this, condition);
         return;
     }
-    if (friendlyName != QLatin1String("[Custom]")) return;
-    QString* remembered = nullptr;
     if (column == colSeq_)
-        remembered = &seqFilter_;
+        columnfilter::CustomCondition(friendlyName, seqFilter_, condition);
     else if (column >= kFixedColumns && column - kFixedColumns < static_cast<int>(customFilters_.size()))
-        remembered = &customFilters_[static_cast<size_t>(column - kFixedColumns)];
-    if (!remembered) return;
-    const QString offered = remembered->isEmpty() ? QStringLiteral("*") : *remembered;
-    QString answer = offered;
-    if (!platform::InputQuery(QStringLiteral("Set Filter (<,>,=,*,&,^)"), friendlyName, answer)) answer = offered;
-    if (answer.isEmpty()) answer = QStringLiteral("*");
-    condition = answer;
-    *remembered = answer;
+        columnfilter::CustomCondition(friendlyName, customFilters_[static_cast<size_t>(column - kFixedColumns)], condition);
 }
 
 void TfraArchiveViewer::gridArchiveSelectionChanged(int left, int top, int right, int bottom)

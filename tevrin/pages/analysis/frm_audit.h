@@ -1,8 +1,13 @@
 #pragma once
-// The Events page: the analyzer's event log. It has no page number; its own button reads it.
+// The Events page: the analyzer's event log. It has no page number and reads nothing when its
+// tab is shown; its own button posts "ReadAudit", whose end hands the event-log memory to
+// AuditFinish: the records are decoded, sorted by time and shown with how full the memory is.
 #include "tevrin/pages/page_frame.h"
 
-class QTableWidget;
+class QToolButton;
+class QLabel;
+class QAdvColumnGrid;
+class TAuditGridPanel;
 
 class TfrmAudit : public TPageFrame {
     Q_OBJECT
@@ -13,8 +18,19 @@ public:
     // the image stays in place.
     void AuditFinish();
 
-    QTableWidget* grid() const { return grid_; }
+    // "Read from Analyzer": the table and the bar emptied, then "ReadAudit" posted.
+    void btnBackClick();
+
+    TAuditGridPanel* Panel() const { return panel_; }
+    QAdvColumnGrid* gridAudit() const;
+    QToolButton* btnReadAudit() const { return btnReadAudit_; }
+    QToolButton* btnAutoSizeCols() const { return btnAutoSizeCols_; }
+
+protected:
+    bool RegistersBoundControls() const override { return false; }
 
 private:
-    QTableWidget* grid_ = nullptr;
+    TAuditGridPanel* panel_;
+    QToolButton* btnReadAudit_;
+    QToolButton* btnAutoSizeCols_;
 };
