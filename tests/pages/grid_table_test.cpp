@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -281,4 +282,33 @@ TEST(GridTableTest, ColumnWidthsAreKeptInTheUsersSettingsUnderTheirKey)
     EXPECT_EQ(again.columnWidth(2), 77);
     QSettings ini(QSettings::IniFormat, QSettings::UserScope, "SenR27Test");
     EXPECT_EQ(ini.value("ArchReader/Col1").toInt(), 123);
+}
+
+TEST(GridTableTest, FixedColumnsStayInPlaceWhileTheOthersScroll)
+{
+    QAdvColumnGrid grid;
+    grid.SetColCount(23);
+    grid.SetRowCount(200);
+    for (int r = 0; r < 200; ++r) grid.SetCells(0, r, QString::number(r));
+    for (int c = 0; c < 23; ++c) grid.setColumnWidth(c, 80);
+    grid.resize(600, 300);
+    grid.show();
+    auto* fixed = grid.findChild<QTableView*>("fixedColumns");
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_FALSE(fixed->isVisible());   // no fixed columns yet
+    grid.SetFixedCols(3);
+    EXPECT_TRUE(fixed->isVisible());
+    EXPECT_EQ(fixed->width(), 240);
+    const int left = fixed->x();
+    grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+    grid.verticalScrollBar()->setValue(150);
+    EXPECT_EQ(fixed->x(), left);
+    EXPECT_EQ(fixed->verticalScrollBar()->value(), 150);   // the rows go along
+    EXPECT_EQ(fixed->rowAt(0), grid.rowAt(0));
+    grid.setColumnWidth(1, 100);
+    EXPECT_EQ(fixed->width(), 260);
+    grid.HideColumn(2);
+    EXPECT_EQ(fixed->width(), 180);
+    grid.UnHideColumnsAll();
+    EXPECT_EQ(fixed->width(), 260);
 }

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyledItemDelegate>
 
@@ -143,6 +144,38 @@ QAdvColumnGrid::QAdvColumnGrid(QWidget* parent) : QTableView(parent), model_(new
         emit SelectionChanged(r.left, r.top, r.right, r.bottom);
     };
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, reportSelection);
+    fixed_ = new QTableView(this);
+    fixed_->setObjectName(QStringLiteral("fixedColumns"));
+    fixed_->setHorizontalHeader(new FilterHeader(this, [this](int column, QPoint at) { ShowFilterMenu(column, at); }));
+    fixed_->setModel(model_);
+    fixed_->setSelectionModel(selectionModel());
+    fixed_->setItemDelegate(itemDelegate());
+    fixed_->setFocusPolicy(Qt::NoFocus);
+    fixed_->setFrameShape(QFrame::NoFrame);
+    fixed_->setWordWrap(false);
+    fixed_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    fixed_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fixed_->verticalHeader()->hide();
+    fixed_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fixed_->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fixed_->hide();
+    viewport()->stackUnder(fixed_);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(fixed_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column < FixedCols() && !updatingFixed_) {
+            fixed_->setColumnWidth(column, size);
+            UpdateFixedGeometry();
+        }
+    });
+    connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (!updatingFixed_ && column < FixedCols() && !isColumnHidden(column) && columnWidth(column) != size)
+            setColumnWidth(column, size);
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { UpdateFixed(); });
     connect(verticalHeader(), &QHeaderView::sectionMoved, this, [this](int, int from, int to) {
         // The header only shows the move; the rows themselves move in the table.
         QHeaderView* h = verticalHeader();
@@ -168,12 +201,75 @@ void QAdvColumnGrid::SetColor(const QColor& color)
 
 // --- columns
 
-void QAdvColumnGrid::SetColCount(int count) { model_->SetColumnCount(count); }
+void QAdvColumnGrid::SetColCount(int count)
+{
+    model_->SetColumnCount(count);
+    UpdateFixed();
+}
 
 void QAdvColumnGrid::SetFixedCols(int count)
 {
     model_->SetFixedColumns(count);
+    UpdateFixed();
     viewport()->update();
+}
+
+int QAdvColumnGrid::FixedWidth() const
+{
+    int width = 0;
+    for (int c = 0; c < std::min(FixedCols(), ColCount()); ++c)
+        if (!isColumnHidden(c)) width += columnWidth(c);
+    return width;
+}
+
+void QAdvColumnGrid::UpdateFixed()
+{
+    if (!fixed_) return;
+    const int fixedCount = std::min(FixedCols(), ColCount());
+    // The fixed view takes the grid's widths; its own header's changes here are no resizing.
+    updatingFixed_ = true;
+    for (int c = 0; c < ColCount(); ++c) {
+        const bool shown = c < fixedCount && !isColumnHidden(c);
+        if (shown) fixed_->setColumnWidth(c, columnWidth(c));
+        fixed_->setColumnHidden(c, !shown);
+        if (shown) fixed_->setColumnWidth(c, columnWidth(c));
+    }
+    updatingFixed_ = false;
+    fixed_->setVisible(fixedCount > 0 && FixedWidth() > 0);
+    UpdateFixedGeometry();
+}
+
+void QAdvColumnGrid::UpdateFixedGeometry()
+{
+    if (!fixed_ || !fixed_->isVisibleTo(this)) return;
+    const int left = frameWidth() + (verticalHeader()->isVisible() ? verticalHeader()->width() : 0);
+    fixed_->setGeometry(left, frameWidth(), FixedWidth(), viewport()->height() + horizontalHeader()->height());
+    fixed_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void QAdvColumnGrid::resizeEvent(QResizeEvent* e)
+{
+    QTableView::resizeEvent(e);
+    UpdateFixedGeometry();
+}
+
+QModelIndex QAdvColumnGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = QTableView::moveCursor(action, modifiers);
+    // Moving left under the fixed columns scrolls the cell out from under them.
+    if (action == MoveLeft && current.column() >= FixedCols() && visualRect(current).left() < FixedWidth())
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + visualRect(current).left() - FixedWidth());
+    return current;
+}
+
+void QAdvColumnGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (index.column() >= FixedCols() || !fixed_->isVisibleTo(this)) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    // A fixed cell is always in view sideways; only the rows scroll.
+    QTableView::scrollTo(model_->index(index.row(), std::min(FixedCols(), ColCount() - 1)), hint);
 }
 
 void QAdvColumnGrid::SetColumnName(int column, const QString& name)
@@ -208,16 +304,22 @@ void QAdvColumnGrid::SetColumnEditable(int column, bool editable)
     if (column >= 0 && column < ColCount()) model_->Column(column).editable = editable;
 }
 
-void QAdvColumnGrid::HideColumn(int column) { setColumnHidden(column, true); }
+void QAdvColumnGrid::HideColumn(int column)
+{
+    setColumnHidden(column, true);
+    UpdateFixed();
+}
 
 void QAdvColumnGrid::HideColumns(int from, int to)
 {
     for (int c = std::max(from, 0); c <= to && c < ColCount(); ++c) setColumnHidden(c, true);
+    UpdateFixed();
 }
 
 void QAdvColumnGrid::UnHideColumnsAll()
 {
     for (int c = 0; c < ColCount(); ++c) setColumnHidden(c, false);
+    UpdateFixed();
 }
 
 std::vector<int> QAdvColumnGrid::ShownColumns() const

@@ -180,12 +180,22 @@ signals:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 private:
     void EnterAlarm();
+    // The fixed columns stay in place: a second view of the same rows over the grid's left
+    // edge shows them while the other columns scroll beneath.
+    void UpdateFixed();
+    void UpdateFixedGeometry();
+    int FixedWidth() const;
     void ShowFilterMenu(int column, const QPoint& at);
 
     TGridModel* model_;
+    QTableView* fixed_ = nullptr;
+    bool updatingFixed_ = false;
     QColor alarmColor_;
     QColor restoreColor_;
     int helpContext_ = 0;
