@@ -10,7 +10,9 @@
 #include "tevrin/pages/widgets/date_text.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -252,6 +254,11 @@ TEST_F(ArchiveViewerTest, SelectionDecidesTheGraphButtonAndHidingWholeColumns)
     EXPECT_TRUE(page->MenuItem("mnuUnhideAllColumns")->isVisible());
     Trigger("mnuUnhideAllColumns");
     EXPECT_FALSE(grid->IsHiddenColumn(3));
+
+    // The page's picture goes to the clipboard.
+    QGuiApplication::clipboard()->clear();
+    Trigger("mnuCopyImagetoClipboard");
+    EXPECT_FALSE(QGuiApplication::clipboard()->pixmap().isNull());
 
     // The tabs swap the table's and the chart's buttons.
     page->pcViewer()->setCurrentIndex(1);

@@ -3,7 +3,9 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/date_text.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLocale>
@@ -156,6 +158,8 @@ TEST(GridTableTest, SelectionRectAndTextFollowTheShownRowsAndSkipHiddenColumns)
     EXPECT_EQ(spy.last(), (QList<QVariant>{0, 1, 2, 2}));
     grid.HideColumn(1);
     EXPECT_EQ(grid.SelectionText(), "2\ty\n3\tz\n");
+    grid.CopySelectionToClipboard();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "2\ty\n3\tz\n");
     grid.UnHideColumnsAll();
     EXPECT_FALSE(grid.IsHiddenColumn(1));
 }

@@ -5,6 +5,7 @@
 // two CSV shapes, clipboard).
 #include "tevrin/pages/page_frame.h"
 #include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/rtdb/analyzer_records.h"
 
 #include <QString>
 
@@ -113,7 +114,7 @@ private:
     bool fromFile_ = false;
     QString fileName_;
     // The value names of each log as the archive file named them.
-    std::array<std::vector<QString>, 6> fileNames_;
+    std::array<std::vector<QString>, kLogCount> fileNames_;
     int selectedPosition_ = 0;
     GridRect selection_;
     std::array<QString, 32> customFilters_;
