@@ -13,6 +13,7 @@
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 #include "tevrin/pages/analysis/fra_ww.h"
 #include "tevrin/pages/analysis/frm_audit.h"
+#include "tevrin/pages/analysis/log_frm.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/pages/config/fra_analyzer_global.h"
@@ -225,6 +226,7 @@ void TFormMain::CreatePages()
     SplashStep(QString());
     SplashStep(QStringLiteral("Audit"));
     frmAudit_ = new TfrmAudit(this);
+    logFrm_ = new TLogFrm(this);
 }
 
 void TFormMain::FormCreate()
@@ -891,8 +893,7 @@ void TFormMain::HideWaitWindow()
 
 void TFormMain::ShowLogConfiguration()
 {
-    // The log configuration window is created with the other windows at start-up; until it
-    // is there the button shows nothing.
+    if (logFrm_) logFrm_->exec();
 }
 
 void TFormMain::SetProgressMax(int max) { SetNumber(CommandKeys::localPBarMax, max); }

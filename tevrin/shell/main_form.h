@@ -52,6 +52,7 @@ class TfrmTimer1;
 class TfraBoardTester;
 class TfrSequencer;
 class TfrmAudit;
+class TLogFrm;
 class TfmUpgrade;
 class ConfigFileRoads;
 
@@ -215,6 +216,7 @@ public:
     TfraBoardTester* fraBoardTester() const { return fraBoardTester_; }
     TfrSequencer* frSequencer() const { return frSequencer_; }
     TfrmAudit* frmAudit() const { return frmAudit_; }
+    TLogFrm* LogFrm() const { return logFrm_; }
     TfmUpgrade* fmUpgrade() const { return fmUpgrade_; }
 
 protected:
@@ -288,5 +290,7 @@ private:
     TfraBoardTester* fraBoardTester_ = nullptr;
     TfrSequencer* frSequencer_ = nullptr;
     TfrmAudit* frmAudit_ = nullptr;
+    // The log configuration window, made with the main window and shown by the archive page.
+    TLogFrm* logFrm_ = nullptr;
     TfmUpgrade* fmUpgrade_ = nullptr;
 };

@@ -1,0 +1,196 @@
+#include "tevrin/pages/analysis/log_frm.h"
+
+#include "platform/errors.h"
+#include "platform/prompter.h"
+#include "tevrin/pages/analysis/archive_hdr_frame.h"
+#include "tevrin/pages/analysis/log_setup.h"
+#include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/tree_drag_routes.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/point_tree_adapter.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cstring>
+#include <exception>
+
+namespace {
+const char* const kTabCaptions[TLogFrm::kLogsShown] = {"Log On Run", " Log Hourly", " Log Daily", " Log Periodic 1",
+                                                       " Log Periodic 2"};
+const char* const kFigureNames[TLogFrm::kLogsShown][2] = {{"labOnRun", "labDayOnRun"},
+                                                          {"labHour", "labDayHourly"},
+                                                          {"labDaily", "labDayDaily"},
+                                                          {"labPeriodic1", "labDayPeriodic1"},
+                                                          {"labPeriodic2", "labDayPeriodic2"}};
+}  // namespace
+
+TLogFrm::TLogFrm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LogFrm"));
+    setWindowTitle(QStringLiteral("Log Configuration"));
+
+    tree_ = new QTreeWidget(this);
+    tree_->setObjectName(QStringLiteral("OrgPointsTreeView"));
+    tree_->setHeaderHidden(true);
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("Avaiable Points:"), this));
+    left->addWidget(tree_, 1);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("pcLogs"));
+    auto* figures = new QGridLayout;
+    for (int k = 0; k < kLogsShown; ++k) {
+        auto* frame = new TfraArchiveHdr(tabs_, k);
+        frame->draggedRow = [this] { return dragRow_; };
+        frame->onChanged = [this] { RefreshLogFigures(); };
+        frame->onFrequencyChanged = [this] { Post("WriteLogConfig"); };
+        frames_[static_cast<size_t>(k)] = frame;
+        tabs_->addTab(frame, QString::fromLatin1(kTabCaptions[k]));
+
+        figures->addWidget(new QLabel(QString::fromLatin1(kTabCaptions[k]).trimmed(), this), k, 0);
+        figures->addWidget(new QLabel(QStringLiteral("Records:"), this), k, 1);
+        records_[static_cast<size_t>(k)] = new QLabel(QStringLiteral("000000"), this);
+        records_[static_cast<size_t>(k)]->setObjectName(QString::fromLatin1(kFigureNames[k][0]));
+        figures->addWidget(records_[static_cast<size_t>(k)], k, 2);
+        figures->addWidget(new QLabel(QStringLiteral("Days:"), this), k, 3);
+        days_[static_cast<size_t>(k)] = new QLabel(QStringLiteral("000000"), this);
+        days_[static_cast<size_t>(k)]->setObjectName(QString::fromLatin1(kFigureNames[k][1]));
+        figures->addWidget(days_[static_cast<size_t>(k)], k, 4);
+    }
+    btnRead_ = new QPushButton(QStringLiteral("Read Config. from Analyzer"), this);
+    btnRead_->setObjectName(QStringLiteral("btnRead"));
+    btnWrite_ = new QPushButton(QStringLiteral("Write to Analyzer"), this);
+    btnWrite_->setObjectName(QStringLiteral("btnWrite"));
+    btnWrite_->setVisible(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnRead_);
+    buttons->addWidget(btnWrite_);
+    buttons->addStretch();
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(new QLabel(QStringLiteral("Log Configuration:"), this));
+    right->addWidget(tabs_, 1);
+    right->addLayout(figures);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 2);
+    resize(820, 520);
+
+    connect(btnRead_, &QPushButton::clicked, this, &TLogFrm::btnReadClick);
+    connect(btnWrite_, &QPushButton::clicked, this, &TLogFrm::btnWriteClick);
+
+    // Drags start from any node of the tree; only a point's row can be dropped on a log.
+    auto* routes = new TreeDragRoutes(this);
+    routes->AddSource(
+        tree_, [](QTreeWidgetItem* item) { return item != nullptr; },
+        [this](QTreeWidgetItem* item) {
+            dragRow_ = item ? item->data(0, PointTreeAdapter::kDataRole).toInt() : -1;
+            return true;
+        },
+        [this] { dragRow_ = -1; });
+}
+
+TLogFrm::~TLogFrm() = default;
+
+void TLogFrm::Post(const char* command)
+{
+    if (IPageHost* host = PageHost()) host->PostCommand(command);
+}
+
+void TLogFrm::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TLogFrm::Remember() { std::memcpy(remembered_, DataBase::Instance()->LogRecords(), sizeof remembered_); }
+
+void TLogFrm::LoadFrames()
+{
+    for (TfraArchiveHdr* frame : frames_) frame->LoadFromRecord();
+}
+
+void TLogFrm::FormActivate()
+{
+    tree_->clear();
+    PointTreeAdapter::Build(tree_, QString::fromLatin1(PointTreeAdapter::kRootCaption),
+                            QString::fromLatin1(PointTreeAdapter::kLogListName));
+    Post("ReadLogConfig");
+    DataBase* db = DataBase::Instance();
+    repairDeclined_ = false;
+    if (!db->LogIdsAreUnique()) {
+        const int answer = platform::MessageDlg(
+            QStringLiteral("Invalid Log Configuration was found. Do you want to fix it automatically?\n") +
+                QStringLiteral("If YES, some historic Log data may be lost.\n") +
+                QStringLiteral("If NO, please call Torquine for assistance."),
+            platform::DlgType::Warning, platform::mbYesNo);
+        if (answer != platform::mrYes) {
+            // Nothing is changed and nothing is written in this showing.
+            repairDeclined_ = true;
+            tree_->setEnabled(false);
+            tabs_->setEnabled(false);
+            btnRead_->setEnabled(false);
+            Remember();
+            return;
+        }
+        db->ResetLogIds();
+        Post("WriteLogConfig");
+        Post("WriteConfig");
+    }
+    tree_->setEnabled(true);
+    tabs_->setEnabled(true);
+    btnRead_->setEnabled(true);
+    LoadFrames();
+    RefreshLogFigures();
+    Remember();
+}
+
+void TLogFrm::FormClose()
+{
+    if (repairDeclined_) return;
+    DataBase* db = DataBase::Instance();
+    if (!db->LogIdsAreUnique()) db->ResetLogIds();
+    if (logsetup::RecordsDiffer(db->LogRecords(), remembered_)) {
+        Post("WriteLogConfig");
+        Remember();
+    }
+}
+
+void TLogFrm::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TLogFrm::btnReadClick()
+{
+    Post("ReadLogConfig");
+    LoadFrames();
+    RefreshLogFigures();
+    Remember();
+}
+
+void TLogFrm::btnWriteClick() { Post("WriteLogConfig"); }
+
+void TLogFrm::RefreshLogFigures()
+{
+    DataBase* db = DataBase::Instance();
+    bool computed = true;
+    try {
+        db->ComputeRunTimes();
+    } catch (const std::exception&) {
+        // A run-time point that holds no number (not read yet): no figures to show.
+        computed = false;
+    }
+    for (int k = 0; k < kLogsShown; ++k) {
+        records_[static_cast<size_t>(k)]->setText(computed ? QString::number(db->RecordCapacity(k)) : QStringLiteral("-"));
+        days_[static_cast<size_t>(k)]->setText(computed ? QString::fromStdString(db->CapacityText(k)) : QStringLiteral("-"));
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+// "Log Configuration": which analyzer points each of the five logs records and how often,
+// with how many records each log keeps and for how many days the archive memory lasts. The
+// points are dragged from the tree of loggable points onto a log's tab. Showing the window
+// reads the six log records from the analyzer; closing it writes them back when something
+// changed; a frequency entered goes to the analyzer at once.
+//
+// Id codes: when two logs share one, the operator is asked whether to repair it (codes 1 to
+// 6, written and stored in flash). No leaves everything as it is, for this showing and its
+// close.
+#include "tevrin/rtdb/analyzer_records.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class TfraArchiveHdr;
+
+class TLogFrm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kLogsShown = 5;
+
+    explicit TLogFrm(QWidget* parent = nullptr);
+    ~TLogFrm() override;
+
+    // Every showing: the tree filled, the records read, the id codes checked, the tabs loaded.
+    void FormActivate();
+    // The window closes: the records go to the analyzer when something changed.
+    void FormClose();
+    void btnReadClick();
+    void btnWriteClick();
+    // The record and day figures of the five logs.
+    void RefreshLogFigures();
+
+    // True while the operator declined the repair of duplicate id codes in this showing.
+    bool RepairDeclined() const { return repairDeclined_; }
+
+    QTreeWidget* OrgPointsTreeView() const { return tree_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    TfraArchiveHdr* Frame(int log) const { return frames_[static_cast<size_t>(log)]; }
+    QPushButton* btnRead() const { return btnRead_; }
+    QPushButton* btnWrite() const { return btnWrite_; }
+    QLabel* RecordsLabel(int log) const { return records_[static_cast<size_t>(log)]; }
+    QLabel* DaysLabel(int log) const { return days_[static_cast<size_t>(log)]; }
+    // The catalogue row being dragged from the tree; -1 for none or a group node.
+    int DraggedRow() const { return dragRow_; }
+    void SetDraggedRow(int row) { dragRow_ = row; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Post(const char* command);
+    void LoadFrames();
+    void Remember();
+
+    QTreeWidget* tree_;
+    QTabWidget* tabs_;
+    std::array<TfraArchiveHdr*, kLogsShown> frames_{};
+    std::array<QLabel*, kLogsShown> records_{};
+    std::array<QLabel*, kLogsShown> days_{};
+    QPushButton* btnRead_;
+    QPushButton* btnWrite_;
+    int dragRow_ = -1;
+    bool repairDeclined_ = false;
+    // The records as the analyzer last gave or took them in this showing.
+    LogConfigRecord remembered_[kLogCount] = {};
+};
