@@ -142,8 +142,8 @@ void XmlFileRoundTrip(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(XmlFileRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ResidentGrowth)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(XmlFileRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(DecodeInOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodeWrappedRing)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodeThroughTheBuffer)->Unit(benchmark::kMillisecond);
