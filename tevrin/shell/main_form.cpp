@@ -12,6 +12,7 @@
 #include "platform/prompter.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 #include "tevrin/pages/analysis/fra_ww.h"
+#include "tevrin/pages/analysis/audit_form.h"
 #include "tevrin/pages/analysis/frm_audit.h"
 #include "tevrin/pages/analysis/log_frm.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
@@ -227,6 +228,8 @@ void TFormMain::CreatePages()
     SplashStep(QStringLiteral("Audit"));
     frmAudit_ = new TfrmAudit(this);
     logFrm_ = new TLogFrm(this);
+    // The event-log window is made hidden; nothing shows it.
+    new TAuditForm(this);
 }
 
 void TFormMain::FormCreate()
