@@ -1,6 +1,7 @@
 // The event log: synthetic event memories (stuffing, 0xDE in the CRC, bad records, a record
 // cut short by the end of the memory, a long run of equal time stamps) decoded and sorted;
 // the event texts; the memory-usage figure; the event-log window's plain 9-byte records.
+#include "tests/pages/event_memory.h"
 #include "tevrin/pages/analysis/audit_events.h"
 #include "tevrin/pages/analysis/log_entry.h"
 
@@ -10,30 +11,12 @@
 #include <cstdint>
 #include <vector>
 
+using eventtest::AppendFramed;
+using eventtest::Seven;
+
 namespace {
 
 double TokenDays(uint32_t token) { return token / 86400.0; }
-
-std::vector<uint8_t> Seven(uint32_t token, uint8_t type, uint8_t detail, uint8_t value)
-{
-    return {static_cast<uint8_t>(token), static_cast<uint8_t>(token >> 8), static_cast<uint8_t>(token >> 16),
-            static_cast<uint8_t>(token >> 24), type, detail, value};
-}
-
-// A framed record as the analyzer stores it: start byte, the seven bytes and the CRC, every
-// 0xDE after the start byte stuffed.
-void AppendFramed(std::vector<uint8_t>& memory, uint32_t token, uint8_t type, uint8_t detail, uint8_t value)
-{
-    std::vector<uint8_t> body = Seven(token, type, detail, value);
-    const uint16_t crc = CalcCRC16(body.data(), body.size());
-    body.push_back(static_cast<uint8_t>(crc & 0xFF));
-    body.push_back(static_cast<uint8_t>(crc >> 8));
-    memory.push_back(0xDE);
-    for (uint8_t b : body) {
-        memory.push_back(b);
-        if (b == 0xDE) memory.push_back(0xAD);
-    }
-}
 
 uint16_t CrcOf(uint32_t token, uint8_t type, uint8_t detail, uint8_t value)
 {
@@ -240,12 +223,7 @@ TEST(AuditPlainRecords, NineByteRecordsWithTheirCrcAreReadAndBadOnesOnlyCounted)
 {
     std::vector<uint8_t> buffer;
     const auto append = [&buffer](uint32_t token, uint8_t type, uint8_t detail, uint8_t value, bool good) {
-        std::vector<uint8_t> seven = Seven(token, type, detail, value);
-        uint16_t crc = CalcCRC16(seven.data(), seven.size());
-        if (!good) crc ^= 0x8000;
-        buffer.insert(buffer.end(), seven.begin(), seven.end());
-        buffer.push_back(static_cast<uint8_t>(crc & 0xFF));
-        buffer.push_back(static_cast<uint8_t>(crc >> 8));
+        eventtest::AppendPlain(buffer, token, type, detail, value, good);
     };
     append(0x00DE00DE, 9, 0, 1, true);   // 0xDE is plain data here
     {

@@ -1,6 +1,7 @@
 // The event-log window: plain 9-byte records read in memory order, bad ones only counted on
 // the bar, trailing bytes ignored; the program makes it and never shows it.
 #include "tests/common/fake_prompter.h"
+#include "tests/pages/event_memory.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/analysis/audit_form.h"
 #include "tevrin/pages/analysis/audit_panel.h"
@@ -13,18 +14,9 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 
-namespace {
+using eventtest::AppendPlain;
 
-void Append(std::vector<uint8_t>& buffer, uint32_t token, uint8_t type, uint8_t detail, uint8_t value, bool good)
-{
-    const uint8_t seven[7] = {static_cast<uint8_t>(token), static_cast<uint8_t>(token >> 8),
-                              static_cast<uint8_t>(token >> 16), static_cast<uint8_t>(token >> 24), type, detail, value};
-    uint16_t crc = CalcCRC16(seven, 7);
-    if (!good) crc = static_cast<uint16_t>(crc + 1);
-    buffer.insert(buffer.end(), seven, seven + 7);
-    buffer.push_back(static_cast<uint8_t>(crc & 0xFF));
-    buffer.push_back(static_cast<uint8_t>(crc >> 8));
-}
+namespace {
 
 double Days(uint32_t token) { return 46000.0 + token / 400.0; }
 
@@ -46,7 +38,7 @@ TEST_F(EventLogWindowTest, NineByteRecordsAreShownInMemoryOrderAndBadOnesOnlyCou
 {
     EXPECT_EQ(form.windowTitle(), "Event Log");
     std::vector<uint8_t>& memory = DataBase::Instance()->EventData();
-    Append(memory, 0xDE, 9, 1, 2, true);   // 0xDE is plain data here
+    AppendPlain(memory, 0xDE, 9, 1, 2, true);   // 0xDE is plain data here
     memory.insert(memory.end(), {1, 2, 3, 4});   // short of a record
     form.FormActivate();
     QAdvColumnGrid* grid = form.Panel()->gridAudit();
@@ -57,9 +49,9 @@ TEST_F(EventLogWindowTest, NineByteRecordsAreShownInMemoryOrderAndBadOnesOnlyCou
     EXPECT_EQ(form.Panel()->labPercent()->text(), "100.00%");
 
     memory.clear();
-    Append(memory, 500, 0, 0, 0, true);
-    Append(memory, 400, 4, 16, 1, false);
-    Append(memory, 300, 4, 16, 1, true);
+    AppendPlain(memory, 500, 0, 0, 0, true);
+    AppendPlain(memory, 400, 4, 16, 1, false);
+    AppendPlain(memory, 300, 4, 16, 1, true);
     form.FormActivate();
     ASSERT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->Cells(TAuditGridPanel::colSeq, 1), "2");

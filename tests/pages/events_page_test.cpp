@@ -2,6 +2,7 @@
 // memory is; filters by date and by condition; the event file saved and loaded; CSV (golden),
 // spreadsheet and clipboard exports; and the whole road against the simulated analyzer.
 #include "tests/common/fake_prompter.h"
+#include "tests/pages/event_memory.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/analysis/audit_panel.h"
@@ -26,24 +27,13 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using eventtest::AppendFramed;
+using eventtest::StuffedPairs;
+
 namespace {
 
 // Token t is day 46000 + t / 400: token 400 is midnight of 10 December 2025.
 double TokenDays(uint32_t token) { return 46000.0 + token / 400.0; }
-
-void AppendFramed(std::vector<uint8_t>& memory, uint32_t token, uint8_t type, uint8_t detail, uint8_t value)
-{
-    std::vector<uint8_t> body = {static_cast<uint8_t>(token), static_cast<uint8_t>(token >> 8),
-                                 static_cast<uint8_t>(token >> 16), static_cast<uint8_t>(token >> 24), type, detail, value};
-    const uint16_t crc = CalcCRC16(body.data(), body.size());
-    body.push_back(static_cast<uint8_t>(crc & 0xFF));
-    body.push_back(static_cast<uint8_t>(crc >> 8));
-    memory.push_back(0xDE);
-    for (uint8_t b : body) {
-        memory.push_back(b);
-        if (b == 0xDE) memory.push_back(0xAD);
-    }
-}
 
 // Six events out of time order, one of them with stuffed bytes, a bad record and a record cut
 // short at the end; 200 bytes of memory in all.
@@ -63,14 +53,6 @@ std::vector<uint8_t> Memory()
     m.insert(m.end(), {0xDE, 0x10, 0x20});    // cut short
     m.resize(200, 0xFF);
     return m;
-}
-
-int StuffedPairs(const std::vector<uint8_t>& m)
-{
-    int pairs = 0;
-    for (size_t i = 0; i + 1 < m.size(); ++i)
-        if (m[i] == 0xDE && m[i + 1] == 0xAD) ++pairs;
-    return pairs;
 }
 
 class EventsPageTest : public ::testing::Test {
