@@ -68,8 +68,6 @@ int Transaction::AttemptLimitMs() const
     return settings_.BackoffTicks() * platform::kTickMs + 2 * wireMs + 1000;
 }
 
-qint64 Transaction::QuietLeftMs() const { return quietUntil_ > 0 ? std::max<qint64>(0, quietUntil_ - clock_.elapsed()) : 0; }
-
 void Transaction::WaitForEvents(qint64 ms)
 {
     wake_.start(static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX)));

@@ -55,9 +55,6 @@ public:
     // twice the wire time of the longest frame plus a second.
     int AttemptLimitMs() const;
 
-    // Milliseconds the next exchange will first let the line fall quiet (0: none).
-    qint64 QuietLeftMs() const;
-
 private:
     // Sleeps in the event loop until an event comes or ms pass.
     void WaitForEvents(qint64 ms);
