@@ -19,6 +19,7 @@
 #include <QLineSeries>
 #include <QMenu>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -322,4 +323,12 @@ TEST_F(ArchiveChartTest, HalfAMillionSamplesAreDrawnReducedAndRedrawnAtEachZoom)
     EXPECT_EQ(chart.DataSeries()->at(102).x(), 1101);
     // The statistics stay those of the whole block.
     EXPECT_EQ(chart.Statistics().count, 500000u);
+}
+
+TEST_F(ArchiveChartTest, PrintWithoutAPrinterSaysSoAndPrintsNothing)
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer; nothing is sent to it";
+    chart.Plot(QStringLiteral("t"), Samples(10, [](int i) { return static_cast<float>(i); }));
+    chart.mnuPrintChart()->trigger();
+    EXPECT_TRUE(prompter.Saw(QStringLiteral("The chart was not printed: no printer is set up.")));
 }
