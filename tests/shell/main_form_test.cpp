@@ -41,11 +41,13 @@
 #include <QFile>
 #include <QSettings>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTimer>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -196,7 +198,7 @@ TEST_F(MainFormTest, StartUpBuildsTheSeventeenPagesAndTheServices)
         auto* frame = qobject_cast<TPageFrame*>(PageRegistry::Instance().Frame(i));
         ASSERT_NE(frame, nullptr);
         EXPECT_STREQ(frame->metaObject()->className(), kTabs[i].frame);
-        EXPECT_EQ(frame->parentWidget(), sheet);
+        EXPECT_TRUE(sheet->isAncestorOf(frame));
         EXPECT_EQ(frame->PageNumber(), kTabs[i].pageNumber);
         EXPECT_TRUE(frame->NotShown());
     }
@@ -226,6 +228,38 @@ TEST_F(MainFormTest, StartUpBuildsTheSeventeenPagesAndTheServices)
     EXPECT_EQ(form.Action("WriteConfig")->toolTip(), QStringLiteral("Permanent Configuration Write  to Analyzer"));
     EXPECT_TRUE(form.GetFlag("LoggingOn"));
     EXPECT_EQ(form.StatusLine()->PanelCount(), 7);
+}
+
+TEST_F(MainFormTest, TheWindowOpensAtItsDesignedSizeAndLargePagesScrollInsideIt)
+{
+    TFormMain form;
+    form.show();
+    EXPECT_EQ(form.size(), QSize(1004, 740));
+    // The Factory tab asks for its code: cancelled here.
+    QTimer cancel;
+    cancel.setInterval(5);
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+    });
+    cancel.start();
+    QTabWidget* pages = form.PageControlMain();
+    for (int i = 0; i < pages->count(); ++i) {
+        SCOPED_TRACE(pages->tabText(i).toStdString());
+        QWidget* frame = PageRegistry::Instance().Frame(i);
+        ASSERT_NE(frame, nullptr);
+        // Each page scrolls inside its sheet, so none stretches the window past its size.
+        auto* area = qobject_cast<QScrollArea*>(frame->parentWidget() ? frame->parentWidget()->parentWidget() : nullptr);
+        ASSERT_NE(area, nullptr);
+        EXPECT_EQ(area->widget(), frame);
+        EXPECT_TRUE(area->widgetResizable());
+        pages->setCurrentIndex(i);
+        QApplication::processEvents();
+        EXPECT_EQ(form.size(), QSize(1004, 740));
+        EXPECT_LE(form.minimumSizeHint().width(), 1004);
+        EXPECT_LE(form.minimumSizeHint().height(), 740);
+    }
+    cancel.stop();
+    form.hide();
 }
 
 TEST_F(MainFormTest, RegistrationBroadcastBindsThePagesControlsToTheirPoints)

@@ -1,6 +1,7 @@
 #include "tevrin/shell/page_registry.h"
 
 #include <QLayout>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -44,6 +45,11 @@ void PageRegistry::Place(int p, int i)
         layout = new QVBoxLayout(sheet);
         layout->setContentsMargins(0, 0, 0, 0);
     }
-    frame->setParent(sheet);
-    layout->addWidget(frame);
+    // The frame sits in a borderless scrolling area that fills the sheet, so that a page larger
+    // than the window scrolls instead of stretching the main window past the screen.
+    auto* area = new QScrollArea(sheet);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(frame);
+    layout->addWidget(area);
 }

@@ -21,8 +21,8 @@ public:
     void SetFrame(QWidget* frame, int i);
     // The frame of slot i, or nullptr.
     QWidget* Frame(int i) const;
-    // Makes frame i a child of tab sheet p (the sheet's only content). Nothing when either is
-    // missing.
+    // Makes frame i the content of tab sheet p, inside a scrolling area that fills the sheet.
+    // Nothing when either is missing.
     void Place(int p, int i);
 
 private:
