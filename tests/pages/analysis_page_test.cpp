@@ -15,8 +15,11 @@
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/shell/main_form.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -251,3 +254,29 @@ TEST(AnalysisPageSession, PlantedValuesShowWithinOnePollAndNothingIsWrittenBack)
 }
 
 }  // namespace
+
+TEST(AnalysisPageSession, TheLongestDateStateAndSequencerTextsFitTheirEditsInTheWindow)
+{
+    pagetest::PageSession session;
+    session.Form().show();
+    QCoreApplication::processEvents();
+    TfraWW* page = session.Form().fraWW();
+    const struct {
+        const char* edit;
+        const char* text;
+    } kCases[] = {
+        {"ledUnitDateTime", "September 30, 2026 12:59:59 PM"},
+        {"ledCurrAnaState", "Tape Advance Search"},
+        {"ledCurrAnaState", "Manual Tape Advance"},
+        {"SequencerState", "Automatic Sequencer On"},
+        {"SequencerState", "Manual Sequencer 8 On"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        auto* edit = page->findChild<QLineEdit*>(QString::fromLatin1(c.edit));
+        ASSERT_NE(edit, nullptr);
+        // The text, the frame and the edit's margins.
+        EXPECT_GE(edit->width(), QFontMetrics(edit->font()).horizontalAdvance(QString::fromLatin1(c.text)) + 10);
+    }
+    session.Form().hide();
+}

@@ -16,6 +16,7 @@
 #include "tevrin/rtdb/database.h"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QPrinter>
 
@@ -84,6 +85,16 @@ QString FormatAnalyzerDate(double dateTime)
     return QLocale::c().toString(when, QStringLiteral("MMMM d, yyyy h:mm:ss AP"));
 }
 
+// Room in an edit for the widest text it can show, so that none is cut at the window's size.
+void FitWidestText(QLineEdit* edit, const QStringList& texts)
+{
+    const QFontMetrics metrics(edit->font());
+    int widest = 0;
+    for (const QString& text : texts) widest = std::max(widest, metrics.horizontalAdvance(text));
+    // The frame, the edit's own margins and the cursor.
+    edit->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + 8);
+}
+
 }  // namespace
 
 TfraWW::TfraWW(QWidget* owner) : TPageFrame(owner, 0, 0, 0), ui(std::make_unique<Ui::TfraWW>())
@@ -97,6 +108,11 @@ TfraWW::TfraWW(QWidget* owner) : TPageFrame(owner, 0, 0, 0), ui(std::make_unique
     ui->edtSaveCount->setText(QStringLiteral("0"));
     ui->edtPrintCount->setVisible(false);
     ui->edtSaveCount->setVisible(false);
+    FitWidestText(ui->ledUnitDateTime, {QStringLiteral("September 30, 2000 12:00:00 PM")});
+    QStringList states;
+    for (const char* state : kStates) states << QString::fromLatin1(state);
+    FitWidestText(ui->ledCurrAnaState, states);
+    FitWidestText(ui->SequencerState, {QStringLiteral("Automatic Sequencer On"), QStringLiteral("Manual Sequencer 8 On")});
     BindHandlers();
 }
 
