@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 namespace {
 std::atomic<bool> gStop{false};
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
     parser.addOption(tcp);
     parser.addOption(baud);
     parser.addOption(modem);
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print every request message as it arrives (hex)."));
+    parser.addOption(log);
     parser.process(app);
 
     sim::AnalyzerCore core;
@@ -65,8 +68,15 @@ int main(int argc, char** argv)
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     int lastFrames = 0;
+    size_t logged = 0;
     while (!gStop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (parser.isSet(log)) {
+            const std::vector<QByteArray> requests = core.Requests();
+            for (; logged < requests.size(); ++logged)
+                std::printf("Request: %s\n", requests[logged].toHex(' ').constData());
+            std::fflush(stdout);
+        }
         const int frames = wire.FramesReceived();
         if (frames != lastFrames) {
             std::printf("Frames answered: %d (bad CRC: %d)\n", frames, wire.BadFramesReceived());
