@@ -49,6 +49,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QTimer>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -257,6 +258,8 @@ TEST_F(MainFormTest, TheWindowOpensAtItsDesignedSizeAndLargePagesScrollInsideIt)
         EXPECT_EQ(form.size(), QSize(1004, 740));
         EXPECT_LE(form.minimumSizeHint().width(), 1004);
         EXPECT_LE(form.minimumSizeHint().height(), 740);
+        // Every tab stands in the one row of the bar: none hides behind scroll arrows.
+        EXPECT_LE(pages->tabBar()->tabRect(i).right(), pages->tabBar()->width()) << pages->tabText(i).toStdString();
     }
     cancel.stop();
     form.hide();

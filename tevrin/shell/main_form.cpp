@@ -65,6 +65,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -130,6 +131,13 @@ void Safely(F&& f)
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFormMain>())
 {
     ui->setupUi(this);
+    // Compact tabs: all seventeen stand in one row at the window's designed width, so none
+    // hides behind the scroll arrows.
+    ui->PageControlMain->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar { font-size: 8pt; }"
+        "QTabBar::tab { padding: 3px 3px; border: 1px solid #9a9a9a; border-top: none; background: #e2e2e2; }"
+        "QTabBar::tab:selected { background: #fafafa; }"
+        "QTabBar::tab:!selected { margin-bottom: 2px; }"));
     if (!g_mainForm) {
         g_mainForm = this;
         SetPageHost(this);
