@@ -20,6 +20,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -255,7 +256,7 @@ TEST(AnalysisPageSession, PlantedValuesShowWithinOnePollAndNothingIsWrittenBack)
 
 }  // namespace
 
-TEST(AnalysisPageSession, TheLongestDateStateAndSequencerTextsFitTheirEditsInTheWindow)
+TEST(AnalysisPageSession, TheWholePageAndItsLongestDateStateAndSequencerTextsFitTheWindow)
 {
     pagetest::PageSession session;
     session.Form().show();
@@ -278,5 +279,10 @@ TEST(AnalysisPageSession, TheLongestDateStateAndSequencerTextsFitTheirEditsInThe
         // The text, the frame and the edit's margins.
         EXPECT_GE(edit->width(), QFontMetrics(edit->font()).horizontalAdvance(QString::fromLatin1(c.text)) + 10);
     }
+    // The whole page stands in the window without scrolling.
+    auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_LE(page->minimumSizeHint().height(), area->viewport()->height());
+    EXPECT_LE(page->minimumSizeHint().width(), area->viewport()->width());
     session.Form().hide();
 }
