@@ -16,13 +16,13 @@ TreeDragRoutes::TreeDragRoutes(QObject* owner) : QObject(owner) {}
 
 void TreeDragRoutes::AddSource(QTreeWidget* tree, NodeTest draggable, NodeTest start, std::function<void()> finish)
 {
-    sources_.push_back({tree, std::move(draggable), std::move(start), std::move(finish)});
+    sources_.push_back({tree, tree->viewport(), std::move(draggable), std::move(start), std::move(finish)});
     tree->viewport()->installEventFilter(this);
 }
 
 void TreeDragRoutes::AddTarget(QTreeWidget* tree, std::function<bool()> entering, NodeTest canDrop, NodeTest drop)
 {
-    targets_.push_back({tree, std::move(entering), std::move(canDrop), std::move(drop)});
+    targets_.push_back({tree, tree->viewport(), std::move(entering), std::move(canDrop), std::move(drop)});
     tree->viewport()->setAcceptDrops(true);
     tree->viewport()->installEventFilter(this);
 }
@@ -92,8 +92,8 @@ bool TreeDragRoutes::eventFilter(QObject* watched, QEvent* e)
 {
     bool taken = false;
     for (Target& t : targets_)
-        if (watched == t.tree->viewport()) taken = TargetEvent(t, e) || taken;
+        if (t.tree && watched == t.viewport) taken = TargetEvent(t, e) || taken;
     for (Source& s : sources_)
-        if (watched == s.tree->viewport()) taken = SourceEvent(s, e) || taken;
+        if (s.tree && watched == s.viewport) taken = SourceEvent(s, e) || taken;
     return taken;
 }

@@ -6,6 +6,7 @@
 // mouse. The drag carries no data of its own: the page keeps what is being dragged.
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
@@ -31,13 +32,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The trees are the page's: either may go before this object, so they are watched through
+    // guarded pointers and recognised by their viewport without touching a tree.
     struct Source {
-        QTreeWidget* tree;
+        QPointer<QTreeWidget> tree;
+        QObject* viewport;
         NodeTest draggable, start;
         std::function<void()> finish;
     };
     struct Target {
-        QTreeWidget* tree;
+        QPointer<QTreeWidget> tree;
+        QObject* viewport;
         std::function<bool()> entering;
         NodeTest canDrop, drop;
     };
