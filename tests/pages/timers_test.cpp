@@ -16,6 +16,8 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -323,3 +325,31 @@ TEST(TimerSession, EditedTimersAreWrittenToTheAnalyzerAndAnInvalidOneSendsNothin
 }
 
 }  // namespace
+
+TEST(TimerSession, TheTimersStandTwoAbreastWithoutSidewaysScrollingAndTheirGroupsKeepTheirHeights)
+{
+    pagetest::PageSession session;
+    session.Form().show();
+    session.Show(MainPage::Timers);
+    QCoreApplication::processEvents();
+    TfrmTimer1* page = nullptr;
+    for (auto* p : session.Form().findChildren<TfrmTimer1*>()) page = p;
+    ASSERT_NE(page, nullptr);
+    auto* area = page->findChild<QScrollArea*>(QStringLiteral("TabSheet1"));
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    // A start timer and its stop timer side by side, their schedules alike in height.
+    for (int number : {1, 3, 5}) {
+        SCOPED_TRACE(number);
+        TfrmTimerSetup* start = page->Timer(number);
+        TfrmTimerSetup* stop = page->Timer(number + 1);
+        EXPECT_EQ(start->y(), stop->y());
+        EXPECT_LT(start->x(), stop->x());
+        const auto* startSchedule = start->findChild<QGroupBox*>(QStringLiteral("grpSchedule"));
+        const auto* stopSchedule = stop->findChild<QGroupBox*>(QStringLiteral("grpSchedule"));
+        EXPECT_EQ(stopSchedule->height(), startSchedule->height());
+        EXPECT_EQ(stop->findChild<QGroupBox*>(QStringLiteral("grpAnalysis"))->y(),
+                  start->findChild<QGroupBox*>(QStringLiteral("grpAnalysis"))->y());
+    }
+    session.Form().hide();
+}

@@ -23,8 +23,10 @@ TfrmTimer1::TfrmTimer1(QWidget* owner) : TPageFrame(owner, 16, 0, 1), ui(std::ma
         QWidget* box = first ? ui->boxTimers1 : ui->boxTimers2;
         auto* grid = first ? ui->layTimers1 : ui->layTimers2;
         auto* timer = new TfrmTimerSetup(number, box);
+        // Two columns, a start timer beside its stop timer, so that the tab needs no sideways
+        // scrolling at the window's designed width.
         const int place = (number - 1) % 6;
-        grid->addWidget(timer, place / 3, place % 3);
+        grid->addWidget(timer, place / 2, place % 2);
         timers_[static_cast<size_t>(number - 1)] = timer;
     }
 
