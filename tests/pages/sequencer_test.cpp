@@ -25,7 +25,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QFontMetrics>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -456,3 +458,28 @@ TEST(SequencerSession, AnOfflineSaveHoldsTheSequencerAndTimerEdits)
 }
 
 }  // namespace
+
+TEST(SequencerSession, TheTreesShowTheirNamesWholeAtTheWindowsSize)
+{
+    pagetest::PageSession session;
+    session.Form().show();
+    session.Show(MainPage::Sequencer);
+    TfrSequencer* page = session.Form().findChild<TfrSequencer*>();
+    ASSERT_NE(page, nullptr);
+    page->LoadFromRecord(FullBlock());
+    QCoreApplication::processEvents();
+    for (QTreeWidget* tree : {page->treeRunType(), static_cast<QTreeWidget*>(page->tlSequencer())}) {
+        SCOPED_TRACE(tree->objectName().toStdString());
+        ASSERT_GT(tree->topLevelItemCount(), 0);
+        // The column holds every name whole, with its indent and picture: nothing is cut
+        // short with "...".
+        const QFontMetrics metrics(tree->font());
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent()) ++depth;
+            const int needed = (depth + 1) * tree->indentation() + tree->iconSize().width() + metrics.horizontalAdvance((*it)->text(0));
+            EXPECT_GE(tree->columnWidth(0), needed) << (*it)->text(0).toStdString();
+        }
+    }
+    session.Form().hide();
+}

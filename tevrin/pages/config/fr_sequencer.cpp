@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QHeaderView>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -65,6 +66,12 @@ TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1), ui(std
 
     ui->tlSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->tlSequencer->installEventFilter(this);
+    // The trees show their names whole ("Reference 1" and "Reference 2" must not both end in
+    // "Refe..."): narrower than their names, they scroll sideways.
+    for (QTreeWidget* tree : {static_cast<QTreeWidget*>(ui->treeRunType), static_cast<QTreeWidget*>(ui->tlSequencer)}) {
+        tree->header()->setStretchLastSection(false);
+        tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    }
     // Every node of the run types may start a drag; the drag itself decides what it carries.
     auto* routes = new TreeDragRoutes(this);
     routes->AddSource(
