@@ -2,6 +2,9 @@
 
 #include "platform/numtext.h"
 
+#include <QPainter>
+#include <QStyle>
+
 TQImageBase::TQImageBase(int width, QWidget* parent) : QLabel(parent), width_(width), common_(this, this)
 {
     common_.afterRegister = [this] { emit AfterRegisterDatabase(); };
@@ -36,4 +39,20 @@ void TQImageBase::Dispatch(TMessage& m)
 {
     if (m.Msg != platform::QM_REGISTERDATABASE) return;
     common_.RegisterWithDatabase(TQMDATABASE{m}, [this] { state_ = StateNotAvailable; });
+}
+
+void TQImageBase::paintEvent(QPaintEvent* e)
+{
+    const QPixmap picture = pixmap();
+    if (isEnabled() || picture.isNull()) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = contentsRect();
+    if (hasScaledContents())
+        painter.drawPixmap(area, picture);
+    else
+        style()->drawItemPixmap(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()), picture);
 }

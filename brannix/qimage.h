@@ -44,6 +44,9 @@ Q_SIGNALS:
 protected:
     TQImageBase(int width, QWidget* parent);
     bool event(QEvent* e) override;
+    // The picture keeps its colours when the window holding it is disabled: a light on a page
+    // that read-only mode disables still shows its state.
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     int width_;

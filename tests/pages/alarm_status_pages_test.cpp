@@ -12,6 +12,8 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/main_form.h"
 
+#include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -151,6 +153,22 @@ TEST_F(AlarmStatusTest, LightsFollowATableOfPointValues)
     auto* streamNo = status.findChild<TQLabel*>(QStringLiteral("streamNo"));
     streamNo->Respond("2");
     EXPECT_TRUE(streamNo->text().isEmpty());
+}
+
+TEST_F(AlarmStatusTest, LightsKeepTheirColoursOnAPageThatReadOnlyModeDisables)
+{
+    TfrmIOStatus status(nullptr);
+    status.resize(status.sizeHint());
+    auto* power = status.findChild<TQImageBase*>(QStringLiteral("ACPowerStatus"));
+    ASSERT_NE(power, nullptr);
+    power->Respond("False");   // connected: the red light
+    ASSERT_EQ(power->property("iconIndex").toInt(), 2);
+    status.setEnabled(false);
+    const QImage shown = power->grab().toImage();
+    const QColor centre = shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    // Red, not the grey of a disabled picture.
+    EXPECT_GT(centre.red(), centre.green() + 60) << centre.name().toStdString();
+    EXPECT_GT(centre.red(), centre.blue() + 60) << centre.name().toStdString();
 }
 
 // Logged on, the Status and Alarms pages follow the unit's points at each poll and write nothing.
