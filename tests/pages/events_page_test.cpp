@@ -108,6 +108,26 @@ protected:
 
 }  // namespace
 
+TEST_F(EventsPageTest, TheFormShowsItsCaptionsHintsAndMenuInOrder)
+{
+    QStringList labels;
+    for (QLabel* label : page->findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains("Event Log Records:"));
+    EXPECT_TRUE(labels.contains("Event Log Memory Usage:"));
+    EXPECT_EQ(page->btnReadAudit()->text(), "Read from Analyzer");
+    EXPECT_EQ(page->btnReadAudit()->toolTip(), "Reading Events from Analyzer");
+    EXPECT_EQ(page->btnAutoSizeCols()->toolTip(), "Auto-Size Columns");
+    EXPECT_EQ(panel->imGraph()->size(), QSize(TAuditGridPanel::kBarWidth, TAuditGridPanel::kBarHeight));
+    EXPECT_EQ(panel->SaveFilter(), "Sentrel Event Log (*.vkau)");
+
+    QStringList items;
+    for (QAction* action : panel->popAuditGrid()->actions())
+        items << (action->isSeparator() ? QString("-") : action->text() + (action->isVisible() ? "" : " (hidden)"));
+    EXPECT_EQ(items, (QStringList{"Load from File", "Save to File", "Save as CSV", "Save as XLS",
+                                  "Copy Selection to Clipboard", "Copy Image to Clipboard", "-",
+                                  "Hide Selected Column(s) (hidden)", "Unhide All Columns (hidden)"}));
+}
+
 TEST_F(EventsPageTest, TheMemoryIsDecodedSortedByTimeAndItsUsageShown)
 {
     EXPECT_EQ(panel->labPercent()->text(), "0.00%");

@@ -5,17 +5,17 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/column_filters.h"
 #include "tevrin/pages/widgets/date_text.h"
+#include "ui_audit_panel.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -62,11 +62,11 @@ std::vector<GridFilterItem> AllAndCustom()
 
 }  // namespace
 
-TAuditGridPanel::TAuditGridPanel(QWidget* parent, const QString& usageCaption, const QString& saveFilter)
-    : QWidget(parent), saveFilter_(saveFilter), events_(std::make_shared<std::vector<AuditEvent>>())
+TAuditGridPanel::TAuditGridPanel(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TAuditGridPanel>()), events_(std::make_shared<std::vector<AuditEvent>>())
 {
-    grid_ = new QAdvColumnGrid(this);
-    grid_->setObjectName(QStringLiteral("gridAudit"));
+    ui->setupUi(this);
+    grid_ = ui->gridAudit;
     grid_->SetColCount(kColumns);
     grid_->SetFixedCols(5);
     const struct {
@@ -95,77 +95,60 @@ TAuditGridPanel::TAuditGridPanel(QWidget* parent, const QString& usageCaption, c
     for (int c : {colSeq, colEvent, colAlarm, colState}) grid_->SetColumnFilterList(c, AllAndCustom());
     grid_->SetColumnWidthsKey(QStringLiteral("SenR27Audit"), QStringLiteral("ArchReader"));
     grid_->LoadColumnWidths();
-    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QAdvColumnGrid::FilterSelect, this, &TAuditGridPanel::gridAuditFilterSelect);
     connect(grid_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { menu_->popup(grid_->viewport()->mapToGlobal(at)); });
-
-    auto* bottom = new QFrame(this);
-    bottom->setObjectName(QStringLiteral("pnlBottom"));
-    auto* usage = new QLabel(usageCaption, bottom);
-    auto* barPanel = new QFrame(bottom);
-    barPanel->setFrameShape(QFrame::Panel);
-    barPanel->setFrameShadow(QFrame::Sunken);
-    auto* barLayout = new QHBoxLayout(barPanel);
-    barLayout->setContentsMargins(1, 1, 1, 1);
-    imGraph_ = new QLabel(barPanel);
-    imGraph_->setObjectName(QStringLiteral("imGraph"));
-    imGraph_->setFixedSize(kBarWidth, kBarHeight);
-    barLayout->addWidget(imGraph_);
-    labPercent_ = new QLabel(QStringLiteral("0.00%"), bottom);
-    labPercent_->setObjectName(QStringLiteral("labPercent"));
-    auto* bottomLayout = new QHBoxLayout(bottom);
-    bottomLayout->addWidget(usage);
-    bottomLayout->addWidget(barPanel);
-    bottomLayout->addWidget(labPercent_);
-    bottomLayout->addStretch();
     DrawBar(0);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(grid_, 1);
-    layout->addWidget(bottom);
     BuildMenu();
+}
+
+TAuditGridPanel::TAuditGridPanel(QWidget* parent, const QString& usageCaption, const QString& saveFilter)
+    : TAuditGridPanel(parent)
+{
+    setUsageCaption(usageCaption);
+    setSaveFilter(saveFilter);
 }
 
 TAuditGridPanel::~TAuditGridPanel() = default;
 
+QString TAuditGridPanel::UsageCaption() const { return ui->labUsage->text(); }
+void TAuditGridPanel::setUsageCaption(const QString& caption) { ui->labUsage->setText(caption); }
+QAdvColumnGrid* TAuditGridPanel::gridAudit() const { return ui->gridAudit; }
+QLabel* TAuditGridPanel::imGraph() const { return ui->imGraph; }
+QLabel* TAuditGridPanel::labPercent() const { return ui->labPercent; }
+
+// The pop-up menu holds the form's actions in this order; a null entry is a separator.
 void TAuditGridPanel::BuildMenu()
 {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("popAuditGrid"));
-    const struct {
-        const char* name;
-        const char* caption;
-        void (TAuditGridPanel::*handler)();
-    } kItems[] = {
-        {"mnuLoadFile", "Load from File", &TAuditGridPanel::mnuLoadFileClick},
-        {"mnuSaveFile", "Save to File", &TAuditGridPanel::mnuSaveFileClick},
-        {"SaveasCSV", "Save as CSV", &TAuditGridPanel::SaveasCSVClick},
-        {"mnuSaveasXLS", "Save as XLS", &TAuditGridPanel::mnuSaveasXLSClick},
-        {"CopySelectiontoClipboard1", "Copy Selection to Clipboard", &TAuditGridPanel::CopySelectiontoClipboard1Click},
-        {"mnuCopyImagetoClipboard", "Copy Image to Clipboard", nullptr},
-        {nullptr, nullptr, nullptr},
-        {"mnuHideSelectedColumn", "Hide Selected Column(s)", nullptr},
-        {"mnuUnhideAllColumns", "Unhide All Columns", nullptr},
+    const std::pair<QAction*, void (TAuditGridPanel::*)()> kItems[] = {
+        {ui->mnuLoadFile, &TAuditGridPanel::mnuLoadFileClick},
+        {ui->mnuSaveFile, &TAuditGridPanel::mnuSaveFileClick},
+        {ui->SaveasCSV, &TAuditGridPanel::SaveasCSVClick},
+        {ui->mnuSaveasXLS, &TAuditGridPanel::mnuSaveasXLSClick},
+        {ui->CopySelectiontoClipboard1, &TAuditGridPanel::CopySelectiontoClipboard1Click},
+        {ui->mnuCopyImagetoClipboard, nullptr},
+        {nullptr, nullptr},
+        {ui->mnuHideSelectedColumn, nullptr},
+        {ui->mnuUnhideAllColumns, nullptr},
     };
-    for (const auto& item : kItems) {
-        if (!item.name) {
+    for (const auto& [action, handler] : kItems) {
+        if (!action) {
             menu_->addSeparator();
             continue;
         }
-        QAction* action = menu_->addAction(QString::fromLatin1(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
-        if (item.handler) connect(action, &QAction::triggered, this, item.handler);
+        menu_->addAction(action);
+        if (handler) connect(action, &QAction::triggered, this, handler);
     }
-    connect(MenuItem("mnuCopyImagetoClipboard"), &QAction::triggered, this, &TAuditGridPanel::CopyImageRequested);
-    MenuItem("mnuHideSelectedColumn")->setVisible(false);
-    MenuItem("mnuUnhideAllColumns")->setVisible(false);
+    connect(ui->mnuCopyImagetoClipboard, &QAction::triggered, this, &TAuditGridPanel::CopyImageRequested);
 }
 
 QAction* TAuditGridPanel::MenuItem(const char* name) const
 {
-    return menu_->findChild<QAction*>(QString::fromLatin1(name));
+    for (QAction* action : menu_->actions())
+        if (action->objectName() == QLatin1String(name)) return action;
+    return nullptr;
 }
 
 // --- the events and the bar -----------------------------------------------------------------
@@ -199,7 +182,7 @@ void TAuditGridPanel::DrawBar(int width)
         painter.setBrush(QColor(0, 255, 0));
         painter.drawRect(QRect(0, 0, width, kBarHeight));
     }
-    imGraph_->setPixmap(picture);
+    ui->imGraph->setPixmap(picture);
 }
 
 void TAuditGridPanel::ShowUsage(double used, double whole)
@@ -207,13 +190,13 @@ void TAuditGridPanel::ShowUsage(double used, double whole)
     if (!(whole > 0)) return;
     const AuditUsage usage = ComputeAuditUsage(used, whole, kBarWidth);
     DrawBar(usage.barWidth);
-    labPercent_->setText(usage.text);
+    ui->labPercent->setText(usage.text);
 }
 
 void TAuditGridPanel::BlankUsage()
 {
     DrawBar(0);
-    labPercent_->clear();
+    ui->labPercent->clear();
 }
 
 // --- filters --------------------------------------------------------------------------------

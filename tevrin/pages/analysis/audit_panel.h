@@ -16,18 +16,29 @@ class QAction;
 class QLabel;
 class QMenu;
 class QAdvColumnGrid;
+namespace Ui {
+class TAuditGridPanel;
+}
 
 class TAuditGridPanel : public QWidget {
     Q_OBJECT
+    // The label before the bar, and the event file's filter text in the save dialog: set by the
+    // form that places the panel.
+    Q_PROPERTY(QString UsageCaption READ UsageCaption WRITE setUsageCaption)
+    Q_PROPERTY(QString SaveFilter READ SaveFilter WRITE setSaveFilter)
 public:
     enum Column { colSeq = 0, colTS, colEvent, colAlarm, colState, colComment, kColumns };
     static constexpr int kBarWidth = 237;
     static constexpr int kBarHeight = 15;
 
-    // usageCaption: the label before the bar; saveFilter: the event file's filter text in the
-    // save dialog.
+    explicit TAuditGridPanel(QWidget* parent = nullptr);
     TAuditGridPanel(QWidget* parent, const QString& usageCaption, const QString& saveFilter);
     ~TAuditGridPanel() override;
+
+    QString UsageCaption() const;
+    void setUsageCaption(const QString& caption);
+    QString SaveFilter() const { return saveFilter_; }
+    void setSaveFilter(const QString& filter) { saveFilter_ = filter; }
 
     // Shows the events (already in the order wanted), numbered from 1. The table is replaced
     // whole; the comment column starts empty.
@@ -43,9 +54,9 @@ public:
     void BlankUsage();
     int BarWidth() const { return barWidth_; }
 
-    QAdvColumnGrid* gridAudit() const { return grid_; }
-    QLabel* imGraph() const { return imGraph_; }
-    QLabel* labPercent() const { return labPercent_; }
+    QAdvColumnGrid* gridAudit() const;
+    QLabel* imGraph() const;
+    QLabel* labPercent() const;
     QMenu* popAuditGrid() const { return menu_; }
     QAction* MenuItem(const char* name) const;
 
@@ -69,9 +80,8 @@ private:
     QString AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix);
     void SaySaveFailed(const QString& fileName, const QString& why);
 
-    QAdvColumnGrid* grid_;
-    QLabel* imGraph_;
-    QLabel* labPercent_;
+    std::unique_ptr<Ui::TAuditGridPanel> ui;
+    QAdvColumnGrid* grid_ = nullptr;
     QMenu* menu_ = nullptr;
     QString saveFilter_;
     QString lastFile_;

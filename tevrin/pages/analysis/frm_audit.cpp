@@ -6,58 +6,39 @@
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/rtdb/database.h"
+#include "ui_frm_audit.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QToolButton>
-#include <QVBoxLayout>
 
-TfrmAudit::TfrmAudit(QWidget* owner) : TPageFrame(owner, -1, 0, 0)
+TfrmAudit::TfrmAudit(QWidget* owner) : TPageFrame(owner, -1, 0, 0), ui(std::make_unique<Ui::TfrmAudit>())
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("frmAudit"));
-    auto* top = new QFrame(this);
-    top->setObjectName(QStringLiteral("pnlTop"));
-    auto* caption = new QLabel(QStringLiteral("Event Log Records:"), top);
-    btnReadAudit_ = new QToolButton(top);
-    btnReadAudit_->setObjectName(QStringLiteral("btnReadAudit"));
-    btnReadAudit_->setText(QStringLiteral("Read from Analyzer"));
-    btnReadAudit_->setToolTip(QStringLiteral("Reading Events from Analyzer"));
-    btnAutoSizeCols_ = new QToolButton(top);
-    btnAutoSizeCols_->setObjectName(QStringLiteral("btnAutoSizeCols"));
-    btnAutoSizeCols_->setText(QStringLiteral("<->"));
-    btnAutoSizeCols_->setToolTip(QStringLiteral("Auto-Size Columns"));
-    auto* topLayout = new QHBoxLayout(top);
-    topLayout->addWidget(caption);
-    topLayout->addWidget(btnReadAudit_);
-    topLayout->addWidget(btnAutoSizeCols_);
-    topLayout->addStretch();
-
-    panel_ = new TAuditGridPanel(this, QStringLiteral("Event Log Memory Usage:"), QStringLiteral("Sentrel Event Log (*.vkau)"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(top);
-    layout->addWidget(panel_, 1);
-
-    connect(btnReadAudit_, &QToolButton::clicked, this, &TfrmAudit::btnBackClick);
-    connect(btnAutoSizeCols_, &QToolButton::clicked, panel_, &TAuditGridPanel::AutoSizeColumns);
-    connect(panel_, &TAuditGridPanel::CopyImageRequested, this, [this] { panel_->CopyImage(this); });
+    connect(ui->btnReadAudit, &QToolButton::clicked, this, &TfrmAudit::btnBackClick);
+    connect(ui->btnAutoSizeCols, &QToolButton::clicked, ui->pnlAudit, &TAuditGridPanel::AutoSizeColumns);
+    connect(ui->pnlAudit, &TAuditGridPanel::CopyImageRequested, this, [this] { ui->pnlAudit->CopyImage(this); });
 }
 
-QAdvColumnGrid* TfrmAudit::gridAudit() const { return panel_->gridAudit(); }
+TfrmAudit::~TfrmAudit() = default;
+
+TAuditGridPanel* TfrmAudit::Panel() const { return ui->pnlAudit; }
+QAdvColumnGrid* TfrmAudit::gridAudit() const { return ui->pnlAudit->gridAudit(); }
+QToolButton* TfrmAudit::btnReadAudit() const { return ui->btnReadAudit; }
+QToolButton* TfrmAudit::btnAutoSizeCols() const { return ui->btnAutoSizeCols; }
 
 void TfrmAudit::btnBackClick()
 {
-    panel_->ClearEvents();
-    panel_->BlankUsage();
-    btnReadAudit_->setEnabled(false);
+    ui->pnlAudit->ClearEvents();
+    ui->pnlAudit->BlankUsage();
+    ui->btnReadAudit->setEnabled(false);
     PostCommand("ReadAudit");
-    btnReadAudit_->setEnabled(true);
+    ui->btnReadAudit->setEnabled(true);
 }
 
 void TfrmAudit::AuditFinish()
 {
-    panel_->ClearEvents();
+    ui->pnlAudit->ClearEvents();
     const std::vector<uint8_t>& memory = DataBase::Instance()->EventData();
     IPageHost* host = PageHost();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -73,6 +54,6 @@ void TfrmAudit::AuditFinish()
     const uint32_t escapes = parser.EscapeCount();
     std::vector<AuditEvent> events = parser.TakeEvents();
     const double used = AuditBytesUsed(events.size(), escapes);
-    panel_->ShowEvents(std::move(events));
-    panel_->ShowUsage(used, static_cast<double>(memory.size()));
+    ui->pnlAudit->ShowEvents(std::move(events));
+    ui->pnlAudit->ShowUsage(used, static_cast<double>(memory.size()));
 }

@@ -4,15 +4,21 @@
 // AuditFinish: the records are decoded, sorted by time and shown with how full the memory is.
 #include "tevrin/pages/page_frame.h"
 
+#include <memory>
+
 class QToolButton;
 class QLabel;
 class QAdvColumnGrid;
 class TAuditGridPanel;
+namespace Ui {
+class TfrmAudit;
+}
 
 class TfrmAudit : public TPageFrame {
     Q_OBJECT
 public:
     explicit TfrmAudit(QWidget* owner);
+    ~TfrmAudit() override;
 
     // Decodes the event-log image the last event-log read left in the database into the grid;
     // the image stays in place.
@@ -21,16 +27,14 @@ public:
     // "Read from Analyzer": the table and the bar emptied, then "ReadAudit" posted.
     void btnBackClick();
 
-    TAuditGridPanel* Panel() const { return panel_; }
+    TAuditGridPanel* Panel() const;
     QAdvColumnGrid* gridAudit() const;
-    QToolButton* btnReadAudit() const { return btnReadAudit_; }
-    QToolButton* btnAutoSizeCols() const { return btnAutoSizeCols_; }
+    QToolButton* btnReadAudit() const;
+    QToolButton* btnAutoSizeCols() const;
 
 protected:
     bool RegistersBoundControls() const override { return false; }
 
 private:
-    TAuditGridPanel* panel_;
-    QToolButton* btnReadAudit_;
-    QToolButton* btnAutoSizeCols_;
+    std::unique_ptr<Ui::TfrmAudit> ui;
 };
