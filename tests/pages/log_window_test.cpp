@@ -97,6 +97,30 @@ protected:
 
 }  // namespace
 
+TEST_F(LogWindowTest, TheFormShowsItsCaptionsAndOneRecordsAndDaysFigurePerLog)
+{
+    QStringList labels;
+    for (QLabel* label : frm->findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains("Avaiable Points:"));
+    EXPECT_TRUE(labels.contains("Log Configuration:"));
+    EXPECT_EQ(labels.count("Records:"), 5);
+    EXPECT_EQ(labels.count("Days:"), 5);
+    EXPECT_TRUE(frm->OrgPointsTreeView()->isHeaderHidden());
+    EXPECT_EQ(frm->btnRead()->text(), "Read Config. from Analyzer");
+    EXPECT_EQ(frm->btnWrite()->text(), "Write to Analyzer");
+    const char* const names[5][2] = {{"labOnRun", "labDayOnRun"},
+                                     {"labHour", "labDayHourly"},
+                                     {"labDaily", "labDayDaily"},
+                                     {"labPeriodic1", "labDayPeriodic1"},
+                                     {"labPeriodic2", "labDayPeriodic2"}};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(frm->RecordsLabel(k)->objectName(), names[k][0]);
+        EXPECT_EQ(frm->DaysLabel(k)->objectName(), names[k][1]);
+        EXPECT_EQ(frm->RecordsLabel(k)->text(), "000000");
+        EXPECT_EQ(frm->DaysLabel(k)->text(), "000000");
+    }
+}
+
 TEST_F(LogWindowTest, ShowingReadsTheSixRecordsAndFillsTheTabsAndAnUnchangedCloseWritesNothing)
 {
     frm->FormActivate();

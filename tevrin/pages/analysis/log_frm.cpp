@@ -8,14 +8,12 @@
 #include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/point_tree_adapter.h"
+#include "ui_log_frm.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include <cstring>
 #include <exception>
@@ -23,28 +21,20 @@
 namespace {
 const char* const kTabCaptions[TLogFrm::kLogsShown] = {"Log On Run", " Log Hourly", " Log Daily", " Log Periodic 1",
                                                        " Log Periodic 2"};
-const char* const kFigureNames[TLogFrm::kLogsShown][2] = {{"labOnRun", "labDayOnRun"},
-                                                          {"labHour", "labDayHourly"},
-                                                          {"labDaily", "labDayDaily"},
-                                                          {"labPeriodic1", "labDayPeriodic1"},
-                                                          {"labPeriodic2", "labDayPeriodic2"}};
 }  // namespace
 
-TLogFrm::TLogFrm(QWidget* parent) : QDialog(parent)
+TLogFrm::TLogFrm(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TLogFrm>())
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("LogFrm"));
-    setWindowTitle(QStringLiteral("Log Configuration"));
+    tree_ = ui->OrgPointsTreeView;
+    tabs_ = ui->pcLogs;
+    btnRead_ = ui->btnRead;
+    btnWrite_ = ui->btnWrite;
+    records_ = {ui->labOnRun, ui->labHour, ui->labDaily, ui->labPeriodic1, ui->labPeriodic2};
+    days_ = {ui->labDayOnRun, ui->labDayHourly, ui->labDayDaily, ui->labDayPeriodic1, ui->labDayPeriodic2};
 
-    tree_ = new QTreeWidget(this);
-    tree_->setObjectName(QStringLiteral("OrgPointsTreeView"));
-    tree_->setHeaderHidden(true);
-    auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("Avaiable Points:"), this));
-    left->addWidget(tree_, 1);
-
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("pcLogs"));
-    auto* figures = new QGridLayout;
+    // One tab per log, the same frame made for each.
     for (int k = 0; k < kLogsShown; ++k) {
         auto* frame = new TfraArchiveHdr(tabs_, k);
         frame->draggedRow = [this] { return dragRow_; };
@@ -52,36 +42,7 @@ TLogFrm::TLogFrm(QWidget* parent) : QDialog(parent)
         frame->onFrequencyChanged = [this] { Post("WriteLogConfig"); };
         frames_[static_cast<size_t>(k)] = frame;
         tabs_->addTab(frame, QString::fromLatin1(kTabCaptions[k]));
-
-        figures->addWidget(new QLabel(QString::fromLatin1(kTabCaptions[k]).trimmed(), this), k, 0);
-        figures->addWidget(new QLabel(QStringLiteral("Records:"), this), k, 1);
-        records_[static_cast<size_t>(k)] = new QLabel(QStringLiteral("000000"), this);
-        records_[static_cast<size_t>(k)]->setObjectName(QString::fromLatin1(kFigureNames[k][0]));
-        figures->addWidget(records_[static_cast<size_t>(k)], k, 2);
-        figures->addWidget(new QLabel(QStringLiteral("Days:"), this), k, 3);
-        days_[static_cast<size_t>(k)] = new QLabel(QStringLiteral("000000"), this);
-        days_[static_cast<size_t>(k)]->setObjectName(QString::fromLatin1(kFigureNames[k][1]));
-        figures->addWidget(days_[static_cast<size_t>(k)], k, 4);
     }
-    btnRead_ = new QPushButton(QStringLiteral("Read Config. from Analyzer"), this);
-    btnRead_->setObjectName(QStringLiteral("btnRead"));
-    btnWrite_ = new QPushButton(QStringLiteral("Write to Analyzer"), this);
-    btnWrite_->setObjectName(QStringLiteral("btnWrite"));
-    btnWrite_->setVisible(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnRead_);
-    buttons->addWidget(btnWrite_);
-    buttons->addStretch();
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(new QLabel(QStringLiteral("Log Configuration:"), this));
-    right->addWidget(tabs_, 1);
-    right->addLayout(figures);
-    right->addLayout(buttons);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right, 2);
-    resize(820, 520);
 
     connect(btnRead_, &QPushButton::clicked, this, &TLogFrm::btnReadClick);
     connect(btnWrite_, &QPushButton::clicked, this, &TLogFrm::btnWriteClick);

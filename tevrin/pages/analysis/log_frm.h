@@ -13,12 +13,16 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 class TfraArchiveHdr;
+namespace Ui {
+class TLogFrm;
+}
 
 class TLogFrm : public QDialog {
     Q_OBJECT
@@ -61,6 +65,7 @@ private:
     void LoadFrames();
     void Remember();
 
+    std::unique_ptr<Ui::TLogFrm> ui;
     QTreeWidget* tree_;
     QTabWidget* tabs_;
     std::array<TfraArchiveHdr*, kLogsShown> frames_{};
