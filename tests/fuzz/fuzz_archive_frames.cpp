@@ -1,38 +1,24 @@
 // The archive memory's frame reader and the archive database it files samples in: the input
 // is archive memory as the unit sends it; the logs name points of every value type.
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/pages/log_records.h"
 
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"
 
-#include <initializer_list>
-
-namespace {
-
-LogConfigRecord Rec(uint8_t id, std::initializer_list<uint16_t> points)
-{
-    LogConfigRecord r{};
-    r.Enable = 1;
-    r.LogIdCode = id;
-    r.ParametersInLog = static_cast<uint8_t>(points.size() + 1);
-    int k = 1;
-    for (uint16_t p : points) r.UniqueId[k++] = p;
-    return r;
-}
-
-}  // namespace
+using logtest::Log;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Init();
     DataBase* db = DataBase::Instance();
     // Points by type: 395 float, 500 u32, 10 u16, 410 and 392/393 u8, 60000 unknown.
-    db->LogRecord(0) = Rec(1, {410});
-    db->LogRecord(1) = Rec(2, {395, 500, 10, 392});
-    db->LogRecord(2) = Rec(3, {60000, 393});
-    db->LogRecord(3) = Rec(4, {500, 500, 500, 500, 500, 500, 500});
-    db->LogRecord(4) = Rec(5, {});
-    db->LogRecord(5) = Rec(222, {10});
+    db->LogRecord(0) = Log(1, {410});
+    db->LogRecord(1) = Log(2, {395, 500, 10, 392});
+    db->LogRecord(2) = Log(3, {60000, 393});
+    db->LogRecord(3) = Log(4, {500, 500, 500, 500, 500, 500, 500});
+    db->LogRecord(4) = Log(5, {});
+    db->LogRecord(5) = Log(222, {10});
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // The archive's files: the XML file written and read back, the two CSV shapes against golden
 // files, malformed files, and the CSV column dialog.
 #include "tests/pages/archive_fixture.h"
+#include "tests/pages/file_bytes.h"
 #include "tevrin/pages/analysis/archive_csv.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"
@@ -17,18 +18,8 @@ using archivetest::ArchiveFixture;
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using filetest::ReadAll;
+using filetest::WriteAll;
 
 QString Golden(const char* name) { return QDir(QStringLiteral(TEVRIN_TEST_DIR)).filePath(QStringLiteral("data/") + QLatin1String(name)); }
 

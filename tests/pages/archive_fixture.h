@@ -2,6 +2,7 @@
 // A small decoded archive for the file and page tests: four logs with points of every type,
 // equal tokens, a log whose last sample comes after the busiest log's last, a log that
 // records nothing, and times of which some fall at exactly midnight (en-US formats).
+#include "tests/pages/log_records.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"
@@ -23,13 +24,9 @@ public:
         db = DataBase::Instance();
         std::memcpy(saved_, db->LogRecords(), sizeof saved_);
         auto set = [this](int p, uint8_t id, uint8_t enable, std::initializer_list<uint16_t> points) {
-            LogConfigRecord r{};
+            LogConfigRecord r = logtest::Log(id, points);
             r.LOG_NUMBER = static_cast<uint8_t>(p);
             r.Enable = enable;
-            r.LogIdCode = id;
-            r.ParametersInLog = static_cast<uint8_t>(points.size() + 1);
-            int k = 1;
-            for (uint16_t point : points) r.UniqueId[k++] = point;
             db->LogRecord(p) = r;
         };
         set(0, 11, 1, {410});            // On Run: u8

@@ -1,3 +1,4 @@
+#include "tests/pages/log_records.h"
 #include "tevrin/pages/analysis/archive_parser.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/analysis/log_entry.h"
@@ -75,16 +76,7 @@ uint32_t FloatBits(float f)
 }
 
 // Points by type: 395 float, 500 u32, 10 u16, 410 and 392/393 u8 (shown from 1), 60000 unknown.
-LogConfigRecord Rec(uint8_t id, std::initializer_list<uint16_t> points)
-{
-    LogConfigRecord r{};
-    r.Enable = 1;
-    r.LogIdCode = id;
-    r.ParametersInLog = static_cast<uint8_t>(points.size() + 1);
-    int k = 1;
-    for (uint16_t p : points) r.UniqueId[k++] = p;
-    return r;
-}
+using logtest::Log;
 
 class ArchiveParserTest : public ::testing::Test {
 protected:
@@ -92,12 +84,12 @@ protected:
     {
         DataBase* db = DataBase::Instance();
         std::memcpy(saved_, db->LogRecords(), sizeof saved_);
-        db->LogRecord(0) = Rec(1, {410});
-        db->LogRecord(1) = Rec(2, {395, 500, 10, 392});
-        db->LogRecord(2) = Rec(3, {60000, 393});
-        db->LogRecord(3) = Rec(4, {500, 500, 500, 500, 500, 500, 500});
-        db->LogRecord(4) = Rec(5, {});
-        db->LogRecord(5) = Rec(6, {10});
+        db->LogRecord(0) = Log(1, {410});
+        db->LogRecord(1) = Log(2, {395, 500, 10, 392});
+        db->LogRecord(2) = Log(3, {60000, 393});
+        db->LogRecord(3) = Log(4, {500, 500, 500, 500, 500, 500, 500});
+        db->LogRecord(4) = Log(5, {});
+        db->LogRecord(5) = Log(6, {10});
         m()->Clear();
     }
     void TearDown() override
@@ -244,7 +236,7 @@ TEST_F(ArchiveParserTest, RecordCountsOutOfBoundsReadOnlyWhatTheFrameCarries)
 {
     DataBase* db = DataBase::Instance();
     // A record claiming more values than a log holds: at most seven are read.
-    LogConfigRecord big = Rec(4, {500, 500, 500, 500, 500, 500, 500});
+    LogConfigRecord big = Log(4, {500, 500, 500, 500, 500, 500, 500});
     big.ParametersInLog = 200;
     db->LogRecord(3) = big;
     Feed(Frame(4, Payload(1, {{1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 4}, {6, 4}, {7, 4}})));

@@ -2,6 +2,7 @@
 // reads the log configuration and the archive memory, the page shows the chosen log with its
 // columns and values, the archive is saved as XML, and, with the analyzer gone, "Read Archive
 // from File" brings back the same tables.
+#include "tests/pages/log_records.h"
 #include "tests/pages/page_session.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
@@ -21,14 +22,9 @@ namespace {
 
 LogConfigRecord Log(uint8_t id, std::initializer_list<uint16_t> points)
 {
-    LogConfigRecord r{};
-    r.Enable = 1;
+    LogConfigRecord r = logtest::Log(id, points);
     r.Frequency = 1;
-    r.LogIdCode = id;
-    r.ParametersInLog = static_cast<uint8_t>(points.size() + 1);
     r.UniqueId[0] = 388;
-    int k = 1;
-    for (uint16_t p : points) r.UniqueId[k++] = p;
     return r;
 }
 

@@ -2,6 +2,8 @@
 // filters by date and value, hidden columns, and the exports from its menu.
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/archive_fixture.h"
+#include "tests/pages/file_bytes.h"
+#include "tests/pages/grid_rows.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"
@@ -25,14 +27,9 @@
 #include <gtest/gtest.h>
 
 using archivetest::ArchiveFixture;
+using filetest::ReadAll;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class ArchiveViewerTest : public ::testing::Test, public ArchiveFixture {
 protected:
@@ -51,16 +48,7 @@ protected:
     }
 
     // The shown table, row by row: every column's text.
-    std::vector<QStringList> Table() const
-    {
-        std::vector<QStringList> rows;
-        for (int v = 0; v < grid->ShownRowCount(); ++v) {
-            QStringList row;
-            for (int c = 0; c < grid->ColCount(); ++c) row << grid->Cells(c, grid->ShownRow(v));
-            rows.push_back(row);
-        }
-        return rows;
-    }
+    std::vector<QStringList> Table() const { return gridtest::ShownRows(*grid); }
     QStringList Headers() const
     {
         QStringList h;

@@ -3,6 +3,8 @@
 // spreadsheet and clipboard exports; and the whole road against the simulated analyzer.
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/event_memory.h"
+#include "tests/pages/file_bytes.h"
+#include "tests/pages/grid_rows.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/analysis/audit_panel.h"
@@ -29,6 +31,7 @@
 
 using eventtest::AppendFramed;
 using eventtest::StuffedPairs;
+using filetest::ReadAll;
 
 namespace {
 
@@ -80,22 +83,8 @@ protected:
         DataBase::Instance()->EventData() = memory;
         page->AuditFinish();
     }
-    std::vector<QStringList> Shown() const
-    {
-        std::vector<QStringList> rows;
-        for (int v = 0; v < grid->ShownRowCount(); ++v) {
-            QStringList row;
-            for (int c = 0; c < grid->ColCount(); ++c) row << grid->Cells(c, grid->ShownRow(v));
-            rows.push_back(row);
-        }
-        return rows;
-    }
+    std::vector<QStringList> Shown() const { return gridtest::ShownRows(*grid); }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    static QByteArray ReadAll(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
     FakePrompter prompter;
     pagetest::TestHost host{true};

@@ -1,5 +1,7 @@
 // The column grid as a table: filters, check boxes, moved rows, hidden columns, a row source,
 // and its files (grid file, CSV, spreadsheet) and clipboard text.
+#include "tests/pages/file_bytes.h"
+#include "tests/pages/grid_rows.h"
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/date_text.h"
 
@@ -18,23 +20,13 @@
 
 namespace {
 
-QStringList ShownColumn(const QAdvColumnGrid& grid, int column)
-{
-    QStringList out;
-    for (int v = 0; v < grid.ShownRowCount(); ++v) out << grid.Cells(column, grid.ShownRow(v));
-    return out;
-}
+using filetest::ReadAll;
+using gridtest::ShownColumn;
 
 void Fill(QAdvColumnGrid& grid, const std::vector<std::vector<QString>>& rows)
 {
     grid.SetColCount(static_cast<int>(rows.front().size()));
     grid.SetAllTexts(rows);
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A source of n rows: column 0 the row number, column 1 its square.

@@ -3,6 +3,7 @@
 // other log carries, closing writes the six records only when something changed, a declined
 // delete or a declined repair of duplicate codes changes nothing, and frequencies are checked
 // and written at once.
+#include "tests/pages/log_records.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/analysis/archive_hdr_frame.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
@@ -35,15 +36,11 @@ constexpr int kWriteConfig = 8;
 
 LogConfigRecord Rec(int log, uint8_t id, uint8_t enable, uint16_t frequency, std::initializer_list<uint16_t> points)
 {
-    LogConfigRecord r{};
+    LogConfigRecord r = logtest::Log(id, points);
     r.LOG_NUMBER = static_cast<uint8_t>(log);
     r.Enable = enable;
     r.Frequency = frequency;
-    r.LogIdCode = id;
-    r.ParametersInLog = static_cast<uint8_t>(points.size() + 1);
     r.UniqueId[0] = 388;
-    int k = 1;
-    for (uint16_t p : points) r.UniqueId[k++] = p;
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include "brannix/qlabelededit.h"
 #include "platform/data_folder.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/pages/file_bytes.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/analysis/fra_ww.h"
 #include "tevrin/pages/analysis/run_report.h"
@@ -24,18 +25,8 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using filetest::ReadAll;
+using filetest::WriteAll;
 
 // Pages of a PDF file (its page objects).
 int PdfPages(const QString& path)
@@ -69,7 +60,7 @@ protected:
     static QString Data(const char* name) { return platform::UserDataFile(QString::fromLatin1(name)); }
     static void Options(const char* children)
     {
-        WriteFile(Data("ReportConfig.xml"), QByteArray("<?xml version=\"1.0\"?><ReportOptions>") + children + "</ReportOptions>");
+        WriteAll(Data("ReportConfig.xml"), QByteArray("<?xml version=\"1.0\"?><ReportOptions>") + children + "</ReportOptions>");
     }
     void Run(const char* counter) { page.findChild<TQLabeledEdit*>(QStringLiteral("RunCounter"))->Respond(counter); }
     // Runs one counter value; true when a printout was made.
@@ -140,7 +131,7 @@ TEST_F(RunReportTest, ReportFilesMatchTheGoldenFileAndNeverOverwriteOne)
 {
     Options("<SaveLimit>2</SaveLimit><SampleID>S-42</SampleID><LabID>Lab 7</LabID><ClientName>Acme</ClientName>"
             "<SampleName>Gas</SampleName>");
-    WriteFile(Data("Report0.rpt"), "an earlier report\n");
+    WriteAll(Data("Report0.rpt"), "an earlier report\n");
     page.chkSaveReport()->click();   // the save dialog is cancelled: the base name stays "Report"
     ASSERT_EQ(prompter.fileRequests.size(), 1u);
     EXPECT_EQ(prompter.fileRequests[0].caption, QStringLiteral("Save Sentrel Report"));
@@ -210,15 +201,15 @@ TEST(RunReportFile, OptionsStopAtALimitThatIsNotANumberAndAFileThatIsNotXmlChang
     const QString path = dir.filePath(QStringLiteral("ReportConfig.xml"));
     ReportOptions o;
     EXPECT_FALSE(LoadReportOptions(path, o));
-    WriteFile(path, "<a><RunLimit>4</RunLimit><SaveLimit>x</SaveLimit><LabID>L</LabID></a>");
+    WriteAll(path, "<a><RunLimit>4</RunLimit><SaveLimit>x</SaveLimit><LabID>L</LabID></a>");
     EXPECT_TRUE(LoadReportOptions(path, o));
     EXPECT_EQ(o.runLimit, 4);
     EXPECT_EQ(o.saveLimit, 0);
     EXPECT_TRUE(o.labId.isEmpty());
-    WriteFile(path, "<a><RunLimit>9</RunLimit");
+    WriteAll(path, "<a><RunLimit>9</RunLimit");
     EXPECT_TRUE(LoadReportOptions(path, o));
     EXPECT_EQ(o.runLimit, 4);
-    WriteFile(path, "<Any><SaveLimit>2</SaveLimit><RunType>6</RunType><ClientName>C</ClientName></Any>");
+    WriteAll(path, "<Any><SaveLimit>2</SaveLimit><RunType>6</RunType><ClientName>C</ClientName></Any>");
     EXPECT_TRUE(LoadReportOptions(path, o));
     EXPECT_EQ(o.saveLimit, 2);
     EXPECT_EQ(o.runType, QStringLiteral("6"));
