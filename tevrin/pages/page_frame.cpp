@@ -101,6 +101,16 @@ bool TPageFrame::WriteBit(TDbId id, int bit, bool set)
     return true;
 }
 
+TQLabel* TPageFrame::NewStreamCountLabel()
+{
+    auto* label = new TQLabel(this);
+    label->setObjectName(QStringLiteral("lblStream2"));
+    label->setDbId(20);
+    label->setUseDatabase(true);
+    label->setVisible(false);
+    return label;
+}
+
 void TPageFrame::WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::function<void(int)> apply,
                                   bool ignoreUntilShown)
 {

@@ -110,6 +110,10 @@ protected:
     void WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::function<void(int streams)> apply = {},
                           bool ignoreUntilShown = false);
 
+    // A hidden label of this page named "lblStream2", bound to DbId 20: the label a page hands
+    // to WatchStreamCount.
+    TQLabel* NewStreamCountLabel();
+
     // An arriving value read as a whole number; a text that is not one is reported as a
     // conversion error (false, n 0).
     static bool IntegerValue(const QString& value, int& n);

@@ -118,11 +118,7 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
     btnTest->setVisible(false);
     connect(btnTest, &QToolButton::toggled, this, &TfraAnalyzerStreams::btnTestClick);
 
-    lblStream2_ = new TQLabel(this);
-    lblStream2_->setObjectName(QStringLiteral("lblStream2"));
-    lblStream2_->setDbId(20);
-    lblStream2_->setUseDatabase(true);
-    lblStream2_->setVisible(false);
+    lblStream2_ = NewStreamCountLabel();
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams, [this](int n) { ShowStreams(n); }, true);
 }
 

@@ -132,12 +132,8 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
     connect(btnWriteFirmware_, &QPushButton::clicked, this, [this] { btnWriteFirmwareClick(); });
     connect(btnMergeFirmware_, &QPushButton::clicked, this, [this] { btnMergeFirmwareClick(); });
 
-    lblStream2_ = new TQLabel(this);
-    lblStream2_->setObjectName(QStringLiteral("lblStream2"));
+    lblStream2_ = NewStreamCountLabel();
     lblStream2_->setText(QStringLiteral("Stream 2"));
-    lblStream2_->setDbId(20);
-    lblStream2_->setUseDatabase(true);
-    lblStream2_->setVisible(false);
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams);
 
     connect(directControlEnable_, &QCheckBox::clicked, this, [this] { DirectControlEnableClick(); });

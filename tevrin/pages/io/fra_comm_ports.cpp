@@ -58,12 +58,8 @@ TfraCommPorts::TfraCommPorts(QWidget* owner) : TPageFrame(owner, 6, 0, 1)
     groups_[1]->setEnabled(false);
     groups_[1]->setVisible(false);
 
-    lblStream2_ = new TQLabel(this);
-    lblStream2_->setObjectName(QStringLiteral("lblStream2"));
+    lblStream2_ = NewStreamCountLabel();
     lblStream2_->setText(QStringLiteral("Stream 2"));
-    lblStream2_->setDbId(20);
-    lblStream2_->setUseDatabase(true);
-    lblStream2_->setVisible(false);
     WatchStreamCount(lblStream2_, StreamCaptionRule::SingleDual);
 }
 

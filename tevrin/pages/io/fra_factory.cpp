@@ -133,11 +133,8 @@ TfraFactory::TfraFactory(QWidget* owner) : TPageFrame(owner, 8, 0, 1)
                           QStringLiteral("4-Streams")});
     cbStreams_->setDbId(20);
     cbStreams_->setUseDatabase(true);
-    lblStream2_ = new TQLabel(this);
-    lblStream2_->setObjectName(QStringLiteral("lblStream2"));
+    lblStream2_ = NewStreamCountLabel();
     lblStream2_->setText(QStringLiteral("Stream 2"));
-    lblStream2_->setDbId(20);
-    lblStream2_->setUseDatabase(true);
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams);
 
     connect(butWriteConfigFlash_, &QToolButton::clicked, this, [this] { butResetDefaultConfigClick(); });

@@ -75,8 +75,7 @@ TfraOutput::TfraOutput(QWidget* owner) : TPageFrame(owner, 5, 0, 1)
     layout->addWidget(digital);
     layout->addWidget(BuildAnalog(), 0, Qt::AlignTop);
 
-    lblStream2_ = Bound(new TQLabel(this), QStringLiteral("lblStream2"), 20);
-    lblStream2_->setVisible(false);
+    lblStream2_ = NewStreamCountLabel();
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams, {}, true);
 }
 

@@ -33,11 +33,7 @@ TInputsPage::TInputsPage(QWidget* owner, int pageNumber, int firstInput, const Q
     }
     layout->addWidget(scroll);
 
-    lblStream2_ = new TQLabel(this);
-    lblStream2_->setObjectName(QStringLiteral("lblStream2"));
-    lblStream2_->setDbId(20);
-    lblStream2_->setUseDatabase(true);
-    lblStream2_->setVisible(false);
+    lblStream2_ = NewStreamCountLabel();
     layout->addWidget(lblStream2_);
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams, [this](int streams) {
         for (TInputPanel* panel : panels_) panel->ShowStreams(streams);

@@ -14,6 +14,21 @@ namespace {
 const QDate kDayZero(1899, 12, 30);
 constexpr double kMsPerDay = 86400000.0;
 
+// The day and the time of day of a day count, without going through a time zone.
+void Split(double when, QDate& day, QTime& time)
+{
+    if (!std::isfinite(when)) when = 0;
+    const double days = std::floor(when);
+    qint64 ms = std::llround((when - days) * kMsPerDay);
+    qint64 dayCount = static_cast<qint64>(days);
+    if (ms >= static_cast<qint64>(kMsPerDay)) {
+        ms -= static_cast<qint64>(kMsPerDay);
+        ++dayCount;
+    }
+    day = kDayZero.addDays(dayCount);
+    time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms));
+}
+
 }  // namespace
 
 double FromQDate(const QDate& day) { return static_cast<double>(kDayZero.daysTo(day)); }
@@ -25,15 +40,10 @@ double FromQDateTime(const QDateTime& moment)
 
 QDateTime ToQDateTime(double when)
 {
-    if (!std::isfinite(when)) return QDateTime(kDayZero, QTime(0, 0));
-    const double days = std::floor(when);
-    qint64 ms = std::llround((when - days) * kMsPerDay);
-    qint64 dayCount = static_cast<qint64>(days);
-    if (ms >= static_cast<qint64>(kMsPerDay)) {
-        ms -= static_cast<qint64>(kMsPerDay);
-        ++dayCount;
-    }
-    return QDateTime(kDayZero.addDays(dayCount), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    QDate day;
+    QTime time;
+    Split(when, day, time);
+    return QDateTime(day, time);
 }
 
 namespace {
@@ -67,25 +77,6 @@ const Formats& CurrentFormats()
 QString ShortDateFormat() { return CurrentFormats().date; }
 
 QString LongTimeFormat() { return CurrentFormats().time; }
-
-namespace {
-
-// The day and the time of day of a day count, without going through a time zone.
-void Split(double when, QDate& day, QTime& time)
-{
-    if (!std::isfinite(when)) when = 0;
-    const double days = std::floor(when);
-    qint64 ms = std::llround((when - days) * kMsPerDay);
-    qint64 dayCount = static_cast<qint64>(days);
-    if (ms >= static_cast<qint64>(kMsPerDay)) {
-        ms -= static_cast<qint64>(kMsPerDay);
-        ++dayCount;
-    }
-    day = kDayZero.addDays(dayCount);
-    time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms));
-}
-
-}  // namespace
 
 QString DateTimeToStr(double when)
 {
