@@ -98,6 +98,54 @@ TEST_F(ArchiveViewerTest, StartsEmptyWithTheListOfFiveLogsAndTheGridLaidOut)
     EXPECT_EQ(page->popArchGrid()->actions().size(), 10);
 }
 
+TEST_F(ArchiveViewerTest, CaptionsMenuAndToolButtonsReadAsDesigned)
+{
+    const struct {
+        const char* name;
+        const char* text;
+    } kTexts[] = {
+        {"lblArchive", "Archive:"},
+        {"lblRecords", "Records Avaiable."},
+        {"lblDisplay", "Display the last"},
+        {"lblRecordsAfter", "Records."},
+        {"btnLogSetup", "Log Setup"},
+        {"btnReadFromUnit", "Read Archive from Analyzer"},
+        {"btnReadFromFile", "Read Archive from File"},
+        {"btnGraphSelCol", "Graph Selected Column"},
+        {"tbtnZoomMode", "Zoom mode"},
+        {"tbtnAutoScale", "Auto-Scale"},
+        {"tbtnFullGraph", "Show Entire Graph"},
+    };
+    for (const auto& t : kTexts) {
+        const QWidget* w = page->findChild<QWidget*>(QString::fromLatin1(t.name));
+        ASSERT_NE(w, nullptr) << t.name;
+        const QVariant text = w->property("text");
+        EXPECT_EQ(text.toString(), QString::fromLatin1(t.text)) << t.name;
+    }
+    // Tool tips are the hints' short parts, the status tips their long parts.
+    const struct {
+        const char* name;
+        const char* tip;
+        const char* status;
+    } kHints[] = {
+        {"btnAutoSizeCols", "Auto-Size Columns", ""},
+        {"tbtnZoomMode", "Zoom mode", "Zoom mode (Left-click-->Zoom in  &  Right-click-->Zoom out)"},
+        {"tbtnAutoScale", "Auto-Scale", "Auto-Scale Y-axis to fit visible data"},
+        {"tbtnFullGraph", "Show Entire Graph", "Show Entire Graph (Full Zoom Out)"},
+    };
+    for (const auto& h : kHints) {
+        const QWidget* w = page->findChild<QWidget*>(QString::fromLatin1(h.name));
+        ASSERT_NE(w, nullptr) << h.name;
+        EXPECT_EQ(w->toolTip(), QString::fromLatin1(h.tip)) << h.name;
+        EXPECT_EQ(w->statusTip(), QString::fromLatin1(h.status)) << h.name;
+    }
+    QStringList menu;
+    for (const QAction* a : page->popArchGrid()->actions()) menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(menu, (QStringList{"Load from File", "Save to File", "Save as Packet CSV", "Save as Legal CSV", "Save as XLS",
+                                 "Copy Selection to Clipboard", "Copy Image to Clipboard", "-", "Hide Selected Column(s)",
+                                 "Unhide All Columns"}));
+}
+
 TEST_F(ArchiveViewerTest, ANewArchiveShowsTheLastSamplesOfOnRunWithColumnsNamedFromTheConfiguration)
 {
     Fill();

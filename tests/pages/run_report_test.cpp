@@ -135,6 +135,7 @@ TEST_F(RunReportTest, ReportFilesMatchTheGoldenFileAndNeverOverwriteOne)
     page.chkSaveReport()->click();   // the save dialog is cancelled: the base name stays "Report"
     ASSERT_EQ(prompter.fileRequests.size(), 1u);
     EXPECT_EQ(prompter.fileRequests[0].caption, QStringLiteral("Save Sentrel Report"));
+    EXPECT_EQ(prompter.fileRequests[0].filter, QStringLiteral("RPT File (*.rpt)"));
     EXPECT_TRUE(prompter.fileRequests[0].save);
     EXPECT_EQ(page.edtSaveCount()->text(), QStringLiteral("2"));
 

@@ -379,7 +379,7 @@ void TfraWW::ArmSave()
     platform::FileRequest request;
     request.save = true;
     request.caption = QStringLiteral("Save Sentrel Report");
-    request.filter = QStringLiteral("RPT File (*.rpt *.RPT)");
+    request.filter = QStringLiteral("RPT File (*.rpt)");
     request.directory = platform::UserDataFolder();
     const QString chosen = platform::Prompter().ChooseFile(request);
     if (!chosen.isEmpty()) reportBaseName_ = chosen;
