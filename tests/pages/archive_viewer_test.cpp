@@ -428,6 +428,8 @@ TEST_F(ArchiveViewerTest, AnArchiveFileIsTakenOverWholeOrNotAtAll)
     EXPECT_TRUE(page->ReadArchiveFile());
     EXPECT_EQ(prompter.Texts(), QStringList{"Invalide Time Stamp found."});
     EXPECT_EQ(prompter.prompts[0].caption, "Attention");
+    EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Custom);   // a plain box, OK alone
+    EXPECT_EQ(prompter.prompts[0].buttons, platform::mbOK);
     EXPECT_TRUE(page->FromFile());
     EXPECT_EQ(db->LogRecord(1).UniqueId[1], 395);
     page->UpdateLogView();

@@ -502,7 +502,7 @@ bool TfraArchiveViewer::ReadArchiveFile()
     // Once for the file, however many samples it concerns.
     if (badTimeStamps > 0)
         platform::MessageBox(QStringLiteral("Invalide Time Stamp found."), QStringLiteral("Attention"),
-                             platform::DlgType::Information, platform::mbOK);
+                             platform::DlgType::Custom, platform::mbOK);   // a plain box: no icon
     SpecialPanel(QStringLiteral("Preparing Display..."));
     return true;
 }
