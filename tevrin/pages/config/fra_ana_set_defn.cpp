@@ -163,6 +163,7 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     auto* frequency = new QGroupBox(QStringLiteral("Frequency"), this);
     frequency->setObjectName(QStringLiteral("grpFrequency"));
     auto* freq = new QHBoxLayout(frequency);
+    freq->addWidget(new QLabel(QStringLiteral("Day Of Week"), frequency));
     edDays = Bind(new TQComboBox(frequency), "edDays", id[Day], true);
     edDays->addItems({QStringLiteral("Everyday"), QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
                       QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
@@ -189,6 +190,9 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     btnRequest->setObjectName(QStringLiteral("btnRequest"));
     btnRequest->setEnabled(false);
     right->addWidget(btnRequest);
+    auto* strmCalUsedLabel = new QLabel(QStringLiteral("Stream Calibration Used:"), this);
+    strmCalUsedLabel->setVisible(false);
+    right->addWidget(strmCalUsedLabel);
     strmCalUsed = Bind(new TQComboBox(this), "strmCalUsed", id[StrmCalUsed], false);
     for (int n = 1; n <= 4; ++n) strmCalUsed->addItem(QStringLiteral("Stream #%1").arg(n));
     right->addWidget(strmCalUsed);
