@@ -362,7 +362,7 @@ TEST_F(ModbusPageTest, TheListFileIsTheWholeImageAndLoadsBack)
     prompter.files = {bad};
     page->mnuLoadModbusList()->trigger();
     ASSERT_FALSE(prompter.prompts.empty());
-    EXPECT_TRUE(prompter.prompts.back().text.startsWith(QStringLiteral("Error opening file \"%1\"\n").arg(bad)));
+    EXPECT_EQ(prompter.prompts.back().text, QStringLiteral("Error opening file \"%1\"").arg(bad));
     EXPECT_EQ(prompter.prompts.back().type, platform::DlgType::Error);
     EXPECT_EQ(Ids(page->Group(0)), (std::vector<int>{id}));
     EXPECT_EQ(host.status.back(), QStringLiteral("Reading Modbus list from file"));

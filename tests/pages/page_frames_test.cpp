@@ -41,6 +41,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -416,5 +418,37 @@ TEST_F(PagesTest, EveryPageRegistersItsPointsInTheirOrder)
         std::vector<int> poll;
         for (int i = 0; i < scan.PollCount(); ++i) poll.push_back(scan.PollAt(i));
         EXPECT_EQ(poll, p.poll);
+    }
+}
+
+// Captions the pages show as the system's own texts, spaces and all: every text of the table
+// is on its page (as a label, button, group title or edit caption), visible or not.
+TEST_F(PagesTest, PagesCarryTheirOwnCaptions)
+{
+    const struct {
+        const char* name;
+        std::function<TPageFrame*(QWidget*)> make;
+        std::vector<const char*> texts;
+    } kPages[] = {
+        {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); },
+         {"Tape Remaining", "Tape Remaining (days)", "Tape Remaining After Tape Alarm (days)", "Calculate",
+          "Stain Width per Pulse ", "Bypasss", "Stream 4 Cal Reading"}},
+        {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); },
+         {"Day Of Week", "o'clock", "Minute", "Stream Calibration Used:", "(0-255) s", "Analysis Units:"}},
+        {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); },
+         {"Limit", "Enabled", "Actions", "Relays", "Solenoids", "Analog Input 4 < Limit", "     Raw Zero",
+          "       AI (mA)"}},
+        {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); },
+         {"Scaled Value", "Raw Value", "edFailSafePos", "Meter Reading ", "Test (Percent)", "Test mA",
+          "Calibrate AO6", "Analog Output 6 Calibration"}},
+    };
+    for (const auto& p : kPages) {
+        SCOPED_TRACE(p.name);
+        TPageFrame* frame = p.make(owner.get());
+        QStringList shown;
+        for (const QLabel* label : frame->findChildren<QLabel*>()) shown << label->text();
+        for (const QAbstractButton* button : frame->findChildren<QAbstractButton*>()) shown << button->text();
+        for (const QGroupBox* box : frame->findChildren<QGroupBox*>()) shown << box->title();
+        for (const char* text : p.texts) EXPECT_TRUE(shown.contains(QString::fromLatin1(text))) << text;
     }
 }

@@ -83,7 +83,7 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
     // The raw counts with their up-downs 1..3.
     edScaledZero_ = LabeledEdit(scaling, cell(2, 1), "edScaledZero", QStringLiteral("Raw Value"), bound.rawZero, dtInt);
     edScaledSpan_ = Edit(scaling, cell(2, 2), "edScaledSpan", bound.rawSpan, dtInt);
-    edFailSafePos_ = LabeledEdit(scaling, cell(2, 3), "edFailSafePos", QStringLiteral(" "), bound.failSafePos, dtInt);
+    edFailSafePos_ = LabeledEdit(scaling, cell(2, 3), "edFailSafePos", QStringLiteral("edFailSafePos"), bound.failSafePos, dtInt);
     // Their range is checked by the frame's own actions: a value outside it that the analyzer
     // holds must not block the writes of every other page.
     for (TQEdit* e : {static_cast<TQEdit*>(edRawZero_), edRawSpan_, edFailSafeCurrent_}) {

@@ -35,7 +35,13 @@ TfrAnalogInputs::TfrAnalogInputs(QWidget* owner) : TPageFrame(owner, 14, 1, 0)
     auto* grid = new QGridLayout(alarms);
     grid->addWidget(new QLabel(QStringLiteral("Limit"), alarms), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Enabled"), alarms), 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Actions: Relays / Solenoids"), alarms), 0, 3);
+    auto* actionsHeader = new QVBoxLayout();
+    actionsHeader->addWidget(new QLabel(QStringLiteral("Actions"), alarms));
+    auto* actionKinds = new QHBoxLayout();
+    actionKinds->addWidget(new QLabel(QStringLiteral("Relays"), alarms));
+    actionKinds->addWidget(new QLabel(QStringLiteral("Solenoids"), alarms));
+    actionsHeader->addLayout(actionKinds);
+    grid->addLayout(actionsHeader, 0, 3);
     int gridRow = 1;
     for (bool high : {true, false}) {
         for (int n = 1; n <= 4; ++n) {

@@ -566,8 +566,7 @@ void TfraModbus::mnuLoadModbusListClick()
         if (host) host->SetStatusText(QStringLiteral("Loaded Modbus list from file"));
         return;
     }
-    platform::MessageDlg(QStringLiteral("Error opening file \"%1\"\n%2").arg(name, ModmapAdapter::Instance()->LastError()),
-                         platform::DlgType::Error, platform::mbOK);
+    platform::MessageDlg(QStringLiteral("Error opening file \"%1\"").arg(name), platform::DlgType::Error, platform::mbOK);
 }
 
 void TfraModbus::mnuSaveModbusListClick()
