@@ -353,3 +353,34 @@ TEST(TimerSession, TheTimersStandTwoAbreastWithoutSidewaysScrollingAndTheirGroup
     }
     session.Form().hide();
 }
+
+TEST_F(TimerPageTest, TheTestToggleFillsOrClearsEveryTimerAndSaysWhatToLookFor)
+{
+    const struct {
+        bool down;
+        uint32_t analysis;
+        unsigned sequencer;
+        const char* message;
+    } kCases[] = {
+        {true, 16777215u, 511u, "If Analysis=16777215 and Sequencer=511 in file LogWrite.dbg, the TEST will be passed."},
+        {false, 0u, 0u, "If Analysis=0 and Sequencer=0 in file LogWrite.dbg, the TEST will be passed."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.down);
+        prompter.prompts.clear();
+        page->btnTestClick(c.down);
+        ASSERT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(prompter.prompts[0].text, QString::fromLatin1(c.message));
+        TimerBytes block{};
+        ASSERT_TRUE(page->PackRecords(block, nullptr));
+        for (int i = 0; i < kTimerCount; ++i) {
+            const uint8_t* r = block.data() + kTimerRecordSize * i;
+            EXPECT_EQ(r[0], c.down ? 1 : 0) << i;
+            EXPECT_EQ(r[1], 0) << i;
+            EXPECT_EQ(r[2], 8) << i;
+            EXPECT_EQ(r[3], 0) << i;
+            EXPECT_EQ(uint32_t{r[5]} | uint32_t{r[6]} << 8 | uint32_t{r[7]} << 16, c.analysis) << i;
+            EXPECT_EQ(unsigned{r[10]} | unsigned{r[11]} << 8, c.sequencer) << i;
+        }
+    }
+}

@@ -11,6 +11,7 @@
 #include "ui_frm_timer1.h"
 
 #include <QGridLayout>
+#include <QToolButton>
 
 #include <cstring>
 
@@ -29,6 +30,14 @@ TfrmTimer1::TfrmTimer1(QWidget* owner) : TPageFrame(owner, 16, 0, 1), ui(std::ma
         grid->addWidget(timer, place / 2, place % 2);
         timers_[static_cast<size_t>(number - 1)] = timer;
     }
+
+    auto* btnTest = new QToolButton(this);
+    btnTest->setObjectName(QStringLiteral("btnTest"));
+    btnTest->setText(QStringLiteral("T"));
+    btnTest->setToolTip(QStringLiteral("Test"));
+    btnTest->setCheckable(true);
+    btnTest->setVisible(false);
+    connect(btnTest, &QToolButton::clicked, this, &TfrmTimer1::btnTestClick);
 
     observer_ = new TQStructOberver(this);
     connect(observer_, &TQStructOberver::OnSChanged, this, [this](int, void* block) {
@@ -49,6 +58,16 @@ TfrmTimer1::~TfrmTimer1()
 }
 
 QTabWidget* TfrmTimer1::PageControl() const { return ui->PageControl; }
+
+void TfrmTimer1::btnTestClick(bool down)
+{
+    const uint8_t on = down ? 1 : 0;
+    const uint8_t bits = down ? 0xFF : 0;
+    const uint8_t record[kTimerRecordSize] = {on, 0, 8, 0, on, bits, bits, bits, 0, on, bits, uint8_t(down ? 0x01 : 0)};
+    for (TfrmTimerSetup* timer : timers_) timer->LoadFromRecord(record);
+    platform::ShowMessage(down ? QStringLiteral("If Analysis=16777215 and Sequencer=511 in file LogWrite.dbg, the TEST will be passed.")
+                               : QStringLiteral("If Analysis=0 and Sequencer=0 in file LogWrite.dbg, the TEST will be passed."));
+}
 
 void TfrmTimer1::LoadFromRecords(const TimerBytes& block)
 {

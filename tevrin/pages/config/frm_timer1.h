@@ -32,6 +32,9 @@ public:
 
     TfrmTimerSetup* Timer(int number) const { return timers_.at(static_cast<size_t>(number - 1)); }   // 1..12
     QTabWidget* PageControl() const;
+    // The hidden test toggle ("T"): down sets every timer to everyday at 8:00 with every box
+    // checked, up clears them; then says what the written block must hold.
+    void btnTestClick(bool down);
 
 protected:
     // Only the stream count.
