@@ -21,13 +21,13 @@ namespace {
 
 using pagetest::PageSession;
 
-TEST(UpgradeFileNames, AnalyzerTextsAreMadeSafeAndTheDateHasNoLeadingZeros)
+TEST(UpgradeFileNames, AnalyzerTextsKeepTheirSpacesOnlyPathCharactersAreReplacedAndTheDateHasNoLeadingZeros)
 {
     const struct {
         const char* text;
         const char* part;
-    } kParts[] = {{"ANZ1", "ANZ1"},   {"Shed 3", "Shed 3"}, {" North ", "North"}, {"a/b\\c", "a_b_c"},
-                  {"x:y*z?", "x_y_z_"}, {"<|>\"", "____"},  {"..", "_"},         {"", "_"},
+    } kParts[] = {{"ANZ1", "ANZ1"},   {"Shed 3", "Shed 3"}, {" North ", " North "}, {"a/b\\c", "a_b_c"},
+                  {"x:y*z?", "x_y_z_"}, {"<|>\"", "____"},  {"..", ".."},           {"", ""},
                   {"tab\there", "tab_here"}};
     for (const auto& c : kParts)
         EXPECT_EQ(upgradeflow::SafeNamePart(QString::fromLatin1(c.text)), QString::fromLatin1(c.part)) << c.text;

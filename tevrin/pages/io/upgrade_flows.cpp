@@ -16,12 +16,11 @@ namespace upgradeflow {
 
 QString SafeNamePart(const QString& text)
 {
-    QString part = text.trimmed();
+    QString part = text;
     for (QChar& c : part) {
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
     }
-    if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) part = QStringLiteral("_");
     return part;
 }
 

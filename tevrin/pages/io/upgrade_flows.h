@@ -30,8 +30,8 @@ inline constexpr const char* kPreMergeSuffix = "_PreMerge.cfg";
 inline constexpr const char* kPostMergeSuffix = "_PostMerge.cfg";
 
 // One part of a file name made from a text of the analyzer: characters that are path
-// separators, reserved on common file systems or control characters become '_', blanks at the
-// ends go, and a part that is empty, "." or ".." becomes "_". Inner spaces stay.
+// separators, reserved on common file systems or control characters become '_'; everything
+// else, spaces included, stays as the analyzer holds it.
 QString SafeNamePart(const QString& text);
 // "<unit id>_<site>_<location>_<year>_<month>_<day>_<hour>_<minute>_<second>_<ms><suffix>",
 // numbers without leading zeros.
