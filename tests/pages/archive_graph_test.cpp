@@ -1,8 +1,6 @@
 // The archive page's Graph tab: a selected block of a column charted with its statistics,
 // rows that hold no number left out, and the chart's buttons in the page's tool bar.
-#include "tests/common/fake_prompter.h"
-#include "tests/pages/archive_fixture.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/archive_viewer_fixture.h"
 #include "tevrin/pages/analysis/archive_chart.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 
@@ -14,19 +12,15 @@
 
 #include <cmath>
 
-using archivetest::ArchiveFixture;
+using archivetest::ArchiveViewerFixture;
 
 namespace {
 
-class ArchiveGraphTest : public ::testing::Test, public ArchiveFixture {
+class ArchiveGraphTest : public ::testing::Test, public ArchiveViewerFixture {
 protected:
     void SetUp() override
     {
-        owner = std::make_unique<QWidget>();
-        page = new TfraArchiveViewer(owner.get());
-        owner->resize(900, 600);
-        owner->show();
-        grid = page->gridArchive();
+        OpenViewer();
         Fill();
         page->UpdateLogView();
     }
@@ -35,12 +29,6 @@ protected:
         grid->SelectRange(column, top, column, bottom);
         grid->selectionModel()->setCurrentIndex(grid->model()->index(top, column), QItemSelectionModel::NoUpdate);
     }
-
-    FakePrompter prompter;
-    pagetest::TestHost host{true};
-    std::unique_ptr<QWidget> owner;
-    TfraArchiveViewer* page = nullptr;
-    QAdvColumnGrid* grid = nullptr;
 };
 
 }  // namespace

@@ -1,10 +1,8 @@
 // The Archive page on a decoded archive: the table of the last samples, the display range,
 // filters by date and value, hidden columns, and the exports from its menu.
-#include "tests/common/fake_prompter.h"
-#include "tests/pages/archive_fixture.h"
+#include "tests/pages/archive_viewer_fixture.h"
 #include "tests/pages/file_bytes.h"
 #include "tests/pages/grid_rows.h"
-#include "tests/pages/test_host.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
@@ -26,21 +24,14 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-using archivetest::ArchiveFixture;
+using archivetest::ArchiveViewerFixture;
 using filetest::ReadAll;
 
 namespace {
 
-class ArchiveViewerTest : public ::testing::Test, public ArchiveFixture {
+class ArchiveViewerTest : public ::testing::Test, public ArchiveViewerFixture {
 protected:
-    void SetUp() override
-    {
-        owner = std::make_unique<QWidget>();
-        page = new TfraArchiveViewer(owner.get());
-        owner->resize(900, 600);
-        owner->show();
-        grid = page->gridArchive();
-    }
+    void SetUp() override { OpenViewer(); }
     void TearDown() override
     {
         TfrmDateRangeDlg::SetAnswer(nullptr);
@@ -68,11 +59,6 @@ protected:
     }
     void Trigger(const char* item) { page->MenuItem(item)->trigger(); }
 
-    FakePrompter prompter;
-    pagetest::TestHost host{true};
-    std::unique_ptr<QWidget> owner;
-    TfraArchiveViewer* page = nullptr;
-    QAdvColumnGrid* grid = nullptr;
     QTemporaryDir dir;
 };
 
