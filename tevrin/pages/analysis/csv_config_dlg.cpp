@@ -1,6 +1,7 @@
 #include "tevrin/pages/analysis/csv_config_dlg.h"
 
 #include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/pages/widgets/modal_dialog.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -8,12 +9,6 @@
 namespace {
 constexpr int kColLogName = 0;
 constexpr int kColEnable = 1;
-
-std::function<int(TfmCSVConfig&)>& Answer()
-{
-    static std::function<int(TfmCSVConfig&)> answer;
-    return answer;
-}
 }  // namespace
 
 TfmCSVConfig::TfmCSVConfig(QWidget* parent) : QDialog(parent)
@@ -60,8 +55,10 @@ void TfmCSVConfig::SaveExitClick()
 int TfmCSVConfig::ShowModal()
 {
     FormShow();
-    if (Answer()) return Answer()(*this);
-    return exec();
+    return modaldialog::Answer<TfmCSVConfig>::Run(*this);
 }
 
-void TfmCSVConfig::SetAnswer(std::function<int(TfmCSVConfig&)> answer) { Answer() = std::move(answer); }
+void TfmCSVConfig::SetAnswer(std::function<int(TfmCSVConfig&)> answer)
+{
+    modaldialog::Answer<TfmCSVConfig>::Set(std::move(answer));
+}

@@ -1,21 +1,14 @@
 #include "tevrin/pages/widgets/date_range_dlg.h"
 
+#include "tevrin/pages/widgets/modal_dialog.h"
+
 #include <QDate>
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <functional>
-
-namespace {
-std::function<int(TfrmDateRangeDlg&)>& Answer()
-{
-    static std::function<int(TfrmDateRangeDlg&)> answer;
-    return answer;
-}
-}  // namespace
+#include <utility>
 
 TfrmDateRangeDlg::TfrmDateRangeDlg(QWidget* parent) : QDialog(parent)
 {
@@ -30,28 +23,16 @@ TfrmDateRangeDlg::TfrmDateRangeDlg(QWidget* parent) : QDialog(parent)
     };
     dateTime1_ = make("DateTime1");
     dateTime2_ = make("DateTime2");
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("BitBtn1"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dateTime1_);
     layout->addWidget(dateTime2_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    layout->addLayout(buttons);
+    modaldialog::AddOkCancel(this, layout, "BitBtn1", ok_, cancel_);
 }
 
-int TfrmDateRangeDlg::ShowModal()
+int TfrmDateRangeDlg::ShowModal() { return modaldialog::Answer<TfrmDateRangeDlg>::Run(*this); }
+
+void TfrmDateRangeDlg::SetAnswer(std::function<int(TfrmDateRangeDlg&)> answer)
 {
-    if (Answer()) return Answer()(*this);
-    return exec();
+    modaldialog::Answer<TfrmDateRangeDlg>::Set(std::move(answer));
 }
-
-void TfrmDateRangeDlg::SetAnswer(std::function<int(TfrmDateRangeDlg&)> answer) { Answer() = std::move(answer); }

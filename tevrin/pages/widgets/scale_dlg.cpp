@@ -2,18 +2,11 @@
 
 #include "brannix/qcomponentcommon.h"
 #include "brannix/qlabelededit.h"
+#include "tevrin/pages/widgets/modal_dialog.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-std::function<int(TfrmScaleDlg&)>& Answer()
-{
-    static std::function<int(TfrmScaleDlg&)> answer;
-    return answer;
-}
-
 TQLabeledEdit* MakeEdit(QWidget* parent, QVBoxLayout* layout, const char* name, const char* caption, const char* text)
 {
     auto* edit = new TQLabeledEdit(parent);
@@ -35,18 +28,7 @@ TfrmScaleDlg::TfrmScaleDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     ledMinY_ = MakeEdit(this, layout, "ledMinY", "Minimum:", "0");
     ledMaxY_ = MakeEdit(this, layout, "ledMaxY", "Maximum:", "100");
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("btnOK"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    layout->addLayout(buttons);
+    modaldialog::AddOkCancel(this, layout, "btnOK", ok_, cancel_);
 }
 
 bool TfrmScaleDlg::Values(double& minimum, double& maximum, QString& error) const
@@ -74,10 +56,9 @@ void TfrmScaleDlg::showEvent(QShowEvent* e)
     ledMinY_->setFocus();
 }
 
-int TfrmScaleDlg::ShowModal()
-{
-    if (Answer()) return Answer()(*this);
-    return exec();
-}
+int TfrmScaleDlg::ShowModal() { return modaldialog::Answer<TfrmScaleDlg>::Run(*this); }
 
-void TfrmScaleDlg::SetAnswer(std::function<int(TfrmScaleDlg&)> answer) { Answer() = std::move(answer); }
+void TfrmScaleDlg::SetAnswer(std::function<int(TfrmScaleDlg&)> answer)
+{
+    modaldialog::Answer<TfrmScaleDlg>::Set(std::move(answer));
+}
