@@ -246,6 +246,7 @@ TEST_F(ModbusPageTest, TheHundredEntryLimitRefusesADropWithoutRoomForItsPair)
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].text, QString::fromLatin1(kFullMessage));
     EXPECT_EQ(prompter.prompts[0].caption, QStringLiteral("Attention"));
+    EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Custom);   // a plain box: no icon
     EXPECT_EQ(List().EntryCount(), 100);
     EXPECT_EQ(page->Group(2)->childCount(), 100);
     EXPECT_EQ(page->Group(2)->child(99)->text(TfraModbus::ColRegister), QStringLiteral("5100"));

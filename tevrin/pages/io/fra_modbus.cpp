@@ -435,7 +435,7 @@ bool TfraModbus::AddPointToGroup(QTreeWidgetItem* group, DatabasePoint* point)
     Register(point->GetDbId());
     if (list->EntryCount() >= kMaxEntries) {
         platform::MessageBox(QStringLiteral("The Modbus List if full. The total amount should be less than 100 points."),
-                             QStringLiteral("Attention"), platform::DlgType::Warning, platform::mbOK);
+                             QStringLiteral("Attention"), platform::DlgType::Custom, platform::mbOK);
         return false;
     }
     return list->AddPoint(point, group->data(0, kKindRole).toInt()) >= 0;
@@ -455,7 +455,7 @@ bool TfraModbus::DropPoint(QTreeWidgetItem* target)
     // The entry and its partner go in together or not at all.
     if (list->EntryCount() + (partner ? 2 : 1) > kMaxEntries) {
         platform::MessageBox(QStringLiteral("The Modbus List if full. The total amount should be less than 100 points."),
-                             QStringLiteral("Attention"), platform::DlgType::Warning, platform::mbOK);
+                             QStringLiteral("Attention"), platform::DlgType::Custom, platform::mbOK);
         return false;
     }
     const int kind = group->data(0, kKindRole).toInt();
