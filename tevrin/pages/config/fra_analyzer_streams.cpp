@@ -7,6 +7,7 @@
 #include "tevrin/pages/config/fra_ana_set_defn.h"
 #include "tevrin/pages/config/fra_stream.h"
 #include "tevrin/pages/widgets/ao_source_combo.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/pages/widgets/gain_calculator.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
@@ -110,12 +111,7 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
         connect(input, &QLineEdit::textEdited, this, [this] { ManualCalGainCal(); });
     layout->addWidget(calculator);
 
-    auto* btnTest = new QToolButton(this);
-    btnTest->setObjectName(QStringLiteral("btnTest"));
-    btnTest->setText(QStringLiteral("T"));
-    btnTest->setToolTip(QStringLiteral("Test"));
-    btnTest->setCheckable(true);
-    btnTest->setVisible(false);
+    auto* btnTest = pagecontrols::HiddenTestButton(this);
     connect(btnTest, &QToolButton::toggled, this, &TfraAnalyzerStreams::btnTestClick);
 
     lblStream2_ = NewStreamCountLabel();

@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "platform/prompter.h"
 #include "tevrin/pages/config/frm_timer_setup.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/observer_components.h"
 #include "tevrin/rtdb/timer_x_manager.h"
@@ -31,12 +32,7 @@ TfrmTimer1::TfrmTimer1(QWidget* owner) : TPageFrame(owner, 16, 0, 1), ui(std::ma
         timers_[static_cast<size_t>(number - 1)] = timer;
     }
 
-    auto* btnTest = new QToolButton(this);
-    btnTest->setObjectName(QStringLiteral("btnTest"));
-    btnTest->setText(QStringLiteral("T"));
-    btnTest->setToolTip(QStringLiteral("Test"));
-    btnTest->setCheckable(true);
-    btnTest->setVisible(false);
+    auto* btnTest = pagecontrols::HiddenTestButton(this);
     connect(btnTest, &QToolButton::clicked, this, &TfrmTimer1::btnTestClick);
 
     observer_ = new TQStructOberver(this);

@@ -62,6 +62,14 @@ QToolButton* ToolButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+QToolButton* HiddenTestButton(QWidget* parent)
+{
+    QToolButton* button = ToolButton(parent, "btnTest", QStringLiteral("T"), true);
+    button->setToolTip(QStringLiteral("Test"));
+    button->setVisible(false);
+    return button;
+}
+
 void SetUsable(TQEdit* edit, bool usable)
 {
     if (!edit) return;

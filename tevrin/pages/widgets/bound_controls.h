@@ -29,6 +29,8 @@ TQEdit* Edit(QWidget* parent, QBoxLayout* row, const char* name, TDbId id, TData
 TQCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, TDbId id, int bit = -1);
 // A tool button; a checkable one is a two-state toggle.
 QToolButton* ToolButton(QWidget* parent, const char* name, const QString& caption, bool checkable = false);
+// The hidden two-state "T" button (btnTest, hint "Test") of a page with a service test.
+QToolButton* HiddenTestButton(QWidget* parent);
 
 // Enables or disables an edit and gives it the matching background (window or grey).
 void SetUsable(TQEdit* edit, bool usable);
