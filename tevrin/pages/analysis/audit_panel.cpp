@@ -5,6 +5,7 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/column_filters.h"
 #include "tevrin/pages/widgets/date_text.h"
+#include "tevrin/pages/widgets/file_prompts.h"
 #include "ui_audit_panel.h"
 
 #include <QAction>
@@ -219,21 +220,7 @@ void TAuditGridPanel::gridAuditFilterSelect(int column, int, const QString& frie
 
 QString TAuditGridPanel::AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix)
 {
-    platform::FileRequest request;
-    request.save = save;
-    request.caption = caption;
-    request.filter = filter;
-    request.defaultSuffix = suffix;
-    if (save && !lastFile_.isEmpty()) request.directory = lastFile_;
-    const QString file = platform::Prompter().ChooseFile(request);
-    platform::MakeUserDataFolderCurrent();
-    return file;
-}
-
-void TAuditGridPanel::SaySaveFailed(const QString& fileName, const QString& why)
-{
-    platform::MessageDlg(QStringLiteral("The file \"%1\" could not be written: %2").arg(QFileInfo(fileName).fileName(), why),
-                         platform::DlgType::Error, platform::mbOK);
+    return fileprompts::AskFile(save, caption, filter, suffix, save ? lastFile_ : QString());
 }
 
 void TAuditGridPanel::mnuLoadFileClick()
@@ -258,7 +245,7 @@ void TAuditGridPanel::mnuSaveFileClick()
     const QString file = AskFile(true, QStringLiteral("Save Sentrel Audit"), saveFilter_, QStringLiteral("vkau"));
     if (file.isEmpty()) return;
     QString why;
-    if (!grid_->SaveToFile(file, &why)) SaySaveFailed(file, why);
+    if (!grid_->SaveToFile(file, &why)) fileprompts::SaySaveFailed(file, why);
 }
 
 void TAuditGridPanel::SaveasCSVClick()
@@ -267,7 +254,7 @@ void TAuditGridPanel::SaveasCSVClick()
                                  QStringLiteral("csv"));
     if (file.isEmpty()) return;
     QString why;
-    if (!grid_->SaveToCSV(file, QLatin1Char(','), &why)) SaySaveFailed(file, why);
+    if (!grid_->SaveToCSV(file, QLatin1Char(','), &why)) fileprompts::SaySaveFailed(file, why);
 }
 
 void TAuditGridPanel::mnuSaveasXLSClick()
@@ -276,7 +263,7 @@ void TAuditGridPanel::mnuSaveasXLSClick()
                                  QStringLiteral("xlsx"));
     if (file.isEmpty()) return;
     QString why;
-    if (!grid_->SaveToXLSX(file, &why)) SaySaveFailed(file, why);
+    if (!grid_->SaveToXLSX(file, &why)) fileprompts::SaySaveFailed(file, why);
 }
 
 void TAuditGridPanel::CopySelectiontoClipboard1Click() { grid_->CopySelectionToClipboard(); }

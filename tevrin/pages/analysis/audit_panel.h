@@ -77,8 +77,8 @@ signals:
 private:
     void BuildMenu();
     void DrawBar(int width);
+    // A file dialog; a save starts at the last file read or written.
     QString AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix);
-    void SaySaveFailed(const QString& fileName, const QString& why);
 
     std::unique_ptr<Ui::TAuditGridPanel> ui;
     QAdvColumnGrid* grid_ = nullptr;

@@ -9,6 +9,7 @@
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/column_filters.h"
 #include "tevrin/pages/widgets/date_text.h"
+#include "tevrin/pages/widgets/file_prompts.h"
 #include "tevrin/rtdb/database.h"
 #include "ui_fra_archive_viewer.h"
 
@@ -20,6 +21,9 @@
 
 #include <algorithm>
 #include <cmath>
+
+using fileprompts::AskFile;
+using fileprompts::SaySaveFailed;
 
 namespace {
 
@@ -426,24 +430,6 @@ void TfraArchiveViewer::pcViewerChange()
     ui->tbtnFullGraph->setVisible(graph);
     ui->btnGraphSelCol->setVisible(!graph);
     ui->btnAutoSizeCols->setVisible(!graph);
-}
-
-QString TfraArchiveViewer::AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix)
-{
-    platform::FileRequest request;
-    request.save = save;
-    request.caption = caption;
-    request.filter = filter;
-    request.defaultSuffix = suffix;
-    const QString file = platform::Prompter().ChooseFile(request);
-    platform::MakeUserDataFolderCurrent();
-    return file;
-}
-
-void TfraArchiveViewer::SaySaveFailed(const QString& fileName, const QString& why)
-{
-    platform::MessageDlg(QStringLiteral("The file \"%1\" could not be written: %2").arg(QFileInfo(fileName).fileName(), why),
-                         platform::DlgType::Error, platform::mbOK);
 }
 
 // --- the archive XML file

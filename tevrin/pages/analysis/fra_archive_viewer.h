@@ -104,9 +104,6 @@ protected:
 private:
     void BuildMenu();
     void ResetFilterLists();
-    // A save or open dialog; the data folder is made current again afterwards.
-    QString AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix);
-    void SaySaveFailed(const QString& fileName, const QString& why);
 
     std::unique_ptr<Ui::TfraArchiveViewer> ui;
     QMenu* popArchGrid_ = nullptr;

@@ -1,0 +1,15 @@
+#pragma once
+// The file dialogs and the failed-write box of the pages that open and save their grids.
+#include <QString>
+
+namespace fileprompts {
+
+// An open or save dialog (`directory`: where it starts, empty for the dialog's own choice);
+// the user data folder is made current again afterwards. Empty when the user cancelled.
+QString AskFile(bool save, const QString& caption, const QString& filter, const QString& suffix,
+                const QString& directory = QString());
+
+// Error box: the file (named without its folder) could not be written, and why.
+void SaySaveFailed(const QString& fileName, const QString& why);
+
+}  // namespace fileprompts
