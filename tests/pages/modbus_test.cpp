@@ -4,6 +4,7 @@
 #include "brannix/qhelpcontrols.h"
 #include "platform/help.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/pages/file_bytes.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
 #include "tevrin/pages/io/fra_modbus.h"
@@ -25,7 +26,6 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -397,11 +397,9 @@ TEST_F(ModbusPageTest, TheMapPrintsToPdfOverAsManyPagesAsItNeeds)
         return true;
     });
     page->mnuPrint()->trigger();
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    const int pages = static_cast<int>(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(filetest::ReadAll(pdf).startsWith("%PDF"));
+    const int pages = filetest::PdfPages(pdf);
     EXPECT_GE(pages, 2);
 
     QPrinter printer(QPrinter::HighResolution);

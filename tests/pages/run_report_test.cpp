@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,16 +24,9 @@
 
 namespace {
 
+using filetest::PdfPages;
 using filetest::ReadAll;
 using filetest::WriteAll;
-
-// Pages of a PDF file (its page objects).
-int PdfPages(const QString& path)
-{
-    const QByteArray pdf = ReadAll(path);
-    if (!pdf.startsWith("%PDF")) return 0;
-    return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
 
 class RunReportTest : public ::testing::Test {
 protected:
