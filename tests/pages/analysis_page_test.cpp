@@ -29,6 +29,8 @@
 
 namespace {
 
+using pagetest::PageSession;
+
 class AnalysisPageTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -36,13 +38,6 @@ protected:
         page.reset();
         DataBase::DestroyInstance();
         QFile::remove(platform::UserDataFile(QStringLiteral("dispPlace.cfg")));
-    }
-    std::vector<int> Points() const
-    {
-        const ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-        std::vector<int> ids;
-        for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-        return ids;
     }
     template <typename T = TQLabeledEdit>
     T* Control(const char* name) const
@@ -71,13 +66,13 @@ const std::vector<int> kStream1Points = {45,  611, 68,  91,  1269, 114, 388, 394
 TEST_F(AnalysisPageTest, RegistersItsPointsInOrderAndTheOtherStreamsWhenTheyExist)
 {
     page->EnterPage();
-    EXPECT_EQ(Points(), kStream1Points);
+    EXPECT_EQ(PageSession::RegisteredPoints(), kStream1Points);
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 0);
 
     // Four streams: the points of streams 2 to 4 join the list at once, and every bound
     // control of the form is then registered.
     page->lblStream()->Respond("3");
-    std::vector<int> all = Points();
+    std::vector<int> all = PageSession::RegisteredPoints();
     ASSERT_GT(all.size(), kStream1Points.size());
     EXPECT_TRUE(std::equal(kStream1Points.begin(), kStream1Points.end(), all.begin()));
     for (int id : page->BoundDbIds()) EXPECT_NE(std::find(all.begin(), all.end(), id), all.end()) << id;
@@ -90,7 +85,7 @@ TEST_F(AnalysisPageTest, RegistersItsPointsInOrderAndTheOtherStreamsWhenTheyExis
     // The next entry registers what exists: two streams now.
     page->lblStream()->Respond("1");
     page->EnterPage();
-    all = Points();
+    all = PageSession::RegisteredPoints();
     EXPECT_NE(std::find(all.begin(), all.end(), 454), all.end());
     EXPECT_EQ(std::find(all.begin(), all.end(), 1085), all.end());
     EXPECT_FALSE(page->findChild<QWidget*>(QStringLiteral("LastResultPan3"))->isVisibleTo(page.get()));

@@ -17,13 +17,7 @@
 
 namespace {
 
-std::vector<int> RegisteredPoints()
-{
-    const ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-    std::vector<int> ids;
-    for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-    return ids;
-}
+using pagetest::PageSession;
 
 void Choose(TQComboBox* combo, const QString& text)
 {
@@ -61,8 +55,8 @@ protected:
 
 TEST_F(PortsPageTest, ReadsThreePortsAndTheStreamCountAndShowsTheirSettings)
 {
-    EXPECT_EQ(RegisteredPoints(), (std::vector<int>{306, 307, 308, 309, 310, 316, 317, 318, 319, 320, 321, 322, 323,
-                                                    324, 325, 20}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{306, 307, 308, 309, 310, 316, 317, 318, 319, 320, 321,
+                                                                 322, 323, 324, 325, 20}));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 6);
     EXPECT_EQ(pagetest::PageSession::Text(20), "1");
 
@@ -113,7 +107,7 @@ TEST_F(PortsPageTest, ReadsThreePortsAndTheStreamCountAndShowsTheirSettings)
     // Showing the page again registers the same points afresh.
     session.Show(MainPage::Global);
     session.Show(MainPage::Ports);
-    EXPECT_EQ(RegisteredPoints().size(), 16u);
+    EXPECT_EQ(PageSession::RegisteredPoints().size(), 16u);
     EXPECT_FALSE(page->Port(2)->cbParity()->isEnabled());
     EXPECT_TRUE(session.prompter.prompts.empty()) << session.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
 }

@@ -30,13 +30,7 @@
 
 namespace {
 
-std::vector<int> RegisteredPoints()
-{
-    const ExpressScan& scan = DataBase::Instance()->AsExpressScan();
-    std::vector<int> ids;
-    for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
-    return ids;
-}
+using pagetest::PageSession;
 
 // --- the supply calibration's checks and steps ------------------------------------------------
 
@@ -179,9 +173,9 @@ TEST_F(FactoryPageTest, TheFactoryCodeShowsTheSettingsReadFromTheAnalyzer)
     EXPECT_TRUE(Sensor()->isVisible());
     EXPECT_FALSE(page->cbStreams()->isVisible());
     EXPECT_FALSE(page->QLabel1()->isVisible());
-    EXPECT_EQ(RegisteredPoints(), (std::vector<int>{386, 285, 470, 471, 472, 311, 312, 313, 314, 315, 29, 20, 1031,
-                                                    1029, 1030, 1027, 1203, 1039, 1037, 1038, 1035, 1204, 511, 1688,
-                                                    1689, 512}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{386, 285, 470, 471, 472, 311, 312, 313, 314, 315, 29,
+                                                                 20, 1031, 1029, 1030, 1027, 1203, 1039, 1037, 1038,
+                                                                 1035, 1204, 511, 1688, 1689, 512}));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 8);
 
     EXPECT_EQ(page->Edit("edtSampleBoxCarSize")->text(), QStringLiteral("12"));
