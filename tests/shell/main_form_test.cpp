@@ -13,7 +13,12 @@
 #include "tests/shell/shell_fakes.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
+#include "tevrin/pages/analysis/fra_archive_viewer.h"
 #include "tevrin/pages/analysis/fra_ww.h"
+#include "tevrin/pages/analysis/log_db_manager.h"
+#include "tevrin/pages/config/fr_sequencer.h"
+#include "tevrin/pages/config/fra_analyzer_streams.h"
+#include "tevrin/pages/io/fra_modbus.h"
 #include "tevrin/pages/io/fra_board_tester.h"
 #include "tevrin/pages/io/fra_factory.h"
 #include "tevrin/rtdb/database.h"
@@ -351,7 +356,19 @@ TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
     EXPECT_EQ(std::vector<std::string>(analysis.begin(), analysis.begin() + 7),
               (std::vector<std::string>{"45", "611", "68", "91", "1269", "114", "388"}));
 
+    // Off line a configuration page stops polling and reads nothing; a polled page posts nothing.
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Ports));
+    EXPECT_EQ(log, (std::vector<std::string>{"StopPoll(off)"}));
+    EXPECT_EQ(scan.CurrentPage(), 6);
+    log.clear();
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Status));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(scan.CurrentPage(), 15);
+    EXPECT_FALSE(CommandLine::Instance().IsPolling());
+
     LookLoggedOn(form);
+    const std::vector<std::string> configurationPosts{"StopPoll(off)", "ExpressRead"};
+    const std::vector<std::string> polledPosts{"ExpressRead", "StopPoll(on)", "PeriodicPoll"};
     const struct {
         MainPage tab;
         int page;
@@ -359,12 +376,21 @@ TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
         std::vector<std::string> posts;
         bool polling;
     } kCases[] = {
-        {MainPage::Global, 2, 50, {"StopPoll(off)", "ExpressRead"}, false},
-        {MainPage::Timers, 16, 1, {"StopPoll(off)", "ExpressRead"}, false},
-        {MainPage::Status, 15, 73, {"ExpressRead", "StopPoll(on)", "PeriodicPoll"}, true},
+        {MainPage::Global, 2, 50, configurationPosts, false},
+        {MainPage::Timers, 16, 1, configurationPosts, false},
+        {MainPage::Status, 15, 73, polledPosts, true},
         {MainPage::Archive, 1, 0, {"StopPoll(off)", "ReadLogConfig"}, false},
-        {MainPage::Sequencer, 12, 12, {"StopPoll(off)", "ExpressRead"}, false},
+        {MainPage::Sequencer, 12, 12, configurationPosts, false},
+        {MainPage::Alarms, 11, -1, polledPosts, true},
+        {MainPage::Stream, 3, -1, configurationPosts, false},
+        {MainPage::AnalogInput, 14, -1, polledPosts, true},
+        {MainPage::InputsDry, 4, -1, configurationPosts, false},
+        {MainPage::InputsWet, 13, -1, configurationPosts, false},
+        {MainPage::Outputs, 5, -1, configurationPosts, false},
+        {MainPage::Ports, 6, -1, configurationPosts, false},
+        {MainPage::Modbus, 7, -1, configurationPosts, false},
         {MainPage::Analysis, 0, -1, {"StopPoll(on)", "PeriodicPoll"}, true},
+        {MainPage::Maintenance, 9, -1, configurationPosts, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(static_cast<int>(c.tab));
@@ -388,6 +414,60 @@ TEST_F(MainFormTest, TabChangeRegistersThePagesPointsAndPostsItsRead)
     form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Events));
     EXPECT_EQ(log, (std::vector<std::string>{"StopPoll(off)"}));
     EXPECT_EQ(scan.CurrentPage(), 2);
+}
+
+TEST_F(MainFormTest, TheUserLevelReachesTheArchiveSequencerModbusAndStreamPages)
+{
+    TFormMain form;
+    ASSERT_TRUE(form.ServicesCreated());
+    StateMgr& state = StateMgr::Instance();
+
+    // Off line the user level leaves the pages as they were made.
+    state.SetUpdate();
+    EXPECT_TRUE(form.frSequencer()->IsReadOnly());
+    state.SetReadOnly();
+    EXPECT_FALSE(form.fraArchiveViewer()->IsReadOnly());
+    EXPECT_FALSE(form.fraModbus()->IsReadOnly());
+    EXPECT_TRUE(form.fraAnalyzerStreams()->StreamEditingEnabled());
+
+    LookLoggedOn(form);
+    for (bool readOnly : {true, false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "update");
+        if (readOnly)
+            state.SetReadOnly();
+        else
+            state.SetUpdate();
+        EXPECT_EQ(form.fraArchiveViewer()->IsReadOnly(), readOnly);
+        EXPECT_EQ(form.frSequencer()->IsReadOnly(), readOnly);
+        EXPECT_EQ(form.fraModbus()->IsReadOnly(), readOnly);
+        EXPECT_EQ(form.fraAnalyzerStreams()->StreamEditingEnabled(), !readOnly);
+        // The stream, archive and Modbus pages stay usable for reading; Global is shut.
+        EXPECT_TRUE(form.Frame(MainPage::Stream)->isEnabled());
+        EXPECT_TRUE(form.Frame(MainPage::Archive)->isEnabled());
+        EXPECT_TRUE(form.Frame(MainPage::Modbus)->isEnabled());
+        EXPECT_EQ(form.Frame(MainPage::Global)->isEnabled(), !readOnly);
+        EXPECT_EQ(form.Frame(MainPage::Sequencer)->isEnabled(), !readOnly);
+    }
+}
+
+TEST_F(MainFormTest, StartUpMakesTheHiddenLogAndEventWindowsAndTheArchiveKeeper)
+{
+    {
+        TFormMain form;
+        form.show();
+        ASSERT_TRUE(form.ServicesCreated());
+        EXPECT_TRUE(LogDBManager::Exists());
+        EXPECT_NE(form.frmAudit(), nullptr);
+        for (const char* name : {"LogFrm", "AuditForm"}) {
+            SCOPED_TRACE(name);
+            auto* window = form.findChild<QDialog*>(QString::fromLatin1(name));
+            ASSERT_NE(window, nullptr);
+            EXPECT_TRUE(window->isWindow());
+            EXPECT_FALSE(window->isVisible());
+        }
+    }
+    // The window takes the decoded archive with it.
+    EXPECT_FALSE(LogDBManager::Exists());
 }
 
 TEST_F(MainFormTest, MaintenanceWarnsOnEveryShowingAndSwitchesDirectControlOffWhenLeft)
