@@ -9,7 +9,7 @@
 
 #include <QLocale>
 
-#include <cstring>
+#include <optional>
 
 namespace archivetest {
 
@@ -22,7 +22,7 @@ public:
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         db = DataBase::Instance();
-        std::memcpy(saved_, db->LogRecords(), sizeof saved_);
+        kept_.emplace(db);
         auto set = [this](int p, uint8_t id, uint8_t enable, std::initializer_list<uint16_t> points) {
             LogConfigRecord r = logtest::Log(id, points);
             r.LOG_NUMBER = static_cast<uint8_t>(p);
@@ -43,7 +43,7 @@ public:
     ~ArchiveFixture()
     {
         LogDBManager::DestroyInstance();
-        std::memcpy(db->LogRecords(), saved_, sizeof saved_);
+        kept_.reset();
         QLocale::setDefault(QLocale::system());
     }
 
@@ -72,7 +72,7 @@ public:
     LogDBManager* m = nullptr;
 
 private:
-    LogConfigRecord saved_[kLogCount];
+    std::optional<logtest::KeptLogRecords> kept_;
 };
 
 }  // namespace archivetest

@@ -1,5 +1,6 @@
 // Generated archive memories through the frame reader: every value width, 0xDE in every
 // field, equal tokens, a wrapped ring, and every kind of bad frame between the good ones.
+#include "tests/pages/log_records.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"
@@ -8,7 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,21 +40,14 @@ protected:
     void SetUp() override
     {
         DataBase* db = DataBase::Instance();
-        std::memcpy(saved_, db->LogRecords(), sizeof saved_);
-        for (int i = 0; i < kLogCount; ++i) {
-            LogConfigRecord r{};
-            r.Enable = 1;
-            r.LogIdCode = kLogs[i].id;
-            r.ParametersInLog = static_cast<uint8_t>(kLogs[i].points.size() + 1);
-            for (size_t k = 0; k < kLogs[i].points.size(); ++k) r.UniqueId[k + 1] = kLogs[i].points[k];
-            db->LogRecord(i) = r;
-        }
+        kept_.emplace(db);
+        for (int i = 0; i < kLogCount; ++i) db->LogRecord(i) = logtest::Log(kLogs[i].id, kLogs[i].points);
         LogDBManager::Instance()->Clear();
     }
     void TearDown() override
     {
         LogDBManager::DestroyInstance();
-        std::memcpy(DataBase::Instance()->LogRecords(), saved_, sizeof saved_);
+        kept_.reset();
     }
 
     // Four bytes of which each is 0xDE now and then.
@@ -127,7 +121,7 @@ protected:
     }
 
     std::mt19937 rng{20261210};
-    LogConfigRecord saved_[kLogCount];
+    std::optional<logtest::KeptLogRecords> kept_;
 };
 
 }  // namespace

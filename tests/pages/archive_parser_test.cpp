@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,7 @@ protected:
     void SetUp() override
     {
         DataBase* db = DataBase::Instance();
-        std::memcpy(saved_, db->LogRecords(), sizeof saved_);
+        kept_.emplace(db);
         db->LogRecord(0) = Log(1, {410});
         db->LogRecord(1) = Log(2, {395, 500, 10, 392});
         db->LogRecord(2) = Log(3, {60000, 393});
@@ -95,7 +96,7 @@ protected:
     void TearDown() override
     {
         LogDBManager::DestroyInstance();
-        std::memcpy(DataBase::Instance()->LogRecords(), saved_, sizeof saved_);
+        kept_.reset();
     }
     static LogDBManager* m() { return LogDBManager::Instance(); }
     static void Feed(const Bytes& bytes)
@@ -108,7 +109,7 @@ protected:
         for (int k = 0; k < m()->EntryCount(); ++k) t.push_back(m()->Entry(k)->Token);
         return t;
     }
-    LogConfigRecord saved_[kLogCount];
+    std::optional<logtest::KeptLogRecords> kept_;
 };
 
 // --- good frames ---------------------------------------------------------------------------------

@@ -2,13 +2,14 @@
 // to the archive worker, whose frame reader files the samples in the archive database.
 #include "tevrin/shell/cmd_log.h"
 
+#include "tests/pages/log_records.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
 #include <vector>
 
 using cmdtest::CommandTest;
@@ -50,21 +51,14 @@ protected:
     {
         CommandTest::SetUp();
         LogOnForUpdate();
-        std::memcpy(saved_, db->LogRecords(), sizeof saved_);
-        for (int i = 0; i < kLogCount; ++i) {
-            LogConfigRecord r{};
-            r.Enable = 1;
-            r.LogIdCode = uint8_t(11 + i);
-            r.ParametersInLog = 2;
-            r.UniqueId[1] = 10;   // a u16 point
-            db->LogRecord(i) = r;
-        }
+        kept_.emplace(db);
+        for (int i = 0; i < kLogCount; ++i) db->LogRecord(i) = logtest::Log(uint8_t(11 + i), {10});   // a u16 point
         LogDBManager::Instance()->Clear();
     }
     void TearDown() override
     {
         LogDBManager::DestroyInstance();
-        std::memcpy(db->LogRecords(), saved_, sizeof saved_);
+        kept_.reset();
         CommandTest::TearDown();
     }
     void Read()
@@ -86,7 +80,7 @@ protected:
         }
         return memory;
     }
-    LogConfigRecord saved_[kLogCount];
+    std::optional<logtest::KeptLogRecords> kept_;
 };
 
 TEST_F(ArchiveReadTest, WholeArchiveIsDecodedIntoTimeOrderedPerLogLists)
