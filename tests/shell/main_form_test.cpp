@@ -39,6 +39,8 @@
 #include "tevrin/shell/logon_dlg.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/upd_mode_dlg.h"
+#include "tevrin/shell/upgrade.h"
+#include "tevrin/shell/wait_dlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -674,10 +676,12 @@ TEST_F(MainFormTest, LogonRoadStopsWhenTheLogonDidNotSucceed)
     // A logon that fails the way the command reports it: the Logon button comes back.
     UseRecordingCommands(form, log, {{"Logon", [&form] { form.SetFlag("tbtnLogon", true); }}});
     form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Global));
+    log.clear();
     form.tbtnLogonClick();
     EXPECT_EQ(form.CurrentPage(), MainPage::Analysis);
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.back(), "Logon");
+    // Polling is stopped before the logon; a failed logon turns nothing on.
+    EXPECT_EQ(log, (std::vector<std::string>{"StopPoll(off)", "Logon"}));
+    EXPECT_FALSE(CommandLine::Instance().IsPolling());
     EXPECT_TRUE(form.Action("tbtnLogon")->isEnabled());
     EXPECT_TRUE(form.Action("tbtnComm")->isEnabled());
     EXPECT_TRUE(form.Action("tbtnUpgrade")->isEnabled());
@@ -881,6 +885,25 @@ TEST_F(MainFormTest, PermanentWriteOnThePortsPageRebootsAndRestarts)
     EXPECT_TRUE(AppFlags::RelaunchRequested);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("OFF LINE"));
+    AppFlags::RelaunchRequested = 0;
+}
+
+TEST_F(MainFormTest, RestartClosesTheWaitAndBackdropWindowsAndAsksForARelaunch)
+{
+    TFormMain form;
+    form.show();
+    ASSERT_NE(form.fmUpgrade(), nullptr);
+    form.UpgradeWindow()->Show(true);
+    TWait* wait = form.Wait();
+    wait->show();
+    ASSERT_TRUE(form.fmUpgrade()->Back()->isVisible());
+
+    form.Restart();
+    EXPECT_TRUE(AppFlags::RelaunchRequested);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_FALSE(form.fmUpgrade()->Back()->isVisible());
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
     AppFlags::RelaunchRequested = 0;
 }
 

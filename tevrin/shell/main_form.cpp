@@ -506,6 +506,8 @@ void TFormMain::FormDestroy()
 void TFormMain::Restart()
 {
     if (TWait* wait = TWait::Current()) wait->hide();
+    // The upgrade backdrop goes with it; the upgrade window keeps its steps for the next start.
+    if (fmUpgrade_ && fmUpgrade_->Back()) fmUpgrade_->Back()->hide();
     AppFlags::RelaunchRequested = 1;
     close();
 }
