@@ -86,3 +86,12 @@ SequencerBlock Sequencer::View() const
     std::memcpy(&view, block_, sizeof view);
     return view;
 }
+
+QString SequencerStateText(int state)
+{
+    if (state == 0) return QStringLiteral("Sequencer Off");
+    if (state == 1) return QStringLiteral("Automatic Sequencer On");
+    if (state == 2) return QStringLiteral("Manual Sequencer On");
+    if (state >= 3 && state <= 10) return QStringLiteral("Manual Sequencer %1 On").arg(state - 2);
+    return QString();
+}

@@ -5,6 +5,8 @@
 #include "tevrin/rtdb/analyzer_records.h"
 #include "tevrin/rtdb/spublisher.h"
 
+#include <QString>
+
 #include <cstdint>
 
 class CommDBPointFacade;
@@ -75,3 +77,7 @@ private:
     uint8_t block_[kSequencerBlockSize];
     uint8_t loaded_ = 0;
 };
+
+// The text of a sequencer state value (0 off, 1 automatic, 2 manual, 3 to 10 manual sequence
+// 1 to 8); empty for any other value.
+QString SequencerStateText(int state);

@@ -14,6 +14,7 @@
 #include "tevrin/pages/analysis/display_places.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/sequencer.h"
 
 #include <QDateTime>
 #include <QFontMetrics>
@@ -285,13 +286,8 @@ void TfraWW::SequencerStateChanged(const QString& value, bool& DoDefault)
     DoDefault = false;
     int state = 0;
     if (value.isEmpty() || !IntegerValue(value, state)) return;
-    QString text;
-    if (state == 0) text = QStringLiteral("Sequencer Off");
-    else if (state == 1) text = QStringLiteral("Automatic Sequencer On");
-    else if (state == 2) text = QStringLiteral("Manual Sequencer On");
-    else if (state >= 3 && state <= 10) text = QStringLiteral("Manual Sequencer %1 On").arg(state - 2);
-    else return;   // keeps the previous text
-    ui->SequencerState->setText(text);
+    const QString text = SequencerStateText(state);
+    if (!text.isEmpty()) ui->SequencerState->setText(text);   // other values keep the previous text
 }
 
 void TfraWW::RunNumberChanged(const QString& value, bool& DoDefault)

@@ -380,13 +380,8 @@ void TfrSequencer::ShowState(const QString& value, bool& DoDefault)
     bool ok = false;
     const int state = value.trimmed().toInt(&ok);
     if (!ok) return;
-    QString text;
-    if (state == 0) text = QStringLiteral("Sequencer Off");
-    else if (state == 1) text = QStringLiteral("Automatic Sequencer On");
-    else if (state == 2) text = QStringLiteral("Manual Sequencer On");
-    else if (state >= 3 && state <= 10) text = QStringLiteral("Manual Sequencer %1 On").arg(state - 2);
-    else return;
-    ui->SequencerState->setText(text);
+    const QString text = SequencerStateText(state);
+    if (!text.isEmpty()) ui->SequencerState->setText(text);
 }
 
 void TfrSequencer::LoopClicked(int sequence)
