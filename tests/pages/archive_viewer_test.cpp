@@ -218,11 +218,7 @@ TEST_F(ArchiveViewerTest, DateFiltersSpanWholeDaysAndTakeTheSamplesAtMidnightOfT
     page->UpdateLogView();
     const int ts = grid->ColumnByName("colTS");
     // [Custom] with the later day first: 12/10 to 12/11 whole, the midnight samples included.
-    TfrmDateRangeDlg::SetAnswer([](TfrmDateRangeDlg& d) {
-        d.DateTime1()->setDate(QDate(2025, 12, 11));
-        d.DateTime2()->setDate(QDate(2025, 12, 10));
-        return int(QDialog::Accepted);
-    });
+    gridtest::AnswerDateRange(QDate(2025, 12, 11), QDate(2025, 12, 10));
     grid->SelectFilter(ts, 1);
     EXPECT_EQ(grid->ColumnFilter(ts), ">=12/10/2025 & <12/12/2025");
     EXPECT_EQ(Column(2), (QStringList{"12/10/2025", "12/11/2025"}));

@@ -163,20 +163,12 @@ TEST_F(EventsPageTest, FiltersTakeDateRangesFromMidnightOfTheFirstDayAndFreeCond
     const int colTS = grid->ColumnByName("colTS");
     ASSERT_EQ(grid->ColumnFilterList(colTS).size(), 6u);
     // 10 December alone: the event at exactly midnight of the 10th is in, the 11th's is not.
-    TfrmDateRangeDlg::SetAnswer([](TfrmDateRangeDlg& d) {
-        d.DateTime1()->setDate(QDate(2025, 12, 10));
-        d.DateTime2()->setDate(QDate(2025, 12, 10));
-        return int(QDialog::Accepted);
-    });
+    gridtest::AnswerDateRange(QDate(2025, 12, 10), QDate(2025, 12, 10));
     grid->SelectFilter(colTS, 1);
     EXPECT_EQ(grid->ShownRowCount(), 3);
     EXPECT_EQ(grid->Cells(TAuditGridPanel::colTS, grid->ShownRow(0)), "12/10/2025");
     // Dates in either order give the same range; a cancelled dialog shows every row again.
-    TfrmDateRangeDlg::SetAnswer([](TfrmDateRangeDlg& d) {
-        d.DateTime1()->setDate(QDate(2025, 12, 11));
-        d.DateTime2()->setDate(QDate(2025, 12, 10));
-        return int(QDialog::Accepted);
-    });
+    gridtest::AnswerDateRange(QDate(2025, 12, 11), QDate(2025, 12, 10));
     grid->SelectFilter(colTS, 1);
     EXPECT_EQ(grid->ShownRowCount(), 4);
     TfrmDateRangeDlg::SetAnswer([](TfrmDateRangeDlg&) { return int(QDialog::Rejected); });

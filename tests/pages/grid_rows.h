@@ -1,7 +1,12 @@
 #pragma once
-// What a column grid shows, in the order shown (filters and sorting applied).
+// The column grid in tests: what it shows, in the order shown (filters and sorting applied),
+// and the answer its date filter's dialog gets.
 #include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/pages/widgets/date_range_dlg.h"
 
+#include <QDate>
+#include <QDateEdit>
+#include <QDialog>
 #include <QStringList>
 
 #include <vector>
@@ -26,6 +31,16 @@ inline std::vector<QStringList> ShownRows(const QAdvColumnGrid& grid)
         rows.push_back(row);
     }
     return rows;
+}
+
+// The date range dialog is answered with these two dates and OK from now on.
+inline void AnswerDateRange(const QDate& first, const QDate& second)
+{
+    TfrmDateRangeDlg::SetAnswer([first, second](TfrmDateRangeDlg& d) {
+        d.DateTime1()->setDate(first);
+        d.DateTime2()->setDate(second);
+        return int(QDialog::Accepted);
+    });
 }
 
 }  // namespace gridtest
