@@ -8,6 +8,7 @@
 #include "platform/numtext.h"
 #include "platform/prompter.h"
 #include "pollard/engine.h"
+#include "pollard/exports.h"
 #include "pollard/serial_port.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
@@ -27,17 +28,6 @@
 #include <random>
 #include <thread>
 #include <unistd.h>
-
-extern "C" {
-void Initialize();
-void Cleanup();
-int SendReceive(const unsigned char* request, int requestLength, unsigned char* reply, int* replyLength, bool notify);
-int CommConnect();
-void CommDisconnect(bool keepLine);
-void SetUserCancel(bool cancel);
-bool IsOnline();
-void GetCommErrText(int code, char* buffer, int bufferSize);
-}
 
 namespace {
 

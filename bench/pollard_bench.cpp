@@ -3,6 +3,7 @@
 // exchanged (10 bits a byte, both directions; 1.0 is the line's own limit), and the share of
 // one core that waiting for a silent unit costs.
 #include "pollard/engine.h"
+#include "pollard/exports.h"
 #include "pollard/transaction.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
@@ -13,13 +14,6 @@
 
 #include <chrono>
 #include <ctime>
-
-extern "C" {
-void Initialize();
-void Cleanup();
-int SendReceive(const unsigned char* request, int requestLength, unsigned char* reply, int* replyLength, bool notify);
-int CommConnect();
-}
 
 namespace {
 

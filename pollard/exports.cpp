@@ -1,4 +1,5 @@
-// The library's exported functions: plain C names, each forwarding to the one engine.
+#include "pollard/exports.h"
+
 #include "pollard/engine.h"
 #include "pollard/float_text.h"
 #include "pollard/pollard_api.h"
@@ -7,8 +8,6 @@
 #include <cstring>
 #include <string>
 #include <type_traits>
-
-#define POLLARD_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 void CopyText(const std::string& text, char* buffer, int bufferSize)

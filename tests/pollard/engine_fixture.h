@@ -3,6 +3,7 @@
 #include "platform/messages.h"
 #include "platform/process_wide.h"
 #include "pollard/engine.h"
+#include "pollard/exports.h"
 #include "pollard/pollard_api.h"
 #include "pollard/transaction.h"
 #include "tests/sim/core/analyzer_core.h"
@@ -16,17 +17,6 @@
 #include <utility>
 #include <vector>
 #include <functional>
-
-extern "C" {
-void Initialize();
-void Cleanup();
-int SendReceive(const unsigned char* request, int requestLength, unsigned char* reply, int* replyLength, bool notify);
-void GetCommErrText(int code, char* buffer, int bufferSize);
-int CommConnect();
-void CommDisconnect(bool keepLine);
-void SetUserCancel(bool cancel);
-bool IsOnline();
-}
 
 namespace pollardtest {
 

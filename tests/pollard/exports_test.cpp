@@ -1,4 +1,5 @@
 // The library as the program sees it: loaded by file name, every export resolved by name.
+#include "pollard/exports.h"
 #include "tests/pollard/engine_fixture.h"
 
 #include <QCoreApplication>
@@ -7,13 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-
-extern "C" {
-void WriteToCommLog(const char* text);
-void SetGUILogonState(unsigned char state);
-bool IsValidFlt(const float* value);
-void FormatFlt(float value, char* buffer, int bufferSize);
-}
 
 namespace pollardtest {
 namespace {
