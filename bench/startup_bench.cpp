@@ -8,6 +8,7 @@
 //     engine library over TCP to the simulated analyzer served in this process.
 //
 // Runs offscreen in a temporary home, so it touches no user settings. Usage: startup_bench
+#include "tests/common/engine_settings.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
 #include "platform/prompter.h"
@@ -18,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -73,12 +73,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot serve the simulated analyzer\n");
         return 1;
     }
-    {
-        QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
-        ini.setValue(QStringLiteral("Comm/ConnectType"), 3);
-        ini.setValue(QStringLiteral("WinSock/Address"), QStringLiteral("127.0.0.1"));
-        ini.setValue(QStringLiteral("WinSock/Port"), QString::number(wire.TcpPort()));
-    }
+    testsupport::PointEngineAtTcp(wire.TcpPort());
 
     QElapsedTimer build;
     build.start();

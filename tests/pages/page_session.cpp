@@ -1,5 +1,7 @@
 #include "tests/pages/page_session.h"
 
+#include "tests/common/engine_settings.h"
+
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/logon_dlg.h"
@@ -12,7 +14,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -24,12 +25,7 @@ PageSession::PageSession()
 {
     if (!wire.StartTcp(0)) throw std::runtime_error("the simulated analyzer could not listen");
     // The engine's settings: TCP to the simulated analyzer.
-    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
-    ini.setValue(QStringLiteral("Comm/ConnectType"), 3);
-    ini.setValue(QStringLiteral("WinSock/Address"), QStringLiteral("127.0.0.1"));
-    ini.setValue(QStringLiteral("WinSock/Port"), QString::number(wire.TcpPort()));
-    ini.sync();
-    iniPath_ = ini.fileName();
+    iniPath_ = testsupport::PointEngineAtTcp(wire.TcpPort());
     TFormMain::SetLibraryFolder(QString());
     form_ = std::make_unique<TFormMain>();
     form_->show();

@@ -8,6 +8,7 @@
 #include "platform/data_folder.h"
 #include "platform/messages.h"
 #include "tests/common/fake_clock.h"
+#include "tests/common/engine_settings.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tests/shell/shell_fakes.h"
@@ -46,7 +47,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QSettings>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -1058,15 +1058,10 @@ TEST_F(MainFormTest, LogonThroughTheEngineLibraryOverTcp)
     sim::AnalyzerCore unit;
     sim::WireServer wire(unit);
     ASSERT_TRUE(wire.StartTcp(0));
-    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
-    ini.setValue(QStringLiteral("Comm/ConnectType"), 3);
-    ini.setValue(QStringLiteral("WinSock/Address"), QStringLiteral("127.0.0.1"));
-    ini.setValue(QStringLiteral("WinSock/Port"), QString::number(wire.TcpPort()));
-    ini.sync();
     struct RemoveIni {
         QString path;
         ~RemoveIni() { QFile::remove(path); }
-    } removeIni{ini.fileName()};
+    } removeIni{testsupport::PointEngineAtTcp(wire.TcpPort())};
 
     TFormMain form;
     form.show();
