@@ -5,6 +5,7 @@
 #include "brannix/qcombobox.h"
 #include "brannix/qlabel.h"
 #include "brannix/qlabelededit.h"
+#include "tests/common/modal_answer.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/service_writes.h"
 #include "tests/pages/test_host.h"
@@ -139,21 +140,18 @@ protected:
     void ShowFactory(const char* code)
     {
         session.Show(MainPage::Timers);
-        QTimer answer;
-        answer.setInterval(5);
-        QObject::connect(&answer, &QTimer::timeout, [code] {
-            if (auto* dialog = qobject_cast<TfrmLogon*>(QApplication::activeModalWidget())) {
-                if (code) {
-                    dialog->ledPassword()->setText(QString::fromLatin1(code));
-                    dialog->btnOK()->click();
-                } else {
-                    dialog->btnCancel()->click();
+        testsupport::AnsweringModals(
+            [code](QWidget* modal) {
+                if (auto* dialog = qobject_cast<TfrmLogon*>(modal)) {
+                    if (code) {
+                        dialog->ledPassword()->setText(QString::fromLatin1(code));
+                        dialog->btnOK()->click();
+                    } else {
+                        dialog->btnCancel()->click();
+                    }
                 }
-            }
-        });
-        answer.start();
-        session.Show(MainPage::Factory);
-        answer.stop();
+            },
+            [this] { session.Show(MainPage::Factory); });
     }
 
     QWidget* Sensor() const { return page->findChild<QWidget*>(QStringLiteral("gbSensor")); }

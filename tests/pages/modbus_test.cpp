@@ -4,6 +4,7 @@
 #include "brannix/qhelpcontrols.h"
 #include "platform/help.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/common/modal_answer.h"
 #include "tests/pages/file_bytes.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
@@ -512,19 +513,16 @@ TEST(ModbusSession, TheAnalyzersMapIsShownEditedAndWrittenBack)
     EXPECT_EQ(session.unit.ModbusMapEntry(3).ACCESS, 1);   // a holding register
 
     // "New Modbus List": the dialog's third item makes an empty MODICON32 map.
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<TNewModbusDlg*>(QApplication::activeModalWidget())) {
-            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Create Modbus"));
-            EXPECT_EQ(dialog->ItemIndex(), 0);
-            dialog->Item(2)->setChecked(true);
-            dialog->btnOK()->click();
-        }
-    });
-    answer.start();
-    page->NewModbusList()->click();
-    answer.stop();
+    testsupport::AnsweringModals(
+        [](QWidget* modal) {
+            if (auto* dialog = qobject_cast<TNewModbusDlg*>(modal)) {
+                EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Create Modbus"));
+                EXPECT_EQ(dialog->ItemIndex(), 0);
+                dialog->Item(2)->setChecked(true);
+                dialog->btnOK()->click();
+            }
+        },
+        [&] { page->NewModbusList()->click(); });
     EXPECT_EQ(page->lblMBModeText()->text(), QStringLiteral("MODICON32"));
     EXPECT_EQ(DataBase::Instance()->AsModbusList()->EntryCount(), 0);
     EXPECT_EQ(page->Group(2)->childCount(), 3);   // the three subgroups

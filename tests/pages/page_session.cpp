@@ -1,6 +1,7 @@
 #include "tests/pages/page_session.h"
 
 #include "tests/common/engine_settings.h"
+#include "tests/common/modal_answer.h"
 
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/database.h"
@@ -43,20 +44,16 @@ PageSession::~PageSession()
 
 bool PageSession::LogOn(bool updateMode)
 {
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [updateMode] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
-            (updateMode ? mode->btnUpdate() : mode->btnReadOnly())->click();
-        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
-            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
-            password->btnOK()->click();
-        }
-    });
-    answer.start();
-    form_->tbtnLogonClick();
-    answer.stop();
+    testsupport::AnsweringModals(
+        [updateMode](QWidget* modal) {
+            if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+                (updateMode ? mode->btnUpdate() : mode->btnReadOnly())->click();
+            } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+                password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+                password->btnOK()->click();
+            }
+        },
+        [this] { form_->tbtnLogonClick(); });
     return form_->LoggedOn();
 }
 

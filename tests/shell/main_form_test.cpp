@@ -10,6 +10,7 @@
 #include "tests/common/fake_clock.h"
 #include "tests/common/engine_settings.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/common/modal_answer.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tests/shell/shell_fakes.h"
 #include "tests/sim/core/analyzer_core.h"
@@ -126,21 +127,17 @@ void LookLoggedOn(TFormMain& form)
 // Presses Logon and answers the mode choice with "Update" and the master password.
 void LogOnInUpdateMode(TFormMain& form)
 {
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
-            mode->btnUpdate()->click();
-        } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
-            EXPECT_EQ(password->windowTitle(), QStringLiteral("Update Mode Logon"));
-            password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
-            password->btnOK()->click();
-        }
-    });
-    answer.start();
-    form.tbtnLogonClick();
-    answer.stop();
+    testsupport::AnsweringModals(
+        [](QWidget* modal) {
+            if (auto* mode = qobject_cast<TUpdModeDlg*>(modal)) {
+                mode->btnUpdate()->click();
+            } else if (auto* password = qobject_cast<TfrmLogon*>(modal)) {
+                EXPECT_EQ(password->windowTitle(), QStringLiteral("Update Mode Logon"));
+                password->ledPassword()->setText(QString::fromLatin1(SecurityChk::kMasterPassword));
+                password->btnOK()->click();
+            }
+        },
+        [&form] { form.tbtnLogonClick(); });
 }
 
 std::vector<std::string> ScanPoints()
@@ -740,17 +737,14 @@ TEST_F(MainFormTest, LogonRoadAgainstTheSimulatedAnalyzerThenPageReadsAndClose)
 
     // The mode choice after the logon: "Read Only".
     int modeDialogs = 0;
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<TUpdModeDlg*>(QApplication::activeModalWidget())) {
-            ++modeDialogs;
-            dialog->btnReadOnly()->click();
-        }
-    });
-    answer.start();
-    form.tbtnLogonClick();
-    answer.stop();
+    testsupport::AnsweringModals(
+        [&modeDialogs](QWidget* modal) {
+            if (auto* dialog = qobject_cast<TUpdModeDlg*>(modal)) {
+                ++modeDialogs;
+                dialog->btnReadOnly()->click();
+            }
+        },
+        [&form] { form.tbtnLogonClick(); });
 
     EXPECT_EQ(modeDialogs, 1);
     EXPECT_TRUE(form.LoggedOn());
@@ -1001,22 +995,19 @@ TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)
         form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Timers));
         log.clear();
         QString title;
-        QTimer answer;
-        answer.setInterval(5);
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<TfrmLogon*>(QApplication::activeModalWidget())) {
-                title = dialog->windowTitle();
-                if (c.typed) {
-                    dialog->ledPassword()->setText(QString::fromLatin1(c.typed));
-                    dialog->btnOK()->click();
-                } else {
-                    dialog->btnCancel()->click();
+        testsupport::AnsweringModals(
+            [&](QWidget* modal) {
+                if (auto* dialog = qobject_cast<TfrmLogon*>(modal)) {
+                    title = dialog->windowTitle();
+                    if (c.typed) {
+                        dialog->ledPassword()->setText(QString::fromLatin1(c.typed));
+                        dialog->btnOK()->click();
+                    } else {
+                        dialog->btnCancel()->click();
+                    }
                 }
-            }
-        });
-        answer.start();
-        form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Factory));
-        answer.stop();
+            },
+            [&form] { form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Factory)); });
         EXPECT_EQ(title, QStringLiteral("Factory Mode Logon"));
         EXPECT_EQ(contents->isVisible(), c.contentsShown);
         EXPECT_EQ(form.fraFactory()->lblNotice()->isVisible(), !c.contentsShown);
@@ -1066,15 +1057,12 @@ TEST_F(MainFormTest, LogonThroughTheEngineLibraryOverTcp)
     TFormMain form;
     form.show();
     ASSERT_TRUE(form.ServicesCreated());
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<TUpdModeDlg*>(QApplication::activeModalWidget())) dialog->btnReadOnly()->click();
-    });
-    answer.start();
     const int repaints = form.StatusLineRepaints();
-    form.tbtnLogonClick();
-    answer.stop();
+    testsupport::AnsweringModals(
+        [](QWidget* modal) {
+            if (auto* dialog = qobject_cast<TUpdModeDlg*>(modal)) dialog->btnReadOnly()->click();
+        },
+        [&form] { form.tbtnLogonClick(); });
 
     ASSERT_TRUE(form.LoggedOn()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(form.ModeDisp()->text(), QStringLiteral("READ ONLY"));
