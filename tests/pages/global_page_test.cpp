@@ -107,12 +107,7 @@ protected:
         ui = page->form();
     }
     void TearDown() override { QFile::remove(platform::UserDataFile(QStringLiteral("dispPlace.cfg"))); }
-    void ShowPage()
-    {
-        session.Show(MainPage::Analysis);
-        session.Show(MainPage::Global);
-        session.unit.ClearLog();
-    }
+    void ShowPage() { session.ShowAfresh(MainPage::Global); }
     TQCheckBox* Box(const char* name) const { return page->findChild<TQCheckBox*>(QString::fromLatin1(name)); }
     void PageWrite() { session.Form().tbtnWriteClick(); }
 

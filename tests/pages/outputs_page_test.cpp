@@ -29,12 +29,7 @@ protected:
         sources = AnalogOutputCollection::Instance();
         ASSERT_GE(sources->Count(), 6);
     }
-    void ShowPage()
-    {
-        session.Show(MainPage::Analysis);
-        session.Show(MainPage::Outputs);
-        session.unit.ClearLog();
-    }
+    void ShowPage() { session.ShowAfresh(MainPage::Outputs); }
     int SourceId(int position) const { return sources->At(position)->DbId; }
 
     pagetest::PageSession session;

@@ -59,6 +59,13 @@ bool PageSession::LogOn(bool updateMode)
 
 void PageSession::Show(MainPage page) { form_->PageControlMain()->setCurrentIndex(static_cast<int>(page)); }
 
+void PageSession::ShowAfresh(MainPage page)
+{
+    Show(MainPage::Analysis);
+    Show(page);
+    unit.ClearLog();
+}
+
 bool PageSession::PumpUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QElapsedTimer clock;

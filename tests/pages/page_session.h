@@ -30,6 +30,9 @@ public:
 
     // Makes a tab the page shown (its show handler registers the page and reads it).
     void Show(MainPage page);
+    // Shows the Analysis page and then this one, so that it is entered afresh, and clears the
+    // unit's request log.
+    void ShowAfresh(MainPage page);
 
     // Pumps events until the condition holds or timeoutMs have passed; true when it held.
     static bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
