@@ -24,7 +24,7 @@ using namespace tapeconv;
 namespace {
 
 // One global alarm as the page lays it out.
-struct AlarmSpec {
+struct AlarmDef {
     const char* enableName;
     const char* caption;
     TDbId enableId;
@@ -37,7 +37,7 @@ struct AlarmSpec {
     bool hidden;                  // laid out, never shown, bound to nothing
 };
 
-const AlarmSpec kAlarms[] = {
+const AlarmDef kAlarms[] = {
     {"ckAlarmBatt", "RTC Battery", 11, nullptr, 0, dtFloat, 13, "ckAlmBattR", "ckAlmBattS", false},
     {"ckAlarmSensorTemp", "HighTemp. (Degree C)", 14, "edAlarmSensorTempLimit", 15, dtFloat, 16, "ckAlmSensorTempR",
      "ckAlmSensorTempS", false},
@@ -56,11 +56,11 @@ const AlarmSpec kAlarms[] = {
 };
 
 // The automatic temperature calibration triggers: reading k of stream n is bit 6 (n - 1) + k.
-struct TriggerSpec {
+struct TriggerDef {
     const char* prefix;
     const char* reading;
 };
-const TriggerSpec kTriggers[] = {
+const TriggerDef kTriggers[] = {
     {"chkAutoTempCalTriggerNR", "H2S"},   {"chkAutoTempCalTriggerTS", "TS"},   {"chkAutoTempCalTriggerREF", "Ref1"},
     {"chkAutoTempCalTriggerREF2", "Ref2"}, {"chkAutoTempCalTriggerZR", "Zero"}, {"chkAutoTempCalTriggerCAL", "Cal"},
 };
@@ -103,33 +103,33 @@ void TfraAnalyzerGlobal::BuildAlarms()
 {
     auto* grid = ui_->layGlobalAlarms;
     int row = 1;
-    for (const AlarmSpec& spec : kAlarms) {
+    for (const AlarmDef& def : kAlarms) {
         AlarmRow alarm;
-        alarm.enable = MakeBox(ui_->grpGlobalAlarms, QString::fromLatin1(spec.enableName),
-                               QString::fromLatin1(spec.caption), spec.enableId, -1, !spec.hidden);
+        alarm.enable = MakeBox(ui_->grpGlobalAlarms, QString::fromLatin1(def.enableName),
+                               QString::fromLatin1(def.caption), def.enableId, -1, !def.hidden);
         grid->addWidget(alarm.enable, row, 0);
-        if (spec.limitName) {
+        if (def.limitName) {
             alarm.limit = new TQEdit(ui_->grpGlobalAlarms);
-            alarm.limit->setObjectName(QString::fromLatin1(spec.limitName));
-            alarm.limit->setDbId(spec.limitId);
-            alarm.limit->setDataType(spec.limitType);
+            alarm.limit->setObjectName(QString::fromLatin1(def.limitName));
+            alarm.limit->setDbId(def.limitId);
+            alarm.limit->setDataType(def.limitType);
             alarm.limit->setUseDatabase(true);
             alarm.limit->setMinimumWidth(70);
             grid->addWidget(alarm.limit, row, 1);
         }
         auto* actions = new QWidget(ui_->grpGlobalAlarms);
-        actions->setObjectName(QString::fromLatin1(spec.enableName) + QStringLiteral("Actions"));
+        actions->setObjectName(QString::fromLatin1(def.enableName) + QStringLiteral("Actions"));
         auto* line = new QHBoxLayout(actions);
         line->setContentsMargins(0, 0, 0, 0);
         for (int k = 1; k <= 6; ++k)
-            alarm.actions.push_back(MakeBox(actions, QString::fromLatin1(spec.relayPrefix) + QString::number(k),
-                                            QString::number(k), spec.actionsId, k - 1, !spec.hidden));
+            alarm.actions.push_back(MakeBox(actions, QString::fromLatin1(def.relayPrefix) + QString::number(k),
+                                            QString::number(k), def.actionsId, k - 1, !def.hidden));
         for (int k = 1; k <= 8; ++k)
-            alarm.actions.push_back(MakeBox(actions, QString::fromLatin1(spec.solenoidPrefix) + QString::number(k),
-                                            QString::number(k), spec.actionsId, k + 7, !spec.hidden));
+            alarm.actions.push_back(MakeBox(actions, QString::fromLatin1(def.solenoidPrefix) + QString::number(k),
+                                            QString::number(k), def.actionsId, k + 7, !def.hidden));
         for (TQCheckBox* box : alarm.actions) line->addWidget(box);
         grid->addWidget(actions, row, 2);
-        if (spec.hidden) {
+        if (def.hidden) {
             alarm.enable->setVisible(false);
             alarm.enable->setEnabled(false);
             actions->setVisible(false);

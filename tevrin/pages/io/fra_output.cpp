@@ -18,23 +18,23 @@
 namespace {
 
 // The points of one relay or solenoid, and the number its controls are named by.
-struct DigitalSpec {
+struct DigitalDef {
     int number;         // relays 1..6; solenoids carry 9..16 in the latch controls' names
     TDbId name, failSafe, latchEnable, latchState;
 };
-const DigitalSpec kRelays[] = {
+const DigitalDef kRelays[] = {
     {1, 247, 248, 292, 410}, {2, 249, 250, 293, 411}, {3, 251, 252, 294, 412},
     {4, 253, 254, 295, 413}, {5, 955, 956, 296, 414}, {6, 957, 958, 297, 415},
 };
-const DigitalSpec kSolenoids[] = {
+const DigitalDef kSolenoids[] = {
     {9, 255, 256, 1043, 1129},  {10, 257, 258, 1044, 1130}, {11, 259, 260, 1045, 1131}, {12, 261, 262, 1046, 1132},
     {13, 963, 964, 1047, 1133}, {14, 965, 966, 1048, 1134}, {15, 967, 968, 1049, 1135}, {16, 969, 970, 1050, 1136},
 };
 
-struct AnalogSpec {
+struct AnalogDef {
     TDbId description, minimum, range, parameter;
 };
-const AnalogSpec kAnalog[] = {
+const AnalogDef kAnalog[] = {
     {1197, 1246, 1245, 1247}, {1198, 1249, 1248, 1250}, {1199, 1252, 1251, 1253},
     {1200, 1255, 1254, 1256}, {1201, 1258, 1257, 1259}, {1202, 1261, 1260, 1262},
 };
@@ -91,32 +91,32 @@ QWidget* TfraOutput::BuildDigital(bool relays)
     grid->addWidget(Header(group, "Latch State"), 0, 3);
     grid->addWidget(Header(group, "Acknowledge"), 0, 4);
 
-    const DigitalSpec* specs = relays ? kRelays : kSolenoids;
+    const DigitalDef* defs = relays ? kRelays : kSolenoids;
     const int count = relays ? 6 : 8;
     for (int i = 0; i < count; ++i) {
-        const DigitalSpec& spec = specs[i];
+        const DigitalDef& def = defs[i];
         const int row = i + 2;
-        const int shownNumber = relays ? spec.number : spec.number - 8;
+        const int shownNumber = relays ? def.number : def.number - 8;
         const QString kind = relays ? QStringLiteral("Relay") : QStringLiteral("Solenoid");
         DigitalOutput out;
-        out.name = BoundEdit(group, kind + QStringLiteral("Name%1").arg(shownNumber), spec.name, dtText, 6);
+        out.name = BoundEdit(group, kind + QStringLiteral("Name%1").arg(shownNumber), def.name, dtText, 6);
         // The two positions of one point, exclusive within their own row.
         auto* pair = new QWidget(group);
         auto* pairLayout = new QHBoxLayout(pair);
         pairLayout->setContentsMargins(0, 0, 0, 0);
-        out.failSafeOff = Bound(new TQRadioButton(pair), kind + QStringLiteral("FSPOff%1").arg(shownNumber), spec.failSafe);
+        out.failSafeOff = Bound(new TQRadioButton(pair), kind + QStringLiteral("FSPOff%1").arg(shownNumber), def.failSafe);
         out.failSafeOff->setTrueValue(QStringLiteral("False"));
-        out.failSafeOn = Bound(new TQRadioButton(pair), kind + QStringLiteral("FSPOn%1").arg(shownNumber), spec.failSafe);
+        out.failSafeOn = Bound(new TQRadioButton(pair), kind + QStringLiteral("FSPOn%1").arg(shownNumber), def.failSafe);
         out.failSafeOn->setTrueValue(QStringLiteral("True"));
         pairLayout->addWidget(out.failSafeOff);
         pairLayout->addWidget(out.failSafeOn);
-        out.latchEnable = Bound(new TQCheckBox(group), QStringLiteral("ckLatchEnable%1").arg(spec.number), spec.latchEnable);
+        out.latchEnable = Bound(new TQCheckBox(group), QStringLiteral("ckLatchEnable%1").arg(def.number), def.latchEnable);
         out.latchEnable->setTrueValue(QStringLiteral("True"));
-        out.latchState = Bound(new TQImage(group), QStringLiteral("Lat%1").arg(spec.number), spec.latchState);
+        out.latchState = Bound(new TQImage(group), QStringLiteral("Lat%1").arg(def.number), def.latchState);
         out.latchState->setTrueValue(QStringLiteral("True"));
         alarmicons::SetIcon(out.latchState, alarmicons::List::Alarms, kNotLatchedIcon);
         out.acknowledge = new QPushButton(QStringLiteral("Latch %1%2").arg(relays ? QLatin1Char('R') : QLatin1Char('S')).arg(shownNumber), group);
-        out.acknowledge->setObjectName(QStringLiteral("btnLatch%1").arg(spec.number));
+        out.acknowledge->setObjectName(QStringLiteral("btnLatch%1").arg(def.number));
 
         TQImage* image = out.latchState;
         connect(image, &TQImage::OnDBPointValueChanged, this, [image](const QString&) {
@@ -148,13 +148,13 @@ QWidget* TfraOutput::BuildAnalog()
     grid->addWidget(Header(group, "Parameter"), 0, 3);
     grid->setColumnStretch(3, 1);
     for (int i = 0; i < 6; ++i) {
-        const AnalogSpec& spec = kAnalog[i];
+        const AnalogDef& def = kAnalog[i];
         const int n = i + 1;
         AnalogOutput out;
-        out.description = BoundEdit(group, QStringLiteral("edAODesc%1").arg(n), spec.description, dtText, 6);
-        out.minimum = BoundEdit(group, QStringLiteral("edAOMin%1").arg(n), spec.minimum, dtFloat);
-        out.range = BoundEdit(group, QStringLiteral("edAORange%1").arg(n), spec.range, dtFloat);
-        out.parameter = Bound(new TAOSourceCombo(group), QStringLiteral("cbAOMgrFunction%1").arg(n), spec.parameter);
+        out.description = BoundEdit(group, QStringLiteral("edAODesc%1").arg(n), def.description, dtText, 6);
+        out.minimum = BoundEdit(group, QStringLiteral("edAOMin%1").arg(n), def.minimum, dtFloat);
+        out.range = BoundEdit(group, QStringLiteral("edAORange%1").arg(n), def.range, dtFloat);
+        out.parameter = Bound(new TAOSourceCombo(group), QStringLiteral("cbAOMgrFunction%1").arg(n), def.parameter);
         grid->addWidget(out.description, n, 0);
         grid->addWidget(out.minimum, n, 1);
         grid->addWidget(out.range, n, 2);
@@ -169,11 +169,11 @@ QWidget* TfraOutput::BuildAnalog()
 std::vector<int> TfraOutput::FixedPointsBefore() const
 {
     std::vector<int> ids;
-    for (const DigitalSpec& s : kRelays) ids.insert(ids.end(), {s.name, s.failSafe, s.latchEnable});
-    for (const DigitalSpec& s : kSolenoids) ids.insert(ids.end(), {s.name, s.failSafe, s.latchEnable});
-    for (const DigitalSpec& s : kRelays) ids.push_back(s.latchState);
-    for (const DigitalSpec& s : kSolenoids) ids.push_back(s.latchState);
-    for (const AnalogSpec& s : kAnalog) ids.insert(ids.end(), {s.description, s.minimum, s.range, s.parameter});
+    for (const DigitalDef& s : kRelays) ids.insert(ids.end(), {s.name, s.failSafe, s.latchEnable});
+    for (const DigitalDef& s : kSolenoids) ids.insert(ids.end(), {s.name, s.failSafe, s.latchEnable});
+    for (const DigitalDef& s : kRelays) ids.push_back(s.latchState);
+    for (const DigitalDef& s : kSolenoids) ids.push_back(s.latchState);
+    for (const AnalogDef& s : kAnalog) ids.insert(ids.end(), {s.description, s.minimum, s.range, s.parameter});
     ids.push_back(20);
     return ids;
 }
