@@ -25,7 +25,7 @@ namespace {
 bool RawValue(const QString& text, double& value)
 {
     long long n = 0;
-    if (!TQComponentCommon::StrToInt64(text, n) || n < 0 || n > 65535) return false;
+    if (!CountValue(text, n)) return false;
     value = static_cast<double>(n);
     return true;
 }

@@ -55,7 +55,7 @@ Checked CheckVoltage(const QString& field, const QString& text)
 Checked CheckPosition(const QString& field, const QString& text)
 {
     long long n = 0;
-    if (!TQComponentCommon::StrToInt64(text, n) || n < 0 || n > kCountMax)
+    if (!CountValue(text, n))
         return Fail(QStringLiteral("%1 \"%2\" is not a count from 0 to 65535. Nothing was written.").arg(field, text));
     return Good(QString::number(n));
 }
