@@ -24,27 +24,6 @@ using namespace streamsets;
 
 namespace {
 
-TQCheckBox* StreamBox(QWidget* parent, const QString& name, const char* caption, TDbId id)
-{
-    auto* box = new TQCheckBox(parent);
-    box->setObjectName(name);
-    box->setText(QString::fromLatin1(caption));
-    box->setTrueValue(QStringLiteral("True"));
-    box->setDbId(id);
-    box->setUseDatabase(true);
-    return box;
-}
-
-TQLabeledEdit* CalculatorEdit(QWidget* parent, QBoxLayout* box, const char* name, const char* caption)
-{
-    auto* edit = new TQLabeledEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setDataType(dtFloat);
-    box->addWidget(edit);
-    edit->setEditLabelCaption(QString::fromLatin1(caption));
-    return edit;
-}
-
 // Request buttons: caption and hint of a set's button.
 QString RequestCaption(int stream, int kind)
 {
@@ -74,9 +53,9 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
         auto* tabLayout = new QVBoxLayout(tab);
         auto* switches = new QHBoxLayout;
         const StreamIds& ids = StreamOf(s);
-        calCorr_[i] = StreamBox(tab, QStringLiteral("chkCalCorrEnable%1").arg(s), "Cal. Correction Enable", ids.calCorrEnable);
-        zeroCorr_[i] = StreamBox(tab, QStringLiteral("chkZeroCorrEnable%1").arg(s), "Zero Correction Enable", ids.zeroCorrEnable);
-        timed_[i] = StreamBox(tab, QStringLiteral("TimedAnalysisEnable%1").arg(s), "Timed Analysis Enable", ids.timedAnalysisEnable);
+        calCorr_[i] = pagecontrols::CheckBox(tab, QStringLiteral("chkCalCorrEnable%1").arg(s).toLatin1().constData(), QStringLiteral("Cal. Correction Enable"), ids.calCorrEnable);
+        zeroCorr_[i] = pagecontrols::CheckBox(tab, QStringLiteral("chkZeroCorrEnable%1").arg(s).toLatin1().constData(), QStringLiteral("Zero Correction Enable"), ids.zeroCorrEnable);
+        timed_[i] = pagecontrols::CheckBox(tab, QStringLiteral("TimedAnalysisEnable%1").arg(s).toLatin1().constData(), QStringLiteral("Timed Analysis Enable"), ids.timedAnalysisEnable);
         for (QWidget* w : {static_cast<QWidget*>(calCorr_[i]), static_cast<QWidget*>(zeroCorr_[i]), static_cast<QWidget*>(timed_[i])})
             switches->addWidget(w);
         switches->addStretch(1);
@@ -102,10 +81,10 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
     auto* calculator = new QGroupBox(QStringLiteral("Calibration Gain Calculator"), this);
     calculator->setObjectName(QStringLiteral("grpGainCalculator"));
     auto* calcLayout = new QHBoxLayout(calculator);
-    edtCalGas = CalculatorEdit(calculator, calcLayout, "edtCalGas", "Calibration Gas:");
-    edtAnaReading = CalculatorEdit(calculator, calcLayout, "edtAnaReading", "Analyzer Reading:");
-    edtCurrGainFactor = CalculatorEdit(calculator, calcLayout, "edtCurrGainFactor", "Current Gain Factor:");
-    edtNewGainFactor = CalculatorEdit(calculator, calcLayout, "edtNewGainFactor", "New Gain Factor:");
+    edtCalGas = pagecontrols::LabeledEdit(calculator, calcLayout, "edtCalGas", QStringLiteral("Calibration Gas:"), 0, dtFloat);
+    edtAnaReading = pagecontrols::LabeledEdit(calculator, calcLayout, "edtAnaReading", QStringLiteral("Analyzer Reading:"), 0, dtFloat);
+    edtCurrGainFactor = pagecontrols::LabeledEdit(calculator, calcLayout, "edtCurrGainFactor", QStringLiteral("Current Gain Factor:"), 0, dtFloat);
+    edtNewGainFactor = pagecontrols::LabeledEdit(calculator, calcLayout, "edtNewGainFactor", QStringLiteral("New Gain Factor:"), 0, dtFloat);
     edtNewGainFactor->setReadOnly(true);
     for (TQLabeledEdit* input : {edtCalGas, edtAnaReading, edtCurrGainFactor})
         connect(input, &QLineEdit::textEdited, this, [this] { ManualCalGainCal(); });

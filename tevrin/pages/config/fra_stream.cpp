@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/config/fra_ana_set_defn.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 
 #include <QHBoxLayout>
 #include <QTabBar>
@@ -16,19 +17,6 @@ namespace {
 
 constexpr int kLaidOutImage = 2;
 constexpr int kTimedImage = 1;
-
-TQLabeledEdit* StreamEdit(QWidget* parent, QBoxLayout* box, const char* name, const char* caption, TDbId id,
-                          TDataType type)
-{
-    auto* edit = new TQLabeledEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setDataType(type);
-    edit->setDbId(id);
-    edit->setUseDatabase(true);
-    box->addWidget(edit);
-    edit->setEditLabelCaption(QString::fromLatin1(caption));
-    return edit;
-}
 
 }  // namespace
 
@@ -50,9 +38,9 @@ TfraStream::TfraStream(QWidget* parent, int stream) : QFrame(parent), stream_(st
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     layout->addLayout(top);
-    ledZeroOffset = StreamEdit(this, top, "ledZeroOffset", "Zero Offset", ids.zeroOffset, dtFloat);
-    ledGainFactor = StreamEdit(this, top, "ledGainFactor", "Gain Factor", ids.gain, dtFloat);
-    glAnalysisUnit = StreamEdit(this, top, "glAnalysisUnit", "Analysis Units:", ids.analysisUnits, dtText);
+    ledZeroOffset = pagecontrols::LabeledEdit(this, top, "ledZeroOffset", QStringLiteral("Zero Offset"), ids.zeroOffset, dtFloat);
+    ledGainFactor = pagecontrols::LabeledEdit(this, top, "ledGainFactor", QStringLiteral("Gain Factor"), ids.gain, dtFloat);
+    glAnalysisUnit = pagecontrols::LabeledEdit(this, top, "glAnalysisUnit", QStringLiteral("Analysis Units:"), ids.analysisUnits, dtText);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("PageControlAnaSetDefns"));
