@@ -277,7 +277,7 @@ void TfrSequencer::CheckIndex(QButtonGroup* group, int index)
 
 void TfrSequencer::LoadFromRecord(const SequencerBytes& b)
 {
-    RebuildRunTypes();
+    // Only the lists follow the block: the run types are fixed and built on entry.
     ClearLists();
 
     ui->chkEnableSequencer->setChecked(b[kEnable] != 0);
