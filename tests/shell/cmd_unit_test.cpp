@@ -167,11 +167,13 @@ TEST_F(UnitTest, DefaultsAndRebootSubmitTheirRequestOrSayTheyFailed)
         std::string first;
         std::string success;
         QString failure;
+        bool reportsSuccess;  // what the road that posted it learns
     };
     const Case cases[] = {
         {[] { return std::make_unique<SetDefaultConfigCommand>(); }, 12, "Set Default Config.",
-         "Reset Factory Default Submitted", "Reset Factory Default fail!"},
-        {[] { return std::make_unique<ResetCommand>(); }, 14, "Reboot...", "Reboot Submitted", " Reboot unit fail!"},
+         "Reset Factory Default Submitted", "Reset Factory Default fail!", false},
+        {[] { return std::make_unique<ResetCommand>(); }, 14, "Reboot...", "Reboot Submitted", " Reboot unit fail!",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first);
@@ -188,6 +190,7 @@ TEST_F(UnitTest, DefaultsAndRebootSubmitTheirRequestOrSayTheyFailed)
             EXPECT_EQ(RequestTypes(), std::vector<int>{c.type});
             EXPECT_EQ(owner.progressMax, 1);
             EXPECT_TRUE(clock.sleeps.empty());
+            EXPECT_EQ(command->Succeeded(), c.reportsSuccess && !fails);
             if (fails) {
                 EXPECT_EQ(prompter.Texts(), QStringList{c.failure});
                 EXPECT_EQ(owner.PanelTexts(), (Texts{c.first, ""}));
