@@ -15,83 +15,96 @@
 #include "tevrin/shell/command_owner.h"
 
 #include <functional>
-#include <map>
+#include <vector>
 
 namespace {
 
-// Stand-in for a command that is not built yet: says so in the status line.
-class NotAvailableCommand : public Command {
-public:
-    explicit NotAvailableCommand(std::string name) : name_(std::move(name)) {}
-    void Execute() override { SetText(CommandKeys::StatusLineSpecialPanel, NotAvailableText(name_)); }
+using CommandFactory = std::function<std::unique_ptr<Command>(CommandLine&)>;
 
-private:
-    std::string name_;
+template <typename T>
+CommandFactory Make()
+{
+    return [](CommandLine&) { return std::make_unique<T>(); };
+}
+
+template <typename T>
+CommandFactory MakeWithLine()
+{
+    return [](CommandLine& line) { return std::make_unique<T>(line); };
+}
+
+struct CommandEntry {
+    const char* name;
+    CommandFactory make;
 };
+
+// Every command of the main window, in registration order.
+const std::vector<CommandEntry>& CommandTable()
+{
+    static const std::vector<CommandEntry> table = {
+        {"Logoff", Make<LogoffCommand>()},
+        {"Logon", Make<LogonCommand>()},
+        {"ReadFull", Make<ReadFullCommand>()},
+        {"WriteMain", Make<WriteMainCommand>()},
+        {"WriteDirect", Make<WriteDirectCommand>()},
+        {"SyncClock", Make<SyncClockCommand>()},
+        {"Calibrate", Make<CalibrateCommand>()},
+        {"Reference", Make<ReferenceCommand>()},
+        {"ZeroRef", Make<ZeroRefCommand>()},
+        {"ResetLatches", Make<ResetLatchesCommand>()},
+        {"SetBypass", Make<SetBypassCommand>()},
+        {"TapeAdvance", Make<TapeAdvanceCommand>()},
+        {"LoadModbusList", Make<ReadModbusList>()},
+        {"WriteSinglePoint", Make<WriteSinglePointCommand>()},
+        {"NewModbusList", Make<NewModbusListCommand>()},
+        {"ExpressRead", Make<ExpressReadCommand>()},
+        {"ExpressRead2", Make<ExpressRead2Command>()},
+        {"Reboot", Make<ResetCommand>()},
+        {"WriteConfig", Make<WriteConfigCommand>()},
+        {"SetDefaultConfig", Make<SetDefaultConfigCommand>()},
+        {"ReadLogConfig", Make<ReadLogConfig>()},
+        {"WriteLogConfig", Make<WriteLogConfig>()},
+        {"ReadALog", Make<ReadALog>()},
+        {"ReadALog2", Make<ReadALog2>()},
+        {"ReadAudit", Make<ReadAuditCommand>()},
+        {"WriteImage", Make<WriteImageCommand>()},
+        {"ReadImage", Make<ReadImageCommand>()},
+        {"IsDeviceAvaiable", Make<IsDeviceAvaiableCommand>()},
+        {"WipeAL", Make<WipeALCommand>()},
+        {"WipeLog", Make<WipeLogCommand>()},
+        {"ReadSinglePoint", Make<ReadSinglePointCommand>()},
+        {"PeriodicPoll", MakeWithLine<PeriodicPollCommand>()},
+        {"StopPoll", MakeWithLine<StopPollCommand>()},
+        {"DirectControlConfirm", Make<DirectControlConfirmCommand>()},
+        {"UpgradeCommand", Make<UpgradeCommand>()},
+    };
+    return table;
+}
 
 }  // namespace
 
 namespace CommandNames {
 const std::vector<std::string>& All()
 {
-    static const std::vector<std::string> names = {
-        "Logoff",        "Logon",          "ReadFull",        "WriteMain",      "WriteDirect",
-        "SyncClock",     "Calibrate",      "Reference",       "ZeroRef",        "ResetLatches",
-        "SetBypass",     "TapeAdvance",    "LoadModbusList",  "WriteSinglePoint", "NewModbusList",
-        "ExpressRead",   "ExpressRead2",   "Reboot",          "WriteConfig",    "SetDefaultConfig",
-        "ReadLogConfig", "WriteLogConfig", "ReadALog",        "ReadALog2",      "ReadAudit",
-        "WriteImage",    "ReadImage",      "IsDeviceAvaiable", "WipeAL",        "WipeLog",
-        "ReadSinglePoint", "PeriodicPoll", "StopPoll",        "DirectControlConfirm", "UpgradeCommand",
-    };
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> result;
+        for (const CommandEntry& entry : CommandTable()) result.emplace_back(entry.name);
+        return result;
+    }();
     return names;
 }
 }  // namespace CommandNames
 
-std::string NotAvailableText(const std::string& name) { return "\"" + name + "\" is not available yet."; }
-
 std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line)
 {
-    if (name == "Logoff") return std::make_unique<LogoffCommand>();
-    if (name == "Logon") return std::make_unique<LogonCommand>();
-    if (name == "ReadFull") return std::make_unique<ReadFullCommand>();
-    if (name == "WriteMain") return std::make_unique<WriteMainCommand>();
-    if (name == "WriteDirect") return std::make_unique<WriteDirectCommand>();
-    if (name == "WriteSinglePoint") return std::make_unique<WriteSinglePointCommand>();
-    if (name == "ExpressRead") return std::make_unique<ExpressReadCommand>();
-    if (name == "ExpressRead2") return std::make_unique<ExpressRead2Command>();
-    if (name == "ReadSinglePoint") return std::make_unique<ReadSinglePointCommand>();
-    if (name == "PeriodicPoll") return std::make_unique<PeriodicPollCommand>(line);
-    if (name == "StopPoll") return std::make_unique<StopPollCommand>(line);
-    if (name == "SyncClock") return std::make_unique<SyncClockCommand>();
-    if (name == "Calibrate") return std::make_unique<CalibrateCommand>();
-    if (name == "Reference") return std::make_unique<ReferenceCommand>();
-    if (name == "ZeroRef") return std::make_unique<ZeroRefCommand>();
-    if (name == "ResetLatches") return std::make_unique<ResetLatchesCommand>();
-    if (name == "SetBypass") return std::make_unique<SetBypassCommand>();
-    if (name == "TapeAdvance") return std::make_unique<TapeAdvanceCommand>();
-    if (name == "Reboot") return std::make_unique<ResetCommand>();
-    if (name == "WriteConfig") return std::make_unique<WriteConfigCommand>();
-    if (name == "SetDefaultConfig") return std::make_unique<SetDefaultConfigCommand>();
-    if (name == "IsDeviceAvaiable") return std::make_unique<IsDeviceAvaiableCommand>();
-    if (name == "DirectControlConfirm") return std::make_unique<DirectControlConfirmCommand>();
-    if (name == "NewModbusList") return std::make_unique<NewModbusListCommand>();
-    if (name == "LoadModbusList") return std::make_unique<ReadModbusList>();
-    if (name == "WriteImage") return std::make_unique<WriteImageCommand>();
-    if (name == "ReadImage") return std::make_unique<ReadImageCommand>();
-    if (name == "UpgradeCommand") return std::make_unique<UpgradeCommand>();
-    if (name == "ReadLogConfig") return std::make_unique<ReadLogConfig>();
-    if (name == "WriteLogConfig") return std::make_unique<WriteLogConfig>();
-    if (name == "ReadALog") return std::make_unique<ReadALog>();
-    if (name == "ReadALog2") return std::make_unique<ReadALog2>();
-    if (name == "ReadAudit") return std::make_unique<ReadAuditCommand>();
-    if (name == "WipeAL") return std::make_unique<WipeALCommand>();
-    if (name == "WipeLog") return std::make_unique<WipeLogCommand>();
-    return std::make_unique<NotAvailableCommand>(name);
+    for (const CommandEntry& entry : CommandTable())
+        if (name == entry.name) return entry.make(line);
+    return nullptr;
 }
 
 void RegisterCommands(CommandLine& line, ICommandOwner* owner)
 {
-    for (const std::string& name : CommandNames::All()) line.Register(name, MakeCommand(name, line));
+    for (const CommandEntry& entry : CommandTable()) line.Register(entry.name, entry.make(line));
     line.SetOwner(owner);
 }
 

@@ -2,8 +2,7 @@
 // The 35 named device commands of the main window, registered in one place.
 //
 // RegisterCommands creates one command per name, in the fixed order of the table in
-// command_registry.cpp, registers it in the queue and sets the owner on all of them. A name
-// whose command is not built yet gets a stand-in that only says so in the status line.
+// command_registry.cpp, registers it in the queue and sets the owner on all of them.
 //
 // The main window reaches the commands that carry parameters, and the state the commands
 // share with it, only through the few functions below, so that it does not depend on the
@@ -24,14 +23,11 @@ namespace CommandNames {
 const std::vector<std::string>& All();
 }  // namespace CommandNames
 
-// The command built for a name (a stand-in for a name whose command is not built yet).
+// The command built for a name; null for a name that is not a command of the table.
 std::unique_ptr<Command> MakeCommand(const std::string& name, CommandLine& line);
 
 // Registers every name of CommandNames::All in order, then sets the owner on all of them.
 void RegisterCommands(CommandLine& line, ICommandOwner* owner);
-
-// The stand-in's status text for a name.
-std::string NotAvailableText(const std::string& name);
 
 // Sets the polling value the next "StopPoll" post carries (true = polling on); false when the
 // command does not take one.
