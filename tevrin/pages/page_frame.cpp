@@ -105,7 +105,7 @@ TQLabel* TPageFrame::NewStreamCountLabel()
 {
     auto* label = new TQLabel(this);
     label->setObjectName(QStringLiteral("lblStream2"));
-    label->setDbId(20);
+    label->setDbId(DataBase::kStreamsDbId);
     label->setUseDatabase(true);
     label->setVisible(false);
     return label;

@@ -101,7 +101,7 @@ protected:
 
     bool event(QEvent* e) override;
 
-    // Makes `label` (a hidden label bound to DbId 20, the number of streams less one) the page's
+    // Makes `label` (a hidden label bound to the stream-count point, the number of streams less one) the page's
     // stream-count watcher. For each arriving value: an empty text does nothing; a text that is
     // not a whole number is reported as a conversion error and changes nothing; 0..3 set the main
     // window's stream caption by `rule` and call `apply` with the count; any other number
@@ -110,7 +110,7 @@ protected:
     void WatchStreamCount(TQLabel* label, StreamCaptionRule rule, std::function<void(int streams)> apply = {},
                           bool ignoreUntilShown = false);
 
-    // A hidden label of this page named "lblStream2", bound to DbId 20: the label a page hands
+    // A hidden label of this page named "lblStream2", bound to the stream-count point: the label a page hands
     // to WatchStreamCount.
     TQLabel* NewStreamCountLabel();
 

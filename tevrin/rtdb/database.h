@@ -62,7 +62,7 @@ class DataBase : public IDatabaseDriver, public IDatabaseGlue {
 public:
     static constexpr int kConfigFileTypeIdLength = 25;
     static constexpr TDbId kVersionDbId = 500;
-    static constexpr TDbId kStreamsDbId = 20;
+    static constexpr TDbId kStreamsDbId = 20;  // the number of streams less one ("0": one stream)
     static constexpr TDbId kBypassTimeoutDbId = 284;
     static constexpr TDbId kClockDbId = 388;
     static constexpr int kBlockRows = kBlockReadRows;   // rows per block read

@@ -59,14 +59,14 @@ LogonResult LogonCommand::Run()
         const LogStatus status = CommDBPointFacade::Instance()->ReadLogStatus();
         db->SetArchiveMemorySize(status.value[1]);
 
-        if (archive_capacity::StrToInt(db->GetPointText(kStreamsDbId)) != 0) {
+        if (archive_capacity::StrToInt(db->GetPointText(DataBase::kStreamsDbId)) != 0) {
             const int answer = platform::MessageBox(QStringLiteral("Do you want to setup analyzer as K41W?"),
                                                     QStringLiteral("Inquiry"), platform::DlgType::Confirmation,
                                                     platform::mbYesNo);
             if (answer == platform::mrYes) {
-                db->SetPointText(kStreamsDbId, "0");
+                db->SetPointText(DataBase::kStreamsDbId, "0");
                 // A set-up that was not sent is not a K41W: handled as a failed logon.
-                if (db->WritePoint(kStreamsDbId) != 0) throw static_cast<int>(kErrPointNotWritten);
+                if (db->WritePoint(DataBase::kStreamsDbId) != 0) throw static_cast<int>(kErrPointNotWritten);
                 try {
                     // The analyzer keeps it in flash; its store runs on without us.
                     CommDBPointFacade::Instance()->WriteConfig();

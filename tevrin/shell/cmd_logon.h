@@ -20,8 +20,6 @@ enum class LogonResult {
 
 class LogonCommand : public Command {
 public:
-    // The number of streams point: "0" is the single-stream K41W set-up.
-    static constexpr unsigned short kStreamsDbId = 20;
     static constexpr int kProgressExtra = 124;   // added to the read-all requests
     static constexpr int kSettleMs = 1000;       // pause between the reads and the log status
 

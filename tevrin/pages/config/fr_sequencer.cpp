@@ -426,7 +426,7 @@ bool TfrSequencer::CanDrop(const QTreeWidgetItem* target) const
     if (!dragging_ || !droppable_ || LoggedOnAndLocked()) return false;
     if (!target || target->treeWidget() != ui->tlSequencer || target->parent()) return false;
     bool ok = false;
-    const int streams = QString::fromStdString(DataBase::Instance()->GetPointText(20)).trimmed().toInt(&ok);
+    const int streams = QString::fromStdString(DataBase::Instance()->GetPointText(DataBase::kStreamsDbId)).trimmed().toInt(&ok);
     if (!ok || dragStream_ > streams + 1) return false;
     const int list = target->data(0, kListRole).toInt();
     return target->childCount() < ListCapacity(list);

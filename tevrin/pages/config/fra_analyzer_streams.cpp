@@ -100,7 +100,7 @@ TfraAnalyzerStreams::TfraAnalyzerStreams(QWidget* owner) : TPageFrame(owner, 3, 
 int TfraAnalyzerStreams::ConfiguredStreams()
 {
     if (!DataBase::Exists()) return 1;
-    DatabasePoint* count = DataBase::Instance()->PointByDbId(20);
+    DatabasePoint* count = DataBase::Instance()->PointByDbId(DataBase::kStreamsDbId);
     if (!count || !count->IsValid()) return 1;
     const int n = std::atoi(count->GetText().c_str());
     return n >= 0 && n <= 3 ? n + 1 : 1;
@@ -113,7 +113,7 @@ std::vector<int> TfraAnalyzerStreams::FixedPointsBefore() const
     std::vector<int> ids = streams_[0]->RegisteredIds();
     for (int kind = 1; kind <= 6; ++kind) ids.push_back(RunRequestId(1, kind));
     const StreamIds& first = StreamOf(1);
-    ids.insert(ids.end(), {first.calCorrEnable, first.zeroCorrEnable, 20});
+    ids.insert(ids.end(), {first.calCorrEnable, first.zeroCorrEnable, DataBase::kStreamsDbId});
     for (int s = 1; s <= kStreams; ++s) ids.push_back(StreamOf(s).timedAnalysisEnable);
     // Then each further stream that is configured, in the same shape.
     for (int s = 2; s <= registeredStreams_; ++s) {

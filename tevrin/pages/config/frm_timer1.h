@@ -4,6 +4,7 @@
 // structure observer whenever the database's timer manager publishes it, and goes back at the
 // main window's write (QM_BEFOREPOST). The page writes no single point.
 #include "tevrin/pages/page_frame.h"
+#include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/analyzer_records.h"
 
 #include <array>
@@ -38,7 +39,7 @@ public:
 
 protected:
     // Only the stream count.
-    std::vector<int> FixedPointsBefore() const override { return {20}; }
+    std::vector<int> FixedPointsBefore() const override { return {DataBase::kStreamsDbId}; }
     bool RegistersBoundControls() const override { return false; }
     void OnRegisterDatabase(TMessage& m) override;
     // Stores the block unless the page was never shown. An invalid timer is reported and stores

@@ -1,4 +1,5 @@
 #include "tevrin/pages/io/fr_analog_inputs.h"
+#include "tevrin/rtdb/database.h"
 
 #include "brannix/qcheckbox.h"
 #include "brannix/qlabel.h"
@@ -83,7 +84,7 @@ TfrAnalogInputs::TfrAnalogInputs(QWidget* owner) : TPageFrame(owner, 14, 1, 0)
 
     streams_ = new TQLabel(this);
     streams_->setObjectName(QStringLiteral("streams"));
-    streams_->setDbId(20);
+    streams_->setDbId(DataBase::kStreamsDbId);
     streams_->setUseDatabase(true);
     streams_->setVisible(false);
     WatchStreamCount(streams_, StreamCaptionRule::Streams);

@@ -1,4 +1,5 @@
 #include "tevrin/pages/io/fra_comm_ports.h"
+#include "tevrin/rtdb/database.h"
 
 #include "brannix/qlabel.h"
 #include "tevrin/pages/io/port_frame.h"
@@ -80,7 +81,7 @@ std::vector<int> TfraCommPorts::FixedPointsBefore() const
     std::vector<int> ids;
     for (int n : {0, 2, 3})
         for (int id : kPorts[n].ids) ids.push_back(id);
-    ids.push_back(20);
+    ids.push_back(DataBase::kStreamsDbId);
     return ids;
 }
 

@@ -1,4 +1,5 @@
 #include "tevrin/pages/io/fra_factory.h"
+#include "tevrin/rtdb/database.h"
 
 #include "brannix/qcheckbox.h"
 #include "brannix/qcombobox.h"
@@ -131,7 +132,7 @@ TfraFactory::TfraFactory(QWidget* owner) : TPageFrame(owner, 8, 0, 1)
     cbStreams_->setObjectName(QStringLiteral("cbStreams"));
     cbStreams_->addItems({QStringLiteral("1-Stream"), QStringLiteral("2-Streams"), QStringLiteral("3-Streams"),
                           QStringLiteral("4-Streams")});
-    cbStreams_->setDbId(20);
+    cbStreams_->setDbId(DataBase::kStreamsDbId);
     cbStreams_->setUseDatabase(true);
     lblStream2_ = NewStreamCountLabel();
     lblStream2_->setText(QStringLiteral("Stream 2"));

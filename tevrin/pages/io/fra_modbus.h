@@ -11,6 +11,7 @@
 // room for both entries is refused whole, so the page never leaves an entry without its
 // partner. The page polls nothing.
 #include "tevrin/pages/page_frame.h"
+#include "tevrin/rtdb/database.h"
 
 #include <QString>
 
@@ -116,7 +117,7 @@ public:
     static bool IsRow(const QTreeWidgetItem* node);
 
 protected:
-    std::vector<int> FixedPointsBefore() const override { return {389, 20, 1630, 1631}; }
+    std::vector<int> FixedPointsBefore() const override { return {389, DataBase::kStreamsDbId, 1630, 1631}; }
     bool RegistersBoundControls() const override { return false; }
     void FirstEntry() override { firstEntry_ = true; }
     void AfterEnter() override;

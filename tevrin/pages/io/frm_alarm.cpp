@@ -154,7 +154,7 @@ TfrmAlarm::TfrmAlarm(QWidget* owner) : TPageFrame(owner, 11, 0, 0)
     qLabel71_->setObjectName(QStringLiteral("QLabel71"));
     qLabel71_->setText(QStringLiteral("Stream 2"));
     for (TQLabel* label : {lblStream4_, qLabel71_}) {
-        label->setDbId(20);
+        label->setDbId(DataBase::kStreamsDbId);
         label->setUseDatabase(true);
         label->setVisible(false);
     }
