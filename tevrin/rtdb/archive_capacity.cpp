@@ -1,5 +1,7 @@
 #include "tevrin/rtdb/archive_capacity.h"
 
+#include "tevrin/rtdb/sequencer.h"
+
 #include "platform/errors.h"
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/unique_log_id.h"
@@ -16,9 +18,6 @@ namespace archive_capacity {
 
 namespace {
 
-constexpr int kAutomaticEntries = 32;
-constexpr int kDepthOffset = 1;
-constexpr int kEntriesOffset = 2;
 constexpr int kLogsWithFigures = 5;
 constexpr int kRecordOverhead = 6;
 constexpr int kMaxParameters = 8;
@@ -83,10 +82,11 @@ float AverageOnRunPeriod(const uint8_t* sequencerBlock, const PointText& pointTe
     double total = purge;
     int runs = 0;
     int analyses = 0;
-    const int depth = std::min<int>(sequencerBlock[kDepthOffset], kAutomaticEntries);
+    const SequencerBlock block = SequencerBlockOf(sequencerBlock);
+    const int depth = std::min<int>(block.Depth, kSequencerAutomaticEntries);
     for (int e = 0; e < depth; ++e) {
-        const int stream = sequencerBlock[kEntriesOffset + 2 * e];
-        const int runKind = sequencerBlock[kEntriesOffset + 2 * e + 1];
+        const int stream = block.Automatic[e].Stream;
+        const int runKind = block.Automatic[e].Run;
         const RunTimePoints* points = RunTimePointsOf(stream, runKind);
         if (!points) continue;
         const double delay = ValueOf(pointText, points->sampleDelay);

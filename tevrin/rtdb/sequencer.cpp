@@ -80,12 +80,16 @@ void Sequencer::SetBlock(const uint8_t (&block)[kSequencerBlockSize])
     std::memcpy(block_, block, sizeof block_);
 }
 
-SequencerBlock Sequencer::View() const
+SequencerBlock SequencerBlockOf(const uint8_t* bytes)
 {
-    SequencerBlock view;
-    std::memcpy(&view, block_, sizeof view);
-    return view;
+    SequencerBlock block;
+    std::memcpy(&block, bytes, sizeof block);
+    return block;
 }
+
+void StoreSequencerBlock(const SequencerBlock& block, uint8_t* bytes) { std::memcpy(bytes, &block, sizeof block); }
+
+SequencerBlock Sequencer::View() const { return SequencerBlockOf(block_); }
 
 QString SequencerStateText(int state)
 {

@@ -11,6 +11,10 @@
 
 class CommDBPointFacade;
 
+constexpr int kSequencerAutomaticEntries = 32;
+constexpr int kSequencerManualSequences = 8;
+constexpr int kSequencerManualEntries = 8;
+
 #pragma pack(push, 1)
 struct SequencerEntry {
     uint8_t Stream;
@@ -21,25 +25,29 @@ struct ManualSequence {
     uint8_t Loop;
     uint8_t DigitalInput;
     uint8_t Depth;   // valid entries, 0 to 8
-    SequencerEntry Entries[8];
+    SequencerEntry Entries[kSequencerManualEntries];
 };
 // Byte layout of the image (the same bytes travel to and from the unit).
 struct SequencerBlock {
     uint8_t Enable;   // automatic sequencer
     uint8_t Depth;    // valid automatic entries, 0 to 32
-    SequencerEntry Automatic[32];
+    SequencerEntry Automatic[kSequencerAutomaticEntries];
     uint8_t ManualEnable;
     uint8_t ManualDigitalInput;
-    ManualSequence Manual[8];
+    ManualSequence Manual[kSequencerManualSequences];
 };
 #pragma pack(pop)
 static_assert(sizeof(SequencerBlock) == kSequencerBlockSize, "sequencer block is 228 bytes");
 
+// The image's bytes read as its layout, and the layout stored back as bytes.
+SequencerBlock SequencerBlockOf(const uint8_t* bytes);
+void StoreSequencerBlock(const SequencerBlock& block, uint8_t* bytes);
+
 class Sequencer : public SPublisher {
 public:
-    static constexpr int kAutomaticEntries = 32;
-    static constexpr int kManualSequences = 8;
-    static constexpr int kManualEntries = 8;
+    static constexpr int kAutomaticEntries = kSequencerAutomaticEntries;
+    static constexpr int kManualSequences = kSequencerManualSequences;
+    static constexpr int kManualEntries = kSequencerManualEntries;
 
     // The facade carries the transfers; nullptr means the process-wide facade.
     explicit Sequencer(CommDBPointFacade* facade = nullptr);

@@ -63,7 +63,7 @@ void TimerXManager::ClipToStreamCount(int streams)
             if (!r.SequencerEnable)
                 continue;
             r.Analysis &= kMasks[streams];
-            std::memcpy(block_ + i * kTimerRecordSize, &r, sizeof r);
+            StoreTimerRecord(r, block_ + i * kTimerRecordSize);
             changed_ = 1;
         }
     }
@@ -74,7 +74,14 @@ TimerRecord TimerXManager::RecordAt(int i) const
 {
     if (i < 0 || i >= kTimerCount)
         throw std::out_of_range("timer record index");
-    TimerRecord r;
-    std::memcpy(&r, block_ + static_cast<size_t>(i) * kTimerRecordSize, sizeof r);
-    return r;
+    return TimerRecordOf(block_ + static_cast<size_t>(i) * kTimerRecordSize);
 }
+
+TimerRecord TimerRecordOf(const uint8_t* bytes)
+{
+    TimerRecord record;
+    std::memcpy(&record, bytes, sizeof record);
+    return record;
+}
+
+void StoreTimerRecord(const TimerRecord& record, uint8_t* bytes) { std::memcpy(bytes, &record, sizeof record); }

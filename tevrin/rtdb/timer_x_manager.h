@@ -25,6 +25,10 @@ struct TimerRecord {
 static_assert(sizeof(TimerRecord) == kTimerRecordSize, "timer record is 12 bytes");
 static_assert(kTimerCount * kTimerRecordSize == kTimerBlockSize, "timer block is twelve records");
 
+// A record's bytes read as its layout, and the layout stored back as bytes.
+TimerRecord TimerRecordOf(const uint8_t* bytes);
+void StoreTimerRecord(const TimerRecord& record, uint8_t* bytes);
+
 class TimerXManager : public SPublisher {
 public:
     // The facade carries the transfers; nullptr means the process-wide facade.

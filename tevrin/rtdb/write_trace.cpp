@@ -2,6 +2,8 @@
 
 #include "platform/data_folder.h"
 #include "platform/prompter.h"
+#include "tevrin/rtdb/sequencer.h"
+#include "tevrin/rtdb/timer_x_manager.h"
 
 #include <QDate>
 #include <QDir>
@@ -87,44 +89,36 @@ std::vector<std::string> TimerSection(const uint8_t* timerBlock)
     std::vector<std::string> lines;
     lines.push_back("TimerXConfiguration");
     for (int k = 0; k < kTimerCount; ++k) {
-        const uint8_t* r = timerBlock + k * kTimerRecordSize;
-        lines.push_back(Field("Timer " + Num(k), 10) + Field("Schedule Enable=" + Num(r[0]), 20) +
-                        Field("DayOfWeek=" + Num(r[1]), 20) + Field("Schedule Hour=" + Num(r[2]), 20) +
-                        Field("Schedule Minute=" + Num(r[3]), 20) + Field("Analysis Enable=" + Num(r[4]), 20) +
-                        Field("Analysis=" + Num(Take<int32_t>(r + 5)), 20) +
-                        Field("Sequencer Enable=" + Num(r[9]), 20) + Field("Sequencer=" + Num(Take<uint16_t>(r + 10)), 20));
+        const TimerRecord r = TimerRecordOf(timerBlock + k * kTimerRecordSize);
+        lines.push_back(Field("Timer " + Num(k), 10) + Field("Schedule Enable=" + Num(r.ScheduleEnable), 20) +
+                        Field("DayOfWeek=" + Num(r.DayOfWeek), 20) + Field("Schedule Hour=" + Num(r.ScheduleHour), 20) +
+                        Field("Schedule Minute=" + Num(r.ScheduleMinute), 20) +
+                        Field("Analysis Enable=" + Num(r.AnalysisEnable), 20) +
+                        Field("Analysis=" + Num(static_cast<int32_t>(r.Analysis)), 20) +
+                        Field("Sequencer Enable=" + Num(r.SequencerEnable), 20) + Field("Sequencer=" + Num(r.Sequencer), 20));
     }
     lines.push_back(Separator());
     return lines;
 }
 
-std::vector<std::string> SequencerSection(const uint8_t* b)
+std::vector<std::string> SequencerSection(const uint8_t* bytes)
 {
-    constexpr int kAutomatic = 2;        // 32 entries {stream, run}
-    constexpr int kManualEnable = 66;
-    constexpr int kManualInput = 67;
-    constexpr int kManual = 68;          // 8 sequences of 20 bytes
-    constexpr int kManualSize = 20;
-
+    const SequencerBlock b = SequencerBlockOf(bytes);
+    const auto entryLine = [](const SequencerEntry& e) {
+        return Field("Stream=" + Num(e.Stream), 20) + Field("Run=" + Num(e.Run), 20);
+    };
     std::vector<std::string> lines;
     lines.push_back(Separator());
     lines.push_back(Field("Sequencer Configuration", 30) + TimeStamp());
-    lines.push_back(Field("Enable=" + Num(b[0]), 20) + Field("Depth=" + Num(b[1]), 20) +
-                    Field("Manual Enable=" + Num(b[kManualEnable]), 20) +
-                    Field("Manual Digital Input=" + Num(b[kManualInput]), 30));
+    lines.push_back(Field("Enable=" + Num(b.Enable), 20) + Field("Depth=" + Num(b.Depth), 20) +
+                    Field("Manual Enable=" + Num(b.ManualEnable), 20) +
+                    Field("Manual Digital Input=" + Num(b.ManualDigitalInput), 30));
     lines.push_back("Automatic Sequencer");
-    for (int i = 0; i < 32; ++i) {
-        const uint8_t* e = b + kAutomatic + 2 * i;
-        lines.push_back(Field("Stream=" + Num(e[0]), 20) + Field("Run=" + Num(e[1]), 20));
-    }
-    for (int m = 0; m < 8; ++m) {
-        const uint8_t* s = b + kManual + m * kManualSize;
-        lines.push_back(Field("Manual Sequence", 20) + Field("Enable=" + Num(s[0]), 20) + Field("Loop=" + Num(s[1]), 20) +
-                        Field("Digital Input=" + Num(s[2]), 20) + Field("Depth=" + Num(s[3]), 20));
-        for (int i = 0; i < 8; ++i) {
-            const uint8_t* e = s + 4 + 2 * i;
-            lines.push_back(Field("Stream=" + Num(e[0]), 20) + Field("Run=" + Num(e[1]), 20));
-        }
+    for (const SequencerEntry& e : b.Automatic) lines.push_back(entryLine(e));
+    for (const ManualSequence& s : b.Manual) {
+        lines.push_back(Field("Manual Sequence", 20) + Field("Enable=" + Num(s.Enable), 20) + Field("Loop=" + Num(s.Loop), 20) +
+                        Field("Digital Input=" + Num(s.DigitalInput), 20) + Field("Depth=" + Num(s.Depth), 20));
+        for (const SequencerEntry& e : s.Entries) lines.push_back(entryLine(e));
     }
     lines.push_back(Separator());
     return lines;

@@ -5,6 +5,8 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
+#include "tevrin/rtdb/sequencer.h"
+#include "tevrin/rtdb/timer_x_manager.h"
 #include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/pages/config/fra_analyzer_streams.h"
 #include "tevrin/pages/io/fra_output.h"
@@ -44,30 +46,8 @@ constexpr int kSections = 5;
 const char* const kEnronRuns[4] = {"COILS", "SHORTS", "LONGS", "FLOATS"};
 const char* const kModiconRuns[4] = {"STATUS_INPUTS", "STATUS_OUTPUTS", "REGISTER_INPUTS", "REGISTER_OUTPUTS"};
 
-// Sequencer block offsets.
-constexpr int kSeqManualEnable = 66;
-constexpr int kSeqManualInput = 67;
-constexpr int kSeqManualBase = 68;
-constexpr int kSeqManualSize = 20;
-
 QString Num(long long v) { return QString::number(v); }
 QString Signed8(uint8_t b) { return QString::number(static_cast<int8_t>(b)); }
-
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32At(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-void PutU16(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 void StepWait(TWait* wait)
 {
@@ -150,34 +130,33 @@ void WriteLogs(QXmlStreamWriter& w, DataBase& db)
     w.writeEndElement();
 }
 
-void WriteSequence(QXmlStreamWriter& w, const uint8_t* entry)
+void WriteSequence(QXmlStreamWriter& w, const SequencerEntry& entry)
 {
     w.writeStartElement(QStringLiteral("Sequence"));
-    w.writeAttribute(QStringLiteral("Stream"), Num(entry[0]));
-    w.writeAttribute(QStringLiteral("Run"), Num(entry[1]));
+    w.writeAttribute(QStringLiteral("Stream"), Num(entry.Stream));
+    w.writeAttribute(QStringLiteral("Run"), Num(entry.Run));
     w.writeEndElement();
 }
 
 void WriteSequencer(QXmlStreamWriter& w, DataBase& db)
 {
-    uint8_t b[kSequencerBlockSize] = {};
-    if (Sequencer* s = db.AsSequencer()) s->CopyBlock(b);
+    SequencerBlock b{};
+    if (Sequencer* s = db.AsSequencer()) b = s->View();
     w.writeStartElement(QStringLiteral("SequencerConfiguration"));
-    w.writeAttribute(QStringLiteral("Enable"), Num(b[0]));
-    w.writeAttribute(QStringLiteral("Depth"), Num(b[1]));
-    w.writeAttribute(QStringLiteral("ManualEnable"), Num(b[kSeqManualEnable]));
-    w.writeAttribute(QStringLiteral("ManualDigitalInput"), Num(b[kSeqManualInput]));
+    w.writeAttribute(QStringLiteral("Enable"), Num(b.Enable));
+    w.writeAttribute(QStringLiteral("Depth"), Num(b.Depth));
+    w.writeAttribute(QStringLiteral("ManualEnable"), Num(b.ManualEnable));
+    w.writeAttribute(QStringLiteral("ManualDigitalInput"), Num(b.ManualDigitalInput));
     w.writeStartElement(QStringLiteral("Automatic"));
-    for (int k = 0; k < Sequencer::kAutomaticEntries; ++k) WriteSequence(w, b + 2 + 2 * k);
+    for (const SequencerEntry& entry : b.Automatic) WriteSequence(w, entry);
     w.writeEndElement();
-    for (int m = 0; m < Sequencer::kManualSequences; ++m) {
-        const uint8_t* manual = b + kSeqManualBase + kSeqManualSize * m;
+    for (const ManualSequence& manual : b.Manual) {
         w.writeStartElement(QStringLiteral("Manual"));
-        w.writeAttribute(QStringLiteral("Enable"), Num(manual[0]));
-        w.writeAttribute(QStringLiteral("LoopEnable"), Num(manual[1]));
-        w.writeAttribute(QStringLiteral("DigitalInput"), Num(manual[2]));
-        w.writeAttribute(QStringLiteral("Depth"), Num(manual[3]));
-        for (int k = 0; k < Sequencer::kManualEntries; ++k) WriteSequence(w, manual + 4 + 2 * k);
+        w.writeAttribute(QStringLiteral("Enable"), Num(manual.Enable));
+        w.writeAttribute(QStringLiteral("LoopEnable"), Num(manual.Loop));
+        w.writeAttribute(QStringLiteral("DigitalInput"), Num(manual.DigitalInput));
+        w.writeAttribute(QStringLiteral("Depth"), Num(manual.Depth));
+        for (const SequencerEntry& entry : manual.Entries) WriteSequence(w, entry);
         w.writeEndElement();
     }
     w.writeEndElement();
@@ -189,17 +168,17 @@ void WriteTimers(QXmlStreamWriter& w, DataBase& db)
     if (TimerXManager* t = db.AsTimerXManager()) t->CopyBlock(b);
     w.writeStartElement(QStringLiteral("TimerXConfiguration"));
     for (int i = 0; i < kTimerCount; ++i) {
-        const uint8_t* r = b + kTimerRecordSize * i;
+        const TimerRecord r = TimerRecordOf(b + kTimerRecordSize * i);
         w.writeStartElement(QStringLiteral("TIMER"));
         w.writeAttribute(QStringLiteral("Num"), Num(i + 1));
-        w.writeAttribute(QStringLiteral("ScheduleEnable"), Num(r[0]));
-        w.writeAttribute(QStringLiteral("ScheduleDayOfWeek"), Signed8(r[1]));
-        w.writeAttribute(QStringLiteral("ScheduleHour"), Num(r[2]));
-        w.writeAttribute(QStringLiteral("ScheduleMinute"), Num(r[3]));
-        w.writeAttribute(QStringLiteral("AnalysisEnable"), Num(r[4]));
-        w.writeAttribute(QStringLiteral("Analysis"), Num(U32At(r + 5)));
-        w.writeAttribute(QStringLiteral("SequencerEnable"), Num(r[9]));
-        w.writeAttribute(QStringLiteral("Sequencer"), Num(U16At(r + 10)));
+        w.writeAttribute(QStringLiteral("ScheduleEnable"), Num(r.ScheduleEnable));
+        w.writeAttribute(QStringLiteral("ScheduleDayOfWeek"), Signed8(r.DayOfWeek));
+        w.writeAttribute(QStringLiteral("ScheduleHour"), Num(r.ScheduleHour));
+        w.writeAttribute(QStringLiteral("ScheduleMinute"), Num(r.ScheduleMinute));
+        w.writeAttribute(QStringLiteral("AnalysisEnable"), Num(r.AnalysisEnable));
+        w.writeAttribute(QStringLiteral("Analysis"), Num(r.Analysis));
+        w.writeAttribute(QStringLiteral("SequencerEnable"), Num(r.SequencerEnable));
+        w.writeAttribute(QStringLiteral("Sequencer"), Num(r.Sequencer));
         w.writeEndElement();
     }
     w.writeEndElement();
@@ -473,14 +452,15 @@ void StageLogs(DataBase& db, const Node& section, Staged& s)
     }
 }
 
-void StageSequences(const Node& parent, const QString& where, int most, uint8_t* first)
+template <size_t N>
+void StageSequences(const Node& parent, const QString& where, SequencerEntry (&entries)[N])
 {
-    CheckCount(parent, most, where, "sequence entries");
+    CheckCount(parent, static_cast<int>(N), where, "sequence entries");
     for (int k = 0; k < static_cast<int>(parent.children.size()); ++k) {
         const Node& entry = parent.children[static_cast<size_t>(k)];
         const QString at = Where(where, entry, k);
-        first[2 * k] = Byte(entry, "Stream", at);
-        first[2 * k + 1] = Byte(entry, "Run", at);
+        entries[k].Stream = Byte(entry, "Stream", at);
+        entries[k].Run = Byte(entry, "Run", at);
     }
 }
 
@@ -492,24 +472,25 @@ void StageSequencer(DataBase& db, const Node& section, Staged& s)
         if (Sequencer* seq = db.AsSequencer()) seq->CopyBlock(s.sequencerBlock);
         s.sequencer = true;
     }
-    uint8_t* b = s.sequencerBlock;
-    b[0] = Byte(section, "Enable", path);
-    b[1] = Byte(section, "Depth", path);
-    b[kSeqManualEnable] = Byte(section, "ManualEnable", path);
-    b[kSeqManualInput] = Byte(section, "ManualDigitalInput", path);
-    CheckCount(section, 1 + Sequencer::kManualSequences, path, "sequence lists");
+    SequencerBlock b = SequencerBlockOf(s.sequencerBlock);
+    b.Enable = Byte(section, "Enable", path);
+    b.Depth = Byte(section, "Depth", path);
+    b.ManualEnable = Byte(section, "ManualEnable", path);
+    b.ManualDigitalInput = Byte(section, "ManualDigitalInput", path);
+    CheckCount(section, 1 + kSequencerManualSequences, path, "sequence lists");
     const Node& automatic = Child(section, 0, path);
-    StageSequences(automatic, Where(path, automatic, -1), Sequencer::kAutomaticEntries, b + 2);
+    StageSequences(automatic, Where(path, automatic, -1), b.Automatic);
     for (int m = 0; m + 1 < static_cast<int>(section.children.size()); ++m) {
-        const Node& manual = section.children[static_cast<size_t>(m + 1)];
-        const QString where = Where(path, manual, m);
-        uint8_t* base = b + kSeqManualBase + kSeqManualSize * m;
-        base[0] = Byte(manual, "Enable", where);
-        base[1] = Byte(manual, "LoopEnable", where);
-        base[2] = Byte(manual, "DigitalInput", where);
-        base[3] = Byte(manual, "Depth", where);
-        StageSequences(manual, where, Sequencer::kManualEntries, base + 4);
+        const Node& manualNode = section.children[static_cast<size_t>(m + 1)];
+        const QString where = Where(path, manualNode, m);
+        ManualSequence& manual = b.Manual[m];
+        manual.Enable = Byte(manualNode, "Enable", where);
+        manual.Loop = Byte(manualNode, "LoopEnable", where);
+        manual.DigitalInput = Byte(manualNode, "DigitalInput", where);
+        manual.Depth = Byte(manualNode, "Depth", where);
+        StageSequences(manualNode, where, manual.Entries);
     }
+    StoreSequencerBlock(b, s.sequencerBlock);
 }
 
 void StageTimers(const Node& section, Staged& s)
@@ -518,15 +499,16 @@ void StageTimers(const Node& section, Staged& s)
     for (int i = 0; i < kTimerCount; ++i) {
         const Node& t = Child(section, i, path);
         const QString where = Where(path, t, i);
-        uint8_t* r = s.timerBlock + kTimerRecordSize * i;
-        r[0] = Byte(t, "ScheduleEnable", where);
-        r[1] = Byte(t, "ScheduleDayOfWeek", where);
-        r[2] = Byte(t, "ScheduleHour", where);
-        r[3] = Byte(t, "ScheduleMinute", where);
-        r[4] = Byte(t, "AnalysisEnable", where);
-        PutU32(r + 5, Number(t, "Analysis", where));
-        r[9] = Byte(t, "SequencerEnable", where);
-        PutU16(r + 10, Number(t, "Sequencer", where));
+        TimerRecord r{};
+        r.ScheduleEnable = Byte(t, "ScheduleEnable", where);
+        r.DayOfWeek = Byte(t, "ScheduleDayOfWeek", where);
+        r.ScheduleHour = Byte(t, "ScheduleHour", where);
+        r.ScheduleMinute = Byte(t, "ScheduleMinute", where);
+        r.AnalysisEnable = Byte(t, "AnalysisEnable", where);
+        r.Analysis = Number(t, "Analysis", where);
+        r.SequencerEnable = Byte(t, "SequencerEnable", where);
+        r.Sequencer = static_cast<uint16_t>(Number(t, "Sequencer", where));
+        StoreTimerRecord(r, s.timerBlock + kTimerRecordSize * i);
     }
     s.timers = true;
 }

@@ -30,17 +30,8 @@
 
 namespace {
 
-// Block layout (byte offsets).
-constexpr int kEnable = 0;
-constexpr int kDepth = 1;
-constexpr int kAutomaticSlots = 2;
-constexpr int kManualEnable = 66;
-constexpr int kManualInput = 67;
-constexpr int kManualBase = 68;   // + 20 (n - 1): Enable, Loop, Digital Input, Depth, 8 pairs
-constexpr int kManualSize = 20;
-
 // The manual sequences' request points, sequences 1 to 8.
-constexpr TDbId kRunPoints[8] = {1610, 1611, 1612, 1613, 1632, 1633, 1634, 1635};
+constexpr TDbId kRunPoints[kSequencerManualSequences] = {1610, 1611, 1612, 1613, 1632, 1633, 1634, 1635};
 
 QIcon TreeIcon(int image)
 {
@@ -61,7 +52,7 @@ TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1), ui(std
     setObjectName(QStringLiteral("frSequencer"));
 
     inputs_ = new QButtonGroup(this);
-    for (int i = 0; i < 8; ++i) inputs_->addButton(sel(i + 1), i);
+    for (int i = 0; i < kDigitalInputs; ++i) inputs_->addButton(sel(i + 1), i);
     BuildManualGroups();
 
     ui->tlSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -120,7 +111,7 @@ TfrSequencer::~TfrSequencer()
 void TfrSequencer::BuildManualGroups()
 {
     auto* grid = static_cast<QGridLayout*>(ui->boxManualSequences->layout());
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= kManualSequences; ++n) {
         ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
         g.box = new QGroupBox(QStringLiteral("Manual Sequencer #%1").arg(n), ui->boxManualSequences);
         g.box->setObjectName(QStringLiteral("grpManual%1").arg(n));
@@ -142,7 +133,7 @@ void TfrSequencer::BuildManualGroups()
         column->addLayout(boxes);
         auto* radios = new QHBoxLayout;
         g.inputs = new QButtonGroup(g.box);
-        for (int i = 1; i <= 8; ++i) {
+        for (int i = 1; i <= kDigitalInputs; ++i) {
             auto* r = new QRadioButton(QString::number(i), g.box);
             r->setObjectName(QStringLiteral("sel%1%2").arg(i).arg(n));
             g.sel[static_cast<size_t>(i - 1)] = r;
@@ -275,68 +266,71 @@ void TfrSequencer::CheckIndex(QButtonGroup* group, int index)
     group->setExclusive(true);
 }
 
-void TfrSequencer::LoadFromRecord(const SequencerBytes& b)
+void TfrSequencer::LoadFromRecord(const SequencerBytes& bytes)
 {
+    const SequencerBlock b = SequencerBlockOf(bytes.data());
     // Only the lists follow the block: the run types are fixed and built on entry.
     ClearLists();
 
-    ui->chkEnableSequencer->setChecked(b[kEnable] != 0);
-    if (b[kEnable] == 0) {
+    ui->chkEnableSequencer->setChecked(b.Enable != 0);
+    if (b.Enable == 0) {
         pointer_ = -1;
         state_ = 0;
     }
 
-    const auto addSlots = [this](int list, const uint8_t* pairs, int depth, int capacity) {
+    const auto addSlots = [this](int list, const auto& entries, int depth) {
         // A depth beyond the list's capacity is bounded before any slot is read.
-        const int n = std::min(depth, capacity);
+        const int n = std::min<int>(depth, static_cast<int>(std::size(entries)));
         int position = 0;
         for (int i = 0; i < n; ++i) {
-            const int s = pairs[2 * i];
-            const int r = pairs[2 * i + 1];
+            const int s = entries[i].Stream;
+            const int r = entries[i].Run;
             if (s < 4 && r < 6) AddLoadedEntry(list, ++position, s, r);
         }
     };
-    addSlots(0, b.data() + kAutomaticSlots, b[kDepth], kAutomaticCapacity);
+    addSlots(0, b.Automatic, b.Depth);
 
-    ui->chkManualModeEnable->setChecked(b[kManualEnable] != 0);
-    CheckIndex(inputs_, b[kManualInput]);
+    ui->chkManualModeEnable->setChecked(b.ManualEnable != 0);
+    CheckIndex(inputs_, b.ManualDigitalInput);
 
-    for (int n = 1; n <= 8; ++n) {
-        const uint8_t* m = b.data() + kManualBase + kManualSize * (n - 1);
+    for (int n = 1; n <= kSequencerManualSequences; ++n) {
+        const ManualSequence& m = b.Manual[n - 1];
         ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
-        g.enable->setChecked(m[0] != 0);
-        g.loop->setChecked(m[1] != 0);
-        CheckIndex(g.inputs, m[2]);
-        addSlots(n, m + 4, m[3], kManualCapacity);
+        g.enable->setChecked(m.Enable != 0);
+        g.loop->setChecked(m.Loop != 0);
+        CheckIndex(g.inputs, m.DigitalInput);
+        addSlots(n, m.Entries, m.Depth);
     }
     ui->tlSequencer->expandAll();
 }
 
 SequencerBytes TfrSequencer::PackRecord() const
 {
-    SequencerBytes b{};
-    b[kEnable] = ui->chkEnableSequencer->isChecked() ? 1 : 0;
-    b[kManualEnable] = ui->chkManualModeEnable->isChecked() ? 1 : 0;
-    b[kManualInput] = static_cast<uint8_t>(CheckedIndex(inputs_));
-    const auto packSlots = [this](int list, uint8_t* pairs, int capacity) {
+    SequencerBlock b{};
+    b.Enable = ui->chkEnableSequencer->isChecked() ? 1 : 0;
+    b.ManualEnable = ui->chkManualModeEnable->isChecked() ? 1 : 0;
+    b.ManualDigitalInput = static_cast<uint8_t>(CheckedIndex(inputs_));
+    const auto packSlots = [this](int list, auto& places) {
         const std::vector<std::pair<int, int>> entries = Entries(list);
-        const int n = std::min(static_cast<int>(entries.size()), capacity);
+        const int n = std::min(static_cast<int>(entries.size()), static_cast<int>(std::size(places)));
         for (int i = 0; i < n; ++i) {
-            pairs[2 * i] = static_cast<uint8_t>(entries[static_cast<size_t>(i)].first - 1);
-            pairs[2 * i + 1] = static_cast<uint8_t>(entries[static_cast<size_t>(i)].second);
+            places[i].Stream = static_cast<uint8_t>(entries[static_cast<size_t>(i)].first - 1);
+            places[i].Run = static_cast<uint8_t>(entries[static_cast<size_t>(i)].second);
         }
         return static_cast<uint8_t>(n);
     };
-    b[kDepth] = packSlots(0, b.data() + kAutomaticSlots, kAutomaticCapacity);
-    for (int n = 1; n <= 8; ++n) {
-        uint8_t* m = b.data() + kManualBase + kManualSize * (n - 1);
+    b.Depth = packSlots(0, b.Automatic);
+    for (int n = 1; n <= kSequencerManualSequences; ++n) {
+        ManualSequence& m = b.Manual[n - 1];
         const ManualGroup& g = manual_[static_cast<size_t>(n - 1)];
-        m[0] = g.enable->isChecked() ? 1 : 0;
-        m[1] = g.loop->isChecked() ? 1 : 0;
-        m[2] = static_cast<uint8_t>(CheckedIndex(g.inputs));
-        m[3] = packSlots(n, m + 4, kManualCapacity);
+        m.Enable = g.enable->isChecked() ? 1 : 0;
+        m.Loop = g.loop->isChecked() ? 1 : 0;
+        m.DigitalInput = static_cast<uint8_t>(CheckedIndex(g.inputs));
+        m.Depth = packSlots(n, m.Entries);
     }
-    return b;
+    SequencerBytes bytes{};
+    StoreSequencerBlock(b, bytes.data());
+    return bytes;
 }
 
 void TfrSequencer::CommitToDatabase()
@@ -388,7 +382,7 @@ void TfrSequencer::LoopClicked(int sequence)
 {
     // At most one manual sequence loops.
     if (!manual_[static_cast<size_t>(sequence - 1)].loop->isChecked()) return;
-    for (int n = 1; n <= 8; ++n)
+    for (int n = 1; n <= kManualSequences; ++n)
         if (n != sequence) manual_[static_cast<size_t>(n - 1)].loop->setChecked(false);
 }
 
@@ -494,26 +488,26 @@ TQImage* TfrSequencer::MSOn() const { return ui->MSOn; }
 QRadioButton* TfrSequencer::sel(int input) const
 {
     QRadioButton* const all[] = {ui->sel1, ui->sel2, ui->sel3, ui->sel4, ui->sel5, ui->sel6, ui->sel7, ui->sel8};
-    return input >= 1 && input <= 8 ? all[input - 1] : nullptr;
+    return input >= 1 && input <= kDigitalInputs ? all[input - 1] : nullptr;
 }
 
 QCheckBox* TfrSequencer::MSEnable(int sequence) const
 {
-    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].enable : nullptr;
+    return sequence >= 1 && sequence <= kManualSequences ? manual_[static_cast<size_t>(sequence - 1)].enable : nullptr;
 }
 
 QCheckBox* TfrSequencer::MSLoopEnable(int sequence) const
 {
-    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].loop : nullptr;
+    return sequence >= 1 && sequence <= kManualSequences ? manual_[static_cast<size_t>(sequence - 1)].loop : nullptr;
 }
 
 QRadioButton* TfrSequencer::ManualSel(int input, int sequence) const
 {
-    if (sequence < 1 || sequence > 8 || input < 1 || input > 8) return nullptr;
+    if (sequence < 1 || sequence > kManualSequences || input < 1 || input > kDigitalInputs) return nullptr;
     return manual_[static_cast<size_t>(sequence - 1)].sel[static_cast<size_t>(input - 1)];
 }
 
 TQCheckBox* TfrSequencer::chkRun(int sequence) const
 {
-    return sequence >= 1 && sequence <= 8 ? manual_[static_cast<size_t>(sequence - 1)].run : nullptr;
+    return sequence >= 1 && sequence <= kManualSequences ? manual_[static_cast<size_t>(sequence - 1)].run : nullptr;
 }

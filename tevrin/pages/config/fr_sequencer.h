@@ -11,6 +11,7 @@
 // nobody is logged on.
 #include "tevrin/pages/page_frame.h"
 #include "tevrin/rtdb/analyzer_records.h"
+#include "tevrin/rtdb/sequencer.h"
 
 #include <array>
 #include <cstdint>
@@ -37,9 +38,11 @@ using SequencerBytes = std::array<uint8_t, kSequencerBlockSize>;
 class TfrSequencer : public TPageFrame {
     Q_OBJECT
 public:
-    static constexpr int kLists = 9;               // automatic, then manual 1..8
-    static constexpr int kAutomaticCapacity = 32;
-    static constexpr int kManualCapacity = 8;
+    static constexpr int kManualSequences = kSequencerManualSequences;
+    static constexpr int kLists = 1 + kManualSequences;   // automatic, then manual 1..8
+    static constexpr int kAutomaticCapacity = kSequencerAutomaticEntries;
+    static constexpr int kManualCapacity = kSequencerManualEntries;
+    static constexpr int kDigitalInputs = 8;   // the inputs a manual sequence can start on
     // Item data of the tree nodes.
     static constexpr int kStreamRole = Qt::UserRole + 1;   // stream number 1..4; 0 for no run type
     static constexpr int kRunRole = Qt::UserRole + 2;      // run type 0..5; -1 for no run type
@@ -120,7 +123,7 @@ private:
         QCheckBox* loop = nullptr;
         TQCheckBox* run = nullptr;
         QButtonGroup* inputs = nullptr;
-        std::array<QRadioButton*, 8> sel{};
+        std::array<QRadioButton*, kDigitalInputs> sel{};
     };
 
     void BuildManualGroups();
@@ -137,7 +140,7 @@ private:
     void ShowState(const QString& value, bool& DoDefault);
 
     std::unique_ptr<Ui::TfrSequencer> ui;
-    std::array<ManualGroup, 8> manual_{};
+    std::array<ManualGroup, kManualSequences> manual_{};
     QButtonGroup* inputs_ = nullptr;
     TQStructOberver* observer_ = nullptr;
     bool locked_ = true;

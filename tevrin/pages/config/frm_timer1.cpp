@@ -58,8 +58,15 @@ QTabWidget* TfrmTimer1::PageControl() const { return ui->PageControl; }
 void TfrmTimer1::btnTestClick(bool down)
 {
     const uint8_t on = down ? 1 : 0;
-    const uint8_t bits = down ? 0xFF : 0;
-    const uint8_t record[kTimerRecordSize] = {on, 0, 8, 0, on, bits, bits, bits, 0, on, bits, uint8_t(down ? 0x01 : 0)};
+    TimerRecord test{};
+    test.ScheduleEnable = on;
+    test.ScheduleHour = 8;
+    test.AnalysisEnable = on;
+    test.Analysis = down ? 0xFFFFFFu : 0;   // every run type of every stream
+    test.SequencerEnable = on;
+    test.Sequencer = down ? 0x1FF : 0;       // manual mode and all eight sequences
+    uint8_t record[kTimerRecordSize];
+    StoreTimerRecord(test, record);
     for (TfrmTimerSetup* timer : timers_) timer->LoadFromRecord(record);
     platform::ShowMessage(down ? QStringLiteral("If Analysis=16777215 and Sequencer=511 in file LogWrite.dbg, the TEST will be passed.")
                                : QStringLiteral("If Analysis=0 and Sequencer=0 in file LogWrite.dbg, the TEST will be passed."));

@@ -1,5 +1,7 @@
 #include "tevrin/pages/config/frm_timer_setup.h"
 
+#include "tevrin/rtdb/timer_x_manager.h"
+
 #include "ui_frm_timer_setup.h"
 
 #include <QCheckBox>
@@ -88,18 +90,19 @@ void TfrmTimerSetup::ShowStreams(int streams)
     }
 }
 
-void TfrmTimerSetup::LoadFromRecord(const uint8_t* r)
+void TfrmTimerSetup::LoadFromRecord(const uint8_t* bytes)
 {
-    ui->Enable->setChecked(r[0] != 0);
-    loadedDay_ = r[1];
-    ui->edDays->setCurrentIndex(r[1] < ui->edDays->count() ? r[1] : -1);
-    ui->edHours->setText(QString::number(r[2]));
-    ui->edMinute->setText(QString::number(r[3]));
-    ui->AnalysisEnable->setChecked(r[4] != 0);
-    const uint32_t analysis = uint32_t{r[5]} | uint32_t{r[6]} << 8 | uint32_t{r[7]} << 16;
+    const TimerRecord r = TimerRecordOf(bytes);
+    ui->Enable->setChecked(r.ScheduleEnable != 0);
+    loadedDay_ = r.DayOfWeek;
+    ui->edDays->setCurrentIndex(r.DayOfWeek < ui->edDays->count() ? r.DayOfWeek : -1);
+    ui->edHours->setText(QString::number(r.ScheduleHour));
+    ui->edMinute->setText(QString::number(r.ScheduleMinute));
+    ui->AnalysisEnable->setChecked(r.AnalysisEnable != 0);
+    const uint32_t analysis = r.Analysis & 0xFFFFFFu;   // six run types of four streams
     for (int bit = 0; bit < kAnalysisBits; ++bit) analysis_[static_cast<size_t>(bit)]->setChecked(analysis >> bit & 1u);
-    ui->SequencerEnable->setChecked(r[9] != 0);
-    const unsigned sequencer = unsigned{r[10]} | unsigned{r[11]} << 8;
+    ui->SequencerEnable->setChecked(r.SequencerEnable != 0);
+    const unsigned sequencer = r.Sequencer;
     ui->ManEnable->setChecked(sequencer & 1u);
     for (int n = 1; n <= 8; ++n) manual_[static_cast<size_t>(n - 1)]->setChecked(sequencer >> n & 1u);
 }
@@ -118,26 +121,23 @@ bool TfrmTimerSetup::PackRecord(uint8_t* record, QString* error) const
                                     .arg(ui->edMinute->text());
         return false;
     }
-    uint8_t r[kRecordSize] = {};
-    r[0] = ui->Enable->isChecked() ? 1 : 0;
+    TimerRecord r{};
+    r.ScheduleEnable = ui->Enable->isChecked() ? 1 : 0;
     // A day the list could not show goes back as it came.
-    r[1] = ui->edDays->currentIndex() < 0 ? loadedDay_ : static_cast<uint8_t>(ui->edDays->currentIndex());
-    r[2] = static_cast<uint8_t>(hour);
-    r[3] = static_cast<uint8_t>(minute);
-    r[4] = ui->AnalysisEnable->isChecked() ? 1 : 0;
+    r.DayOfWeek = ui->edDays->currentIndex() < 0 ? loadedDay_ : static_cast<uint8_t>(ui->edDays->currentIndex());
+    r.ScheduleHour = static_cast<uint8_t>(hour);
+    r.ScheduleMinute = static_cast<uint8_t>(minute);
+    r.AnalysisEnable = ui->AnalysisEnable->isChecked() ? 1 : 0;
     uint32_t analysis = 0;
     for (int bit = 0; bit < kAnalysisBits; ++bit)
         if (analysis_[static_cast<size_t>(bit)]->isChecked()) analysis |= uint32_t{1} << bit;
-    r[5] = static_cast<uint8_t>(analysis);
-    r[6] = static_cast<uint8_t>(analysis >> 8);
-    r[7] = static_cast<uint8_t>(analysis >> 16);
-    r[9] = ui->SequencerEnable->isChecked() ? 1 : 0;
+    r.Analysis = analysis;
+    r.SequencerEnable = ui->SequencerEnable->isChecked() ? 1 : 0;
     unsigned sequencer = ui->ManEnable->isChecked() ? 1u : 0u;
     for (int n = 1; n <= 8; ++n)
         if (manual_[static_cast<size_t>(n - 1)]->isChecked()) sequencer |= 1u << n;
-    r[10] = static_cast<uint8_t>(sequencer);
-    r[11] = static_cast<uint8_t>(sequencer >> 8);
-    std::copy(r, r + kRecordSize, record);
+    r.Sequencer = static_cast<uint16_t>(sequencer);
+    StoreTimerRecord(r, record);
     return true;
 }
 

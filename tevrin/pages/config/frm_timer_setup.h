@@ -22,7 +22,6 @@ class QLineEdit;
 class TfrmTimerSetup : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kRecordSize = 12;
     static constexpr int kAnalysisBits = 24;
 
     // number: 1..12, the timer's place on the page.
