@@ -4,6 +4,7 @@
 #include "brannix/qimage.h"
 #include "brannix/qlabel.h"
 #include "brannix/qlabelededit.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
@@ -74,16 +75,12 @@ TEST_F(AlarmStatusTest, StatusPageRegistersItsSeventyThreePointsAndPollsTheLiveO
 {
     TfrmIOStatus page(nullptr);
     page.EnterPage();
-    const std::vector<int> points = {
-        392,  407,  1197, 1198, 1199, 1200, 1201, 1202, 486, 487, 1149, 1150, 1151, 1152, 1544, 1545, 1546, 1547, 247,
-        249,  251,  253,  955,  957,  380,  410,  411,  412, 413, 414,  415,  1129, 1130, 1131, 1132, 1133, 1134, 1135,
-        1136, 264,  267,  270,  273,  974,  980,  986,  992, 373, 374,  375,  376,  1125, 1126, 1127, 1128, 255,  257,
-        259,  261,  963,  965,  967,  969,  1504, 1513, 1522, 1531, 1552, 1553, 1554, 1555, 1476, 1475};
+    const pagetest::PagePointOrder& order = *pagetest::FindPointOrder(15);
+    const std::vector<int>& points = order.points;
     ASSERT_EQ(points.size(), 73u);
     EXPECT_EQ(Points(), points);
-    EXPECT_EQ(Points(true), (std::vector<int>{392,  407,  1544, 1545, 1546, 1547, 247,  249,  251,  253,  955,  957, 380,
-                                              410,  411,  412,  413,  414,  415,  1129, 1130, 1131, 1132, 1133, 1134, 1135,
-                                              1136, 373,  374,  375,  376,  1125, 1126, 1127, 1128, 1476, 1475}));
+    ASSERT_EQ(order.poll.size(), 37u);
+    EXPECT_EQ(Points(true), order.poll);
     // Every bound control of the page is among them.
     for (int id : page.BoundDbIds()) EXPECT_NE(std::find(points.begin(), points.end(), id), points.end()) << id;
 }

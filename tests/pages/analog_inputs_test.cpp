@@ -1,6 +1,7 @@
 // The Analog Input page: the gain and zero-offset arithmetic, and a calibration against the
 // simulated analyzer with its write order, its checks and the live displays.
 #include "brannix/qlabelededit.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/service_writes.h"
@@ -163,16 +164,11 @@ TEST(AnalogInputsPage, RegistersAlarmsFramesGainsThenPollsTheSixteenLivePoints)
         std::vector<int> ids, polls;
         for (int i = 0; i < scan.Count(); ++i) ids.push_back(scan.At(i));
         for (int i = 0; i < scan.PollCount(); ++i) polls.push_back(scan.PollAt(i));
+        // The alarms, each frame in its order, then the gains and offsets, then the stream count.
+        const pagetest::PagePointOrder& order = *pagetest::FindPointOrder(14);
         ASSERT_EQ(ids.size(), 81u);
-        EXPECT_EQ(std::vector<int>(ids.begin(), ids.begin() + 6), (std::vector<int>{1443, 1444, 1445, 1446, 1447, 1448}));
-        EXPECT_EQ(ids[12], 1455);   // the low alarms after the four high ones
-        // Frame 1 in its order, then the gains and offsets, then the stream count.
-        EXPECT_EQ(std::vector<int>(ids.begin() + 24, ids.begin() + 36),
-                  (std::vector<int>{1504, 1501, 1500, 1544, 1496, 1497, 1498, 1499, 1540, 1532, 1536, 1552}));
-        EXPECT_EQ(std::vector<int>(ids.end() - 9, ids.end()),
-                  (std::vector<int>{1502, 1503, 1511, 1512, 1520, 1521, 1529, 1530, 20}));
-        EXPECT_EQ(polls, (std::vector<int>{1544, 1540, 1532, 1536, 1545, 1541, 1533, 1537, 1546, 1542, 1534, 1538, 1547,
-                                           1543, 1535, 1539}));
+        EXPECT_EQ(ids, order.points);
+        EXPECT_EQ(polls, order.poll);
         EXPECT_EQ(page->Calibration(3)->GainPoint(), 1520);
         EXPECT_EQ(page->Calibration(3)->OffsetPoint(), 1521);
     }

@@ -3,6 +3,7 @@
 #include "brannix/qcombobox.h"
 #include "brannix/qlabel.h"
 #include "brannix/qradiogroup.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/io/fra_comm_ports.h"
 #include "tevrin/pages/io/port_frame.h"
@@ -55,8 +56,7 @@ protected:
 
 TEST_F(PortsPageTest, ReadsThreePortsAndTheStreamCountAndShowsTheirSettings)
 {
-    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{306, 307, 308, 309, 310, 316, 317, 318, 319, 320, 321,
-                                                                 322, 323, 324, 325, 20}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), pagetest::PointsOf(6));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 6);
     EXPECT_EQ(pagetest::PageSession::Text(20), "1");
 

@@ -5,6 +5,7 @@
 #include "brannix/qcombobox.h"
 #include "brannix/qlabel.h"
 #include "brannix/qlabelededit.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/common/modal_answer.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/service_writes.h"
@@ -171,9 +172,7 @@ TEST_F(FactoryPageTest, TheFactoryCodeShowsTheSettingsReadFromTheAnalyzer)
     EXPECT_TRUE(Sensor()->isVisible());
     EXPECT_FALSE(page->cbStreams()->isVisible());
     EXPECT_FALSE(page->QLabel1()->isVisible());
-    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{386, 285, 470, 471, 472, 311, 312, 313, 314, 315, 29,
-                                                                 20, 1031, 1029, 1030, 1027, 1203, 1039, 1037, 1038,
-                                                                 1035, 1204, 511, 1688, 1689, 512}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), pagetest::PointsOf(8));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 8);
 
     EXPECT_EQ(page->Edit("edtSampleBoxCarSize")->text(), QStringLiteral("12"));

@@ -2,6 +2,7 @@
 #include "brannix/qcheckbox.h"
 #include "brannix/qlabelededit.h"
 #include "platform/data_folder.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/config/fra_analyzer_global.h"
 #include "tevrin/pages/config/tape_conversions.h"
@@ -118,10 +119,8 @@ protected:
 
 TEST_F(GlobalPageTest, RegistersItsFiftyPointsInOrderWhateverTheStreamCount)
 {
-    const std::vector<int> expected = {0,   1,   2,   10,  19,  14,  11,  18,   15,   16,   13,   277,  284,
-                                       113, 157, 461, 488, 508, 507, 500, 328,  514,  513,  34,   67,   142,
-                                       516, 517, 520, 3,   302, 303, 537, 85,   603,  20,   180,  462,  515,
-                                       147, 538, 604, 17,  1439, 1440, 1441, 1442, 1433, 1434, 1435};
+    const std::vector<int>& expected = pagetest::PointsOf(2);
+    ASSERT_EQ(expected.size(), 50u);
     const struct {
         int streams;
         const char* caption;

@@ -5,6 +5,7 @@
 #include "brannix/qlabel.h"
 #include "brannix/qlabelededit.h"
 #include "brannix/qradiobutton.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/test_host.h"
@@ -35,14 +36,10 @@ TEST_F(InputsPageTest, BothPagesRegisterTheirInputsPointsAndWarnOnEveryEntry)
     TfraIO dry(nullptr);
     TfrmInput2 wet(nullptr);
     dry.EnterPage();
-    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{264, 263, 533, 540, 442, 265, 267, 266, 534, 541, 443,
-                                                                 268, 270, 269, 535, 542, 444, 271, 273, 272, 536, 543,
-                                                                 458, 274, 20}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), pagetest::PointsOf(4));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().WaitWindowFlag(), 1);
     wet.EnterPage();
-    EXPECT_EQ(PageSession::RegisteredPoints(), (std::vector<int>{974, 971, 973, 972, 976, 975, 980, 977, 979, 978, 982,
-                                                                 981, 986, 983, 985, 984, 988, 987, 992, 989, 991, 990,
-                                                                 994, 993, 20}));
+    EXPECT_EQ(PageSession::RegisteredPoints(), pagetest::PointsOf(13));
     EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 13);
     wet.EnterPage();
     ASSERT_EQ(prompter.prompts.size(), 3u);

@@ -4,6 +4,7 @@
 #include "brannix/qedit.h"
 #include "brannix/qimage.h"
 #include "brannix/qradiobutton.h"
+#include "tests/pages/page_point_orders.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/io/fra_output.h"
 #include "tevrin/pages/widgets/ao_source_combo.h"
@@ -39,13 +40,7 @@ protected:
 
 TEST_F(OutputsPageTest, RegistersEveryOutputInOrderAndWarnsOnEachEntry)
 {
-    std::vector<int> expected = {247, 248, 292, 249, 250, 293, 251, 252, 294, 253, 254, 295, 955, 956, 296,
-                                 957, 958, 297,                                                              // relays
-                                 255, 256, 1043, 257, 258, 1044, 259, 260, 1045, 261, 262, 1046, 963, 964, 1047,
-                                 965, 966, 1048, 967, 968, 1049, 969, 970, 1050,                             // solenoids
-                                 410, 411, 412, 413, 414, 415, 1129, 1130, 1131, 1132, 1133, 1134, 1135, 1136,
-                                 1197, 1246, 1245, 1247, 1198, 1249, 1248, 1250, 1199, 1252, 1251, 1253,
-                                 1200, 1255, 1254, 1256, 1201, 1258, 1257, 1259, 1202, 1261, 1260, 1262, 20};
+    const std::vector<int>& expected = pagetest::PointsOf(5);
     const struct {
         int streams;
         const char* caption;

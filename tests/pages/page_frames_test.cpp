@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include "tests/common/fake_prompter.h"
+#include "tests/pages/page_point_orders.h"
 #include "tevrin/pages/analysis/display_places.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 #include "tevrin/pages/analysis/fra_ww.h"
@@ -104,6 +105,8 @@ protected:
 
 }  // namespace
 
+// Every page under its number with its flags; the points it registers, in order, and its poll
+// list come from the one table of the page tests (a few known points for the pages not in it).
 TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
 {
     const struct {
@@ -111,31 +114,34 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         std::function<TPageFrame*(QWidget*)> make;
         int page;
         int pollFlag, waitFlag;
-        int count;            // points registered (-1: not checked)
-        int pollCount;        // poll list of a polling page
-        std::vector<int> some;   // a few points that must be there
+        int count;               // pages not in the table: points registered (-1: not checked)
+        std::vector<int> some;   // pages not in the table: a few points that must be there
         bool warns;
     } kPages[] = {
-        {"TfraWW", [](QWidget* o) { return new TfraWW(o); }, 0, 0, 0, 45, 0, {45, 611, 68, 91, 1269, 114, 20, 392}, false},
-        {"TfraArchiveViewer", [](QWidget* o) { return new TfraArchiveViewer(o); }, 1, 0, 1, 0, 0, {}, false},
-        {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); }, 2, 0, 1, 50, 0, {0, 1, 2, 20, 1435}, false},
-        {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); }, 3, 0, 1, -1, 0, {474, 1137, 477, 20}, false},
-        {"TfraIO", [](QWidget* o) { return new TfraIO(o); }, 4, 0, 1, 25, 0, {264, 458, 274, 20}, true},
-        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, 81, 0, {247, 1136, 1262, 20}, true},
-        {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 16, 0, {306, 310, 316, 325, 20}, false},
-        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 4, 0, {389, 20, 1630, 1631}, false},
-        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 26, 0, {386, 29, 20, 1689, 512}, false},
-        {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); }, 9, 0, 1, -1, 0, {334, 332, 339, 1058, 327, 0, 1, 2, 20}, false},
-        {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); }, 11, 0, 0, 38, 0, {20, 407, 1474, 1686}, false},
-        {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); }, 12, 0, 1, 12, 0, {1431, 1635, 20}, false},
-        {"TfrmInput2", [](QWidget* o) { return new TfrmInput2(o); }, 13, 0, 1, 25, 0, {974, 994, 993, 20}, true},
-        {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); }, 14, 1, 0, 81, 16, {1443, 1445, 1466, 1504, 1555, 1502, 1530, 20}, false},
-        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); }, 15, 1, 0, 73, 37, {392, 407, 1475, 1476}, false},
-        {"TfrmTimer1", [](QWidget* o) { return new TfrmTimer1(o); }, 16, 0, 1, 1, 0, {20}, false},
+        {"TfraWW", [](QWidget* o) { return new TfraWW(o); }, 0, 0, 0, 45, {45, 611, 68, 91, 1269, 114, 20, 392}, false},
+        {"TfraArchiveViewer", [](QWidget* o) { return new TfraArchiveViewer(o); }, 1, 0, 1, 0, {}, false},
+        {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); }, 2, 0, 1, 0, {}, false},
+        {"TfraAnalyzerStreams", [](QWidget* o) { return new TfraAnalyzerStreams(o); }, 3, 0, 1, -1, {474, 1137, 477, 20}, false},
+        {"TfraIO", [](QWidget* o) { return new TfraIO(o); }, 4, 0, 1, 0, {}, true},
+        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); }, 5, 0, 1, 0, {}, true},
+        {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); }, 6, 0, 1, 0, {}, false},
+        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, 7, 1, 1, 0, {}, false},
+        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); }, 8, 0, 1, 0, {}, false},
+        {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); }, 9, 0, 1, 0, {}, false},
+        {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); }, 11, 0, 0, 0, {}, false},
+        {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); }, 12, 0, 1, 0, {}, false},
+        {"TfrmInput2", [](QWidget* o) { return new TfrmInput2(o); }, 13, 0, 1, 0, {}, true},
+        {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); }, 14, 1, 0, 0, {}, false},
+        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); }, 15, 1, 0, 0, {}, false},
+        {"TfrmTimer1", [](QWidget* o) { return new TfrmTimer1(o); }, 16, 0, 1, 0, {}, false},
     };
     ExpressScan& scan = db->AsExpressScan();
     for (const auto& p : kPages) {
         SCOPED_TRACE(p.name);
+        const pagetest::PagePointOrder* order = pagetest::FindPointOrder(p.page);
+        if (order) {
+            EXPECT_STREQ(order->frame, p.name);
+        }
         TPageFrame* frame = p.make(owner.get());
         EXPECT_EQ(frame->PageNumber(), p.page);
         EXPECT_TRUE(frame->NotShown());
@@ -147,13 +153,19 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
         EXPECT_FALSE(frame->NotShown());
         EXPECT_TRUE(frame->CanWrite());
         EXPECT_FALSE(Registered(9999));
-        if (p.count >= 0) {
-            EXPECT_EQ(scan.Count(), p.count);
+        if (order) {
+            EXPECT_EQ(Points(), order->points);
+        } else {
+            if (p.count >= 0) {
+                EXPECT_EQ(scan.Count(), p.count);
+            }
+            for (int id : p.some) EXPECT_TRUE(Registered(id)) << id;
         }
-        for (int id : p.some) EXPECT_TRUE(Registered(id)) << id;
-        // The poll list is what a poll reads on a polling page.
+        // The poll list is what a poll reads on a polling page; the others have none of their own.
+        std::vector<int> poll;
+        for (int i = 0; i < scan.PollCount(); ++i) poll.push_back(scan.PollAt(i));
         if (p.pollFlag) {
-            EXPECT_EQ(scan.PollCount(), p.pollCount);
+            EXPECT_EQ(poll, order ? order->poll : std::vector<int>{});
         }
         EXPECT_EQ(scan.WaitWindowFlag(), p.waitFlag);
         EXPECT_EQ(prompter.prompts.size(), p.warns ? 1u : 0u);
@@ -338,87 +350,6 @@ TEST(LogDBManagerTest, InstanceIsCreatedOnceAndForgottenWhenDestroyed)
     LogDBManager::DestroyInstance();
     EXPECT_FALSE(LogDBManager::Exists());
     LogDBManager::DestroyInstance();   // a second time does nothing
-}
-
-// The order in which each page registers its points and its poll list, one table per page.
-TEST_F(PagesTest, EveryPageRegistersItsPointsInTheirOrder)
-{
-    const struct {
-        const char* name;
-        std::function<TPageFrame*(QWidget*)> make;
-        std::vector<int> points;
-        std::vector<int> poll;
-    } kPages[] = {
-        {"TfraAnalyzerGlobal", [](QWidget* o) { return new TfraAnalyzerGlobal(o); },
-         {0,   1,   2,   10,  19,  14,  11,   18,   15,   16,   13,   277,  284,  113,  157,  461, 488,
-          508, 507, 500, 328, 514, 513, 34,   67,   142,  516,  517,  520,  3,    302,  303,  537, 85,
-          603, 20,  180, 462, 515, 147, 538,  604,  17,   1439, 1440, 1441, 1442, 1433, 1434, 1435},
-         {}},
-        {"TfrSequencer", [](QWidget* o) { return new TfrSequencer(o); },
-         {1431, 1432, 1609, 1610, 1611, 1612, 1613, 1632, 1633, 1634, 1635, 20}, {}},
-        {"TfrmTimer1", [](QWidget* o) { return new TfrmTimer1(o); }, {20}, {}},
-        {"TfraIO", [](QWidget* o) { return new TfraIO(o); },
-         {264, 263, 533, 540, 442, 265, 267, 266, 534, 541, 443, 268, 270,
-          269, 535, 542, 444, 271, 273, 272, 536, 543, 458, 274, 20},
-         {}},
-        {"TfrmInput2", [](QWidget* o) { return new TfrmInput2(o); },
-         {974, 971, 973, 972, 976, 975, 980, 977, 979, 978, 982, 981, 986,
-          983, 985, 984, 988, 987, 992, 989, 991, 990, 994, 993, 20},
-         {}},
-        {"TfraOutput", [](QWidget* o) { return new TfraOutput(o); },
-         {247,  248,  292,  249,  250,  293,  251,  252,  294,  253,  254,  295,  955,  956,  296,  957,  958,
-          297,  255,  256,  1043, 257,  258,  1044, 259,  260,  1045, 261,  262,  1046, 963,  964,  1047, 965,
-          966,  1048, 967,  968,  1049, 969,  970,  1050, 410,  411,  412,  413,  414,  415,  1129, 1130, 1131,
-          1132, 1133, 1134, 1135, 1136, 1197, 1246, 1245, 1247, 1198, 1249, 1248, 1250, 1199, 1252, 1251, 1253,
-          1200, 1255, 1254, 1256, 1201, 1258, 1257, 1259, 1202, 1261, 1260, 1262, 20},
-         {}},
-        {"TfraCommPorts", [](QWidget* o) { return new TfraCommPorts(o); },
-         {306, 307, 308, 309, 310, 316, 317, 318, 319, 320, 321, 322, 323, 324, 325, 20}, {}},
-        {"TfraModbus", [](QWidget* o) { return new TfraModbus(o); }, {389, 20, 1630, 1631}, {}},
-        // The low-tape action point 512 goes last: the page reads its action boxes too.
-        {"TfraFactory", [](QWidget* o) { return new TfraFactory(o); },
-         {386,  285,  470,  471,  472,  311,  312,  313,  314,  315, 29,   20,  1031,
-          1029, 1030, 1027, 1203, 1039, 1037, 1038, 1035, 1204, 511, 1688, 1689, 512},
-         {}},
-        {"TfrAnalogInputs", [](QWidget* o) { return new TfrAnalogInputs(o); },
-         {1443, 1444, 1445, 1446, 1447, 1448, 1449, 1450, 1451, 1452, 1453, 1454, 1455, 1456, 1457, 1458, 1459,
-          1460, 1461, 1462, 1463, 1464, 1465, 1466, 1504, 1501, 1500, 1544, 1496, 1497, 1498, 1499, 1540, 1532,
-          1536, 1552, 1513, 1510, 1509, 1545, 1505, 1506, 1507, 1508, 1541, 1533, 1537, 1553, 1522, 1519, 1518,
-          1546, 1514, 1515, 1516, 1517, 1542, 1534, 1538, 1554, 1531, 1528, 1527, 1547, 1523, 1524, 1525, 1526,
-          1543, 1535, 1539, 1555, 1502, 1503, 1511, 1512, 1520, 1521, 1529, 1530, 20},
-         {1544, 1540, 1532, 1536, 1545, 1541, 1533, 1537, 1546, 1542, 1534, 1538, 1547, 1543, 1535, 1539}},
-        {"TfraBoardTester", [](QWidget* o) { return new TfraBoardTester(o); },
-         {334,  332,  335,  336,  337,  338,  339,  1051, 1052, 1053, 1054, 1055, 1056, 1057, 1058, 280,
-          281,  278,  279,  275,  544,  342,  446,  282,  409,  447,  343,  288,  289,  286,  287,  283,
-          545,  344,  448,  290,  445,  449,  345,  998,  999,  996,  997,  995,  1002, 1059, 1060, 1000,
-          1001, 1061, 1062, 1006, 1007, 1004, 1005, 1003, 1010, 1063, 1064, 1008, 1009, 1065, 1066, 1014,
-          1015, 1012, 1013, 1011, 1018, 1067, 1068, 1016, 1017, 1069, 1070, 1022, 1023, 1020, 1021, 1019,
-          1026, 1071, 1072, 1024, 1025, 1073, 1074, 327,  0,    1,    2,    20},
-         {}},
-        {"TfrmAlarm", [](QWidget* o) { return new TfrmAlarm(o); },
-         {20,   407,  347,  532,  348,  469,  346,  473,  518,  519,  152,  539,  602,
-          349,  350,  504,  352,  353,  355,  1415, 356,  1416, 358,  359,  1438, 1437,
-          1467, 1468, 1469, 1470, 1471, 1472, 1473, 1474, 1680, 1682, 1684, 1686},
-         {}},
-        {"TfrmIOStatus", [](QWidget* o) { return new TfrmIOStatus(o); },
-         {392,  407,  1197, 1198, 1199, 1200, 1201, 1202, 486,  487,  1149, 1150, 1151, 1152, 1544,
-          1545, 1546, 1547, 247,  249,  251,  253,  955,  957,  380,  410,  411,  412,  413,  414,
-          415,  1129, 1130, 1131, 1132, 1133, 1134, 1135, 1136, 264,  267,  270,  273,  974,  980,
-          986,  992,  373,  374,  375,  376,  1125, 1126, 1127, 1128, 255,  257,  259,  261,  963,
-          965,  967,  969,  1504, 1513, 1522, 1531, 1552, 1553, 1554, 1555, 1476, 1475},
-         {392, 407, 1544, 1545, 1546, 1547, 247, 249, 251, 253, 955, 957, 380, 410, 411, 412, 413, 414, 415,
-          1129, 1130, 1131, 1132, 1133, 1134, 1135, 1136, 373, 374, 375, 376, 1125, 1126, 1127, 1128, 1476, 1475}},
-    };
-    ExpressScan& scan = db->AsExpressScan();
-    for (const auto& p : kPages) {
-        SCOPED_TRACE(p.name);
-        p.make(owner.get())->EnterPage();
-        EXPECT_EQ(Points(), p.points);
-        if (p.poll.empty()) continue;   // a page without a poll list of its own
-        std::vector<int> poll;
-        for (int i = 0; i < scan.PollCount(); ++i) poll.push_back(scan.PollAt(i));
-        EXPECT_EQ(poll, p.poll);
-    }
 }
 
 // Captions the pages show as the system's own texts, spaces and all: every text of the table
