@@ -14,7 +14,7 @@
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
 #include "tevrin/rtdb/modmap_adapter.h"
-#include "tevrin/rtdb/point_tree_adapter.h"
+#include "tevrin/pages/widgets/point_tree_adapter.h"
 #include "tevrin/shell/main_form.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
-#include "tevrin/rtdb/point_tree_adapter.h"
+#include "tevrin/pages/widgets/point_tree_adapter.h"
 #include "ui_log_frm.h"
 
 #include <QLabel>

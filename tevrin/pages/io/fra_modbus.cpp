@@ -15,7 +15,7 @@
 #include "tevrin/rtdb/modbus_list.h"
 #include "tevrin/rtdb/modmap_adapter.h"
 #include "tevrin/rtdb/observer_components.h"
-#include "tevrin/rtdb/point_tree_adapter.h"
+#include "tevrin/pages/widgets/point_tree_adapter.h"
 
 #include "ui_fra_modbus.h"
 

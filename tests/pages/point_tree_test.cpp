@@ -1,5 +1,5 @@
 // The tree of catalogue points that the log setup window and the Modbus map page offer.
-#include "tevrin/rtdb/point_tree_adapter.h"
+#include "tevrin/pages/widgets/point_tree_adapter.h"
 
 #include <QTreeWidget>
 #include <gtest/gtest.h>

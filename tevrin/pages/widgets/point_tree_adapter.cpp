@@ -1,4 +1,4 @@
-#include "tevrin/rtdb/point_tree_adapter.h"
+#include "tevrin/pages/widgets/point_tree_adapter.h"
 
 #include <QTreeWidget>
 
