@@ -28,8 +28,6 @@ constexpr int kUserCancelCode = 6;
 // not a memory to allocate.
 constexpr uint32_t kMaxMemoryBytes = 64u * 1024u * 1024u;
 
-void Message(const char* text) { platform::ShowMessage(QString::fromLatin1(text)); }
-
 void ReadMemoryFailed()
 {
     platform::MessageDlg(QStringLiteral("read device memory fail."), platform::DlgType::Information, platform::mbOK);
@@ -226,32 +224,23 @@ void ReadAuditCommand::Execute()
 
 void ReadLogConfig::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Reading Log Config.");
-    SetNumber(localPBarMax, 1);
-    UniqueLogID* ids = UniqueLogID::Instance();
-    ids->Clear();
-    DataBase* db = DataBase::Instance();
-    try {
+    RunFramed("Reading Log Config.", 1, "Read Log Config. error!", [this] {
+        UniqueLogID* ids = UniqueLogID::Instance();
+        ids->Clear();
+        DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
         for (int log = 0; log < kLogCount; ++log) {
             db->LogRecord(log) = facade->ReadLogConfig(static_cast<uint8_t>(log));
             ids->Add(db->LogRecord(log).LogIdCode);
             SetText(StatusLineSpecialPanel, "Read Log Config. Successful");
         }
-    } catch (...) {
-        Message("Read Log Config. error!");
-    }
-    SetText(StatusLineSpecialPanel, "");
+    });
 }
 
 void WriteLogConfig::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Writing Log Config.");
-    SetNumber(localPBarMax, kLogCount);
-    DataBase* db = DataBase::Instance();
-    try {
+    RunFramed("Writing Log Config.", kLogCount, "Write Log Config. error!", [this] {
+        DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
         for (int log = 0; log < kLogCount; ++log) {
             LogConfigRecord& record = db->LogRecord(log);
@@ -262,34 +251,15 @@ void WriteLogConfig::Execute()
             SetText(StatusLineSpecialPanel, accepted ? "Write Log Config. Successful" : "Write Log Config. Fail");
         }
         db->LogLogConfiguration();
-    } catch (...) {
-        Message("Write Log Config. error!");
-    }
-    SetText(StatusLineSpecialPanel, "");
+    });
 }
 
 void WipeALCommand::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Wipe Archive.");
-    SetNumber(localPBarMax, 1);
-    try {
-        CommDBPointFacade::Instance()->WipeArchive();
-    } catch (...) {
-        Message(" Wipe Archive fail!");
-    }
-    SetText(StatusLineSpecialPanel, "");
+    RunFramed("Wipe Archive.", 1, " Wipe Archive fail!", [] { CommDBPointFacade::Instance()->WipeArchive(); });
 }
 
 void WipeLogCommand::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Wipe Event Log.");
-    SetNumber(localPBarMax, 1);
-    try {
-        CommDBPointFacade::Instance()->WipeEventLog();
-    } catch (...) {
-        Message(" Wipe Event Log fail!");
-    }
-    SetText(StatusLineSpecialPanel, "");
+    RunFramed("Wipe Event Log.", 1, " Wipe Event Log fail!", [] { CommDBPointFacade::Instance()->WipeEventLog(); });
 }

@@ -69,35 +69,19 @@ void WriteConfigCommand::Execute()
 
 void SetDefaultConfigCommand::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Set Default Config.");
-    SetNumber(localPBarMax, 1);
-    try {
+    RunFramed("Set Default Config.", 1, "Reset Factory Default fail!", [this] {
         CommDBPointFacade::Instance()->SetDefaultConfig();
-    } catch (...) {
-        Message("Reset Factory Default fail!");
-        SetText(StatusLineSpecialPanel, "");
-        return;
-    }
-    SetText(StatusLineSpecialPanel, "Reset Factory Default Submitted");
-    SetText(StatusLineSpecialPanel, "");
+        SetText(StatusLineSpecialPanel, "Reset Factory Default Submitted");
+    });
 }
 
 void ResetCommand::Execute()
 {
-    if (GetFlag(LoggingOn)) return;
-    SetText(StatusLineSpecialPanel, "Reboot...");
-    SetNumber(localPBarMax, 1);
-    try {
+    RunFramed("Reboot...", 1, " Reboot unit fail!", [this] {
         CommDBPointFacade::Instance()->Reboot();
-    } catch (...) {
-        Message(" Reboot unit fail!");
-        SetText(StatusLineSpecialPanel, "");
-        return;
-    }
-    SetText(StatusLineSpecialPanel, "Reboot Submitted");
-    SetText(StatusLineSpecialPanel, "");
-    MarkSucceeded();
+        SetText(StatusLineSpecialPanel, "Reboot Submitted");
+        MarkSucceeded();
+    });
 }
 
 void IsDeviceAvaiableCommand::Execute()

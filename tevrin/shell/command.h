@@ -6,6 +6,7 @@
 #include "tevrin/shell/command_owner.h"
 
 #include <any>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -67,6 +68,11 @@ protected:
     }
 
     void MarkSucceeded() { succeeded_ = true; }
+
+    // The frame the simple device commands share. While logging on: nothing at all. Otherwise
+    // `status` goes to the special panel with a progress of `steps`, then `body` runs; any
+    // failure it throws becomes the box `failure`; the panel is cleared at the end either way.
+    void RunFramed(const std::string& status, int steps, const char* failure, const std::function<void()>& body);
 
     ICommandOwner* owner_ = nullptr;
     std::string argument_;
