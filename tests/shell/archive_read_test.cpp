@@ -1,6 +1,6 @@
 // The archive read end to end: the simulated analyzer's archive memory travels block by block
 // to the archive worker, whose frame reader files the samples in the archive database.
-#include "tevrin/shell/cmd_log.h"
+#include "tevrin/shell/commands/cmd_log.h"
 
 #include "tests/pages/log_records.h"
 #include "tests/shell/cmd_fixture.h"

@@ -1,10 +1,10 @@
-#include "tevrin/shell/cmd_clock.h"
+#include "tevrin/shell/commands/cmd_clock.h"
 
 #include "ombrel/ombrel_api.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/shell/clock_sync_dlg.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/main_form.h"
 #include "tests/common/fake_prompter.h"
 

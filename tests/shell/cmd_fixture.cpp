@@ -2,9 +2,9 @@
 
 #include "tevrin/rtdb/analog_output_collection.h"
 #include "tevrin/rtdb/version_state.h"
-#include "tevrin/shell/cmd_common.h"
-#include "tevrin/shell/cmd_logon.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/cmd_common.h"
+#include "tevrin/shell/commands/cmd_logon.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/state_mgr.h"
 
 namespace cmdtest {

@@ -1,9 +1,9 @@
-#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/commands/cmd_full_read_write.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/database_point.h"
-#include "tevrin/shell/cmd_read.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/cmd_read.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QLabel>

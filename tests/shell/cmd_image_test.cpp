@@ -1,7 +1,7 @@
-#include "tevrin/shell/cmd_image.h"
+#include "tevrin/shell/commands/cmd_image.h"
 
 #include "tests/shell/cmd_fixture.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
 

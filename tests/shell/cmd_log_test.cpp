@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_log.h"
+#include "tevrin/shell/commands/cmd_log.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/pages/analysis/log_db_manager.h"

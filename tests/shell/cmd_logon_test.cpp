@@ -1,8 +1,8 @@
-#include "tevrin/shell/cmd_logon.h"
+#include "tevrin/shell/commands/cmd_logon.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/database_point.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <gtest/gtest.h>

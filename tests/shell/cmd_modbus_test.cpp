@@ -1,11 +1,11 @@
-#include "tevrin/shell/cmd_modbus.h"
+#include "tevrin/shell/commands/cmd_modbus.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
 #include "tevrin/rtdb/modmap_adapter.h"
-#include "tevrin/shell/command_line.h"
-#include "tevrin/shell/command_registry.h"
+#include "tevrin/shell/commands/command_line.h"
+#include "tevrin/shell/commands/command_registry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "tevrin/shell/cmd_read.h"
+#include "tevrin/shell/commands/cmd_read.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/database_point.h"
-#include "tevrin/shell/cmd_common.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/cmd_common.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_unit.h"
+#include "tevrin/shell/commands/cmd_unit.h"
 
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/shell/state_mgr.h"

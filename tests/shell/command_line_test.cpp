@@ -1,4 +1,4 @@
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/command_line.h"
 
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/shell_fakes.h"

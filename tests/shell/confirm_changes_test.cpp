@@ -8,11 +8,11 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/write_log_records_manager.h"
-#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/commands/cmd_full_read_write.h"
 #include "tevrin/shell/state_mgr.h"
-#include "tevrin/shell/command.h"
-#include "tevrin/shell/command_line.h"
-#include "tevrin/shell/command_registry.h"
+#include "tevrin/shell/commands/command.h"
+#include "tevrin/shell/commands/command_line.h"
+#include "tevrin/shell/commands/command_registry.h"
 #include "tevrin/shell/main_form.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // Fakes for the command layer: an owner that records every key it is given, small commands
 // built from a function, and a view that records what the application state switches.
-#include "tevrin/shell/command.h"
-#include "tevrin/shell/command_owner.h"
+#include "tevrin/shell/commands/command.h"
+#include "tevrin/shell/commands/command_owner.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QCoreApplication>

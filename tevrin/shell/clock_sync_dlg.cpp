@@ -3,7 +3,7 @@
 #include "ui_clock_sync_dlg.h"
 
 #include "platform/prompter.h"
-#include "tevrin/shell/cmd_clock.h"
+#include "tevrin/shell/commands/cmd_clock.h"
 
 #include <QLocale>
 #include <QSignalBlocker>

@@ -11,7 +11,7 @@
 #include "brannix/database_glue.h"
 #include "ombrel/ombrel_api.h"
 #include "tevrin/pages/page_host.h"
-#include "tevrin/shell/command_owner.h"
+#include "tevrin/shell/commands/command_owner.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QImage>

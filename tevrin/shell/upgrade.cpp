@@ -2,8 +2,8 @@
 
 #include "platform/numtext.h"
 #include "platform/prompter.h"
-#include "tevrin/shell/cmd_image.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/cmd_image.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/upgrade_steps.h"
 

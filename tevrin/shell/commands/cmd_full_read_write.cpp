@@ -1,9 +1,9 @@
-#include "tevrin/shell/cmd_full_read_write.h"
+#include "tevrin/shell/commands/cmd_full_read_write.h"
 
 #include "platform/numtext.h"
 #include "platform/prompter.h"
 #include "tevrin/rtdb/database.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 
 #include <QString>
 

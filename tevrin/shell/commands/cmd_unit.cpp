@@ -1,11 +1,11 @@
-#include "tevrin/shell/cmd_unit.h"
+#include "tevrin/shell/commands/cmd_unit.h"
 
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 
 #include "platform/prompter.h"
 #include "tevrin/rtdb/communications.h"

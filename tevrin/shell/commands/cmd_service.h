@@ -9,7 +9,7 @@
 //   "Calibrate"    CalibrateCommand     the point whose decimal DbId is the post's argument
 // Every one ends at once, silently, while the window is logged off. A link failure is shown
 // in the engine's words; the connection stays.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 #include <string>

@@ -5,7 +5,7 @@
 //   "Logoff"  LogoffCommand  marks the database stale and closes the link
 // Neither looks at the logged-on flag first and neither reads its argument. Both report only
 // through the owner keys and message boxes.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 // How the last Logon ended. The main window's logon road goes on to the mode choice only
 // after Success.

@@ -3,7 +3,7 @@
 // is written, the write timed, and the clock written again with the moment advanced by the
 // time since that write ended and by 1.99 times the write's duration; then the day of the
 // week (1 = Sunday ... 7 = Saturday) of that moment.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
-#include "tevrin/shell/cmd_read.h"
+#include "tevrin/shell/commands/cmd_read.h"
 
 #include "platform/prompter.h"
 #include "tevrin/rtdb/database.h"
-#include "tevrin/shell/cmd_common.h"
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/cmd_common.h"
+#include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // GUI thread. Every post carries its own text argument; commands with typed parameters
 // (a point to write, a file name, a clock token ...) derive from CommandWithParameters, so
 // that the parameters set for a post travel with that post through the queue.
-#include "tevrin/shell/command_owner.h"
+#include "tevrin/shell/commands/command_owner.h"
 
 #include <any>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_clock.h"
+#include "tevrin/shell/commands/cmd_clock.h"
 
 #include "platform/clock.h"
 #include "platform/prompter.h"

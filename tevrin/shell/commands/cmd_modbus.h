@@ -2,7 +2,7 @@
 // The Modbus map commands of the Modbus page:
 //   "NewModbusList"   NewModbusListCommand  an empty map in the chosen layout (nothing is sent)
 //   "LoadModbusList"  ReadModbusList        the analyzer's map read into the database's model
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 

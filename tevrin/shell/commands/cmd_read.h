@@ -7,7 +7,7 @@
 //   "PeriodicPoll"    PeriodicPollCommand     switches the 2000 ms poll timer
 // The three reads end at once, silently, while the window is logged off. A failed page read
 // ends the connection (cmd::ForcedLogOff).
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // What the device commands share: the process-wide exit request, the wait window, the busy
 // bracket of long work and the forced log-off after a failed read.
-#include "tevrin/shell/command_owner.h"
+#include "tevrin/shell/commands/command_owner.h"
 
 #include <string>
 

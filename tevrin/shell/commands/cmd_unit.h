@@ -7,7 +7,7 @@
 //   "DirectControlConfirm" DirectControlConfirmCommand wait until the unit confirms a direct control
 // Every one ends at once, silently, while the window is logged off. The waiting loops are
 // bounded, and a read cancelled by the user (code 6) ends them at once without a word.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 namespace unitcmd {
 // Flash store: busy polls and the pause after each.

@@ -17,7 +17,7 @@
 // bytes; for a multiple of 200 the last block goes out as the final one with 199 bytes, so a
 // block never claims more than 200 bytes.
 #include "tevrin/rtdb/analyzer_records.h"
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 //   "WipeAL"         WipeALCommand            erases the archive memory
 //   "WipeLog"        WipeLogCommand           erases the event-log memory
 // All but ReadALog2 end at once, silently, while the window is logged off.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "tevrin/shell/cmd_image.h"
+#include "tevrin/shell/commands/cmd_image.h"
 
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/communications.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
 

@@ -1,9 +1,9 @@
-#include "tevrin/shell/cmd_service.h"
+#include "tevrin/shell/commands/cmd_service.h"
 
 #include "platform/errors.h"
 #include "platform/prompter.h"
 #include "tevrin/rtdb/database.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 
 #include <QString>
 

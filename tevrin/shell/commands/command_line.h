@@ -10,7 +10,7 @@
 //
 // A command that throws ends only its own execution: the queue reports the failure and goes
 // on with the next queued post; no exception leaves Post.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <any>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_log.h"
+#include "tevrin/shell/commands/cmd_log.h"
 
 #include "platform/prompter.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
@@ -8,7 +8,7 @@
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/unique_log_id.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/state_mgr.h"
 
 #include <QString>

@@ -8,7 +8,7 @@
 // All four end at once, silently, while the window is logged off. The first three disable
 // the pages, make the application busy and show the wait window while they work, and undo
 // all three on every way out.
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include <cstdint>
 #include <string>

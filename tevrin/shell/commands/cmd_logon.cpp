@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_logon.h"
+#include "tevrin/shell/commands/cmd_logon.h"
 
 #include "platform/clock.h"
 #include "platform/prompter.h"
@@ -6,7 +6,7 @@
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/database.h"
-#include "tevrin/shell/cmd_common.h"
+#include "tevrin/shell/commands/cmd_common.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "tevrin/shell/command_line.h"
+#include "tevrin/shell/commands/command_line.h"
 
 #include "platform/prompter.h"
 

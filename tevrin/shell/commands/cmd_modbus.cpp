@@ -1,4 +1,4 @@
-#include "tevrin/shell/cmd_modbus.h"
+#include "tevrin/shell/commands/cmd_modbus.h"
 
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/modbus_list.h"

@@ -1,4 +1,4 @@
-#include "tevrin/shell/command.h"
+#include "tevrin/shell/commands/command.h"
 
 #include "platform/prompter.h"
 
