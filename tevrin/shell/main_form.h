@@ -235,6 +235,7 @@ private:
     void FormDestroy();
     void ConnectActions();
     void OnTabChanged(int index);
+    void ShowFactoryTab();   // the Factory tab's show handler, with its code prompt
 
     // Steps of the page handlers.
     void ApplyUserLevel();          // S: read-only or Update state by the read-only mode
