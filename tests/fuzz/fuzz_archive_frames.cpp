@@ -1,7 +1,7 @@
 // The archive memory's frame reader and the archive database it files samples in: the input
 // is archive memory as the unit sends it; the logs name points of every value type.
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"

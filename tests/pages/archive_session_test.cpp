@@ -2,7 +2,7 @@
 // reads the log configuration and the archive memory, the page shows the chosen log with its
 // columns and values, the archive is saved as XML, and, with the analyzer gone, "Read Archive
 // from File" brings back the same tables.
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tests/pages/page_session.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"

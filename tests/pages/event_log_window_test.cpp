@@ -1,7 +1,7 @@
 // The event-log window: plain 9-byte records read in memory order, bad ones only counted on
 // the bar, trailing bytes ignored; the program makes it and never shows it.
 #include "tests/common/fake_prompter.h"
-#include "tests/pages/event_memory.h"
+#include "tests/pages/kit/event_memory.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/analysis/audit_form.h"
 #include "tevrin/pages/analysis/audit_panel.h"

@@ -2,11 +2,11 @@
 // memory is; filters by date and by condition; the event file saved and loaded; CSV (golden),
 // spreadsheet and clipboard exports; and the whole road against the simulated analyzer.
 #include "tests/common/fake_prompter.h"
-#include "tests/pages/event_memory.h"
-#include "tests/pages/file_bytes.h"
-#include "tests/pages/grid_rows.h"
+#include "tests/pages/kit/event_memory.h"
+#include "tests/pages/kit/file_bytes.h"
+#include "tests/pages/kit/grid_rows.h"
 #include "tests/pages/page_session.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/analysis/audit_panel.h"
 #include "tevrin/pages/analysis/frm_audit.h"
 #include "tevrin/pages/analysis/log_db_manager.h"

@@ -9,7 +9,7 @@
 #include "tests/common/modal_answer.h"
 #include "tests/pages/page_session.h"
 #include "tests/pages/service_writes.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/io/fra_factory.h"
 #include "tevrin/pages/io/port_frame.h"
 #include "tevrin/pages/io/supply_cal_frame.h"

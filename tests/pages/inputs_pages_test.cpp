@@ -8,7 +8,7 @@
 #include "tests/pages/page_point_orders.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/io/fra_io.h"
 #include "tevrin/pages/io/frm_input2.h"
 #include "tevrin/pages/io/input_panel.h"

@@ -3,7 +3,7 @@
 // other log carries, closing writes the six records only when something changed, a declined
 // delete or a declined repair of duplicate codes changes nothing, and frequencies are checked
 // and written at once.
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/analysis/archive_hdr_frame.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"

@@ -3,7 +3,7 @@
 #include "brannix/qlabel.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/page_frame.h"
 #include "tevrin/pages/page_host.h"

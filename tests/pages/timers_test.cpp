@@ -4,7 +4,7 @@
 #include "brannix/qlabel.h"
 #include "tests/common/fake_prompter.h"
 #include "tests/pages/page_session.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/config/frm_timer1.h"
 #include "tevrin/pages/config/frm_timer_setup.h"
 #include "tevrin/rtdb/database.h"

@@ -2,7 +2,7 @@
 // to the archive worker, whose frame reader files the samples in the archive database.
 #include "tevrin/shell/commands/cmd_log.h"
 
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/shell/state_mgr.h"

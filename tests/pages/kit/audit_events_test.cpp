@@ -1,7 +1,7 @@
 // The event log: synthetic event memories (stuffing, 0xDE in the CRC, bad records, a record
 // cut short by the end of the memory, a long run of equal time stamps) decoded and sorted;
 // the event texts; the memory-usage figure; the event-log window's plain 9-byte records.
-#include "tests/pages/event_memory.h"
+#include "tests/pages/kit/event_memory.h"
 #include "tevrin/pages/analysis/audit_events.h"
 #include "tevrin/pages/analysis/log_entry.h"
 

@@ -2,8 +2,8 @@
 // The archive page in a window of its own, over the small decoded archive, with a prompter
 // and a logged-on page host.
 #include "tests/common/fake_prompter.h"
-#include "tests/pages/archive_fixture.h"
-#include "tests/pages/test_host.h"
+#include "tests/pages/kit/archive_fixture.h"
+#include "tests/pages/kit/test_host.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 #include "tevrin/pages/widgets/adv_column_grid.h"
 

@@ -2,7 +2,7 @@
 // A small decoded archive for the file and page tests: four logs with points of every type,
 // equal tokens, a log whose last sample comes after the busiest log's last, a log that
 // records nothing, and times of which some fall at exactly midnight (en-US formats).
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"

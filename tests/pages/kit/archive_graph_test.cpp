@@ -1,6 +1,6 @@
 // The archive page's Graph tab: a selected block of a column charted with its statistics,
 // rows that hold no number left out, and the chart's buttons in the page's tool bar.
-#include "tests/pages/archive_viewer_fixture.h"
+#include "tests/pages/kit/archive_viewer_fixture.h"
 #include "tevrin/pages/analysis/archive_chart.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"
 

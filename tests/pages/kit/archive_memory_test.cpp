@@ -1,6 +1,6 @@
 // Generated archive memories through the frame reader: every value width, 0xDE in every
 // field, equal tokens, a wrapped ring, and every kind of bad frame between the good ones.
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tests/sim/core/archive_frames.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/rtdb/database.h"

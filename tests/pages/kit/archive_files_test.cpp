@@ -1,7 +1,7 @@
 // The archive's files: the XML file written and read back, the two CSV shapes against golden
 // files, malformed files, and the CSV column dialog.
-#include "tests/pages/archive_fixture.h"
-#include "tests/pages/file_bytes.h"
+#include "tests/pages/kit/archive_fixture.h"
+#include "tests/pages/kit/file_bytes.h"
 #include "tevrin/pages/analysis/archive_csv.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"

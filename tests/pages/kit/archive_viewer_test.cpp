@@ -1,8 +1,8 @@
 // The Archive page on a decoded archive: the table of the last samples, the display range,
 // filters by date and value, hidden columns, and the exports from its menu.
-#include "tests/pages/archive_viewer_fixture.h"
-#include "tests/pages/file_bytes.h"
-#include "tests/pages/grid_rows.h"
+#include "tests/pages/kit/archive_viewer_fixture.h"
+#include "tests/pages/kit/file_bytes.h"
+#include "tests/pages/kit/grid_rows.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"
 #include "tevrin/pages/analysis/fra_archive_viewer.h"

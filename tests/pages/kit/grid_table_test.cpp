@@ -1,7 +1,7 @@
 // The column grid as a table: filters, check boxes, moved rows, hidden columns, a row source,
 // and its files (grid file, CSV, spreadsheet) and clipboard text.
-#include "tests/pages/file_bytes.h"
-#include "tests/pages/grid_rows.h"
+#include "tests/pages/kit/file_bytes.h"
+#include "tests/pages/kit/grid_rows.h"
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/date_text.h"
 

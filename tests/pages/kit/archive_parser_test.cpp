@@ -1,4 +1,4 @@
-#include "tests/pages/log_records.h"
+#include "tests/pages/kit/log_records.h"
 #include "tevrin/pages/analysis/archive_parser.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/analysis/log_entry.h"
