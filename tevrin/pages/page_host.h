@@ -93,8 +93,8 @@ public:
     // Runs a named command at once and tells whether it reached its good end; false, running
     // nothing, while another command runs or waits (a step must not queue behind it).
     virtual bool RunCommand(const std::string& name, const std::string& argument = std::string()) = 0;
-    // The per-user data folder (no trailing separator), made the current folder.
-    virtual QString DataFolder() = 0;
+    // Makes the per-user data folder the current folder and returns it (no trailing separator).
+    virtual QString EnterDataFolder() = 0;
     // The configuration file, written whole from the database or read into it (then with the
     // number of points the file lists); false with the reason in *error.
     virtual bool WriteConfigFile(const QString& fileName, QString* error) = 0;

@@ -129,7 +129,7 @@ public:
     void PostNewModbusList(uint8_t mode) override;
     bool ResetUpdatePassword() override;
     bool RunCommand(const std::string& name, const std::string& argument = std::string()) override;
-    QString DataFolder() override;
+    QString EnterDataFolder() override;
     bool WriteConfigFile(const QString& fileName, QString* error) override;
     bool ReadConfigFile(const QString& fileName, int* pointCount, QString* error) override;
     void SetImageFile(const QString& path) override;

@@ -147,7 +147,7 @@ bool TFormMain::RunCommand(const std::string& name, const std::string& argument)
     return command->Succeeded();
 }
 
-QString TFormMain::DataFolder()
+QString TFormMain::EnterDataFolder()
 {
     SecurityChk::Instance().ChangeToFolder();
     return SecurityChk::Instance().GetFolder();

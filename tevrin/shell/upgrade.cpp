@@ -2,6 +2,7 @@
 
 #include "platform/numtext.h"
 #include "platform/prompter.h"
+#include "tevrin/pages/widgets/file_prompts.h"
 #include "tevrin/shell/commands/cmd_image.h"
 #include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/security_chk.h"
@@ -308,11 +309,7 @@ void RunFirmwareUpgrade(IUpgradeHost& host, CommandLine& line, TfmUpgrade& windo
     window.StepDone = {1, 1, 0};
     QFile::remove(readBack);
 
-    platform::FileRequest request;
-    request.caption = QStringLiteral("Open Sentrel Firmware File");
-    request.filter = QStringLiteral("Sentrel Image (*.bin *.BIN)");
-    request.defaultSuffix = QStringLiteral("bin");
-    const QString imagePath = platform::Prompter().ChooseFile(request);
+    const QString imagePath = fileprompts::AskFirmwareImage();
     if (imagePath.isEmpty()) {
         platform::ShowMessage(QStringLiteral("Upgrade firmware was terminated. GUI will LOG OFF."));
         EndLoggedOff(host, window);

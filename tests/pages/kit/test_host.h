@@ -33,7 +33,7 @@ public:
         PostCommand(name, argument);
         return true;
     }
-    QString DataFolder() override { return QString(); }
+    QString EnterDataFolder() override { return QString(); }
     bool WriteConfigFile(const QString&, QString*) override { return false; }
     bool ReadConfigFile(const QString&, int*, QString*) override { return false; }
     void SetImageFile(const QString&) override {}

@@ -2,6 +2,7 @@
 
 #include "platform/prompter.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/file_prompts.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/sequencer.h"
 
@@ -71,7 +72,7 @@ void TUpgradeFlows::Buttons(QPushButton* running, bool runningFlow)
 
 QString TUpgradeFlows::DataFile(IPageHost& host, const QString& name) const
 {
-    const QString folder = host.DataFolder();
+    const QString folder = host.EnterDataFolder();
     return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
@@ -87,7 +88,7 @@ void TUpgradeFlows::Stop(IPageHost& host, IUpgradeWindow* window, const QString&
         window->SetIdle(true);
         window->Show(false);
     }
-    host.DataFolder();
+    host.EnterDataFolder();
     host.SetPagesEnabled(true);
     Buttons(nullptr, false);
 }
@@ -104,7 +105,7 @@ IPageHost* TUpgradeFlows::Begin(QPushButton* running)
         Say(kBusy);
         return nullptr;
     }
-    host->DataFolder();
+    host->EnterDataFolder();
     Buttons(running, true);
     if (IUpgradeWindow* window = host->UpgradeWindow()) window->SetIdle(false);
     return host;
@@ -208,12 +209,8 @@ bool TUpgradeFlows::WriteFirmware()
     const QString readBack = host->ReadBackFile();
     QFile::remove(readBack);
 
-    platform::FileRequest request;
-    request.caption = QStringLiteral("Open Sentrel Firmware File");
-    request.filter = QStringLiteral("Sentrel Image (*.bin *.BIN)");
-    request.defaultSuffix = QStringLiteral("bin");
-    const QString image = platform::Prompter().ChooseFile(request);
-    host->DataFolder();
+    const QString image = fileprompts::AskFirmwareImage();
+    host->EnterDataFolder();
     if (image.isEmpty()) {
         restoreFlags();
         Say(QStringLiteral("Upgrade firmware was terminated. Application will restart."));
@@ -247,7 +244,7 @@ bool TUpgradeFlows::WriteFirmware()
         return fail(QStringLiteral("The firmware image could not be read back; it was not verified."));
     if (!QFileInfo::exists(image) || !QFileInfo::exists(readBack))
         return fail(QStringLiteral("File ") + image + QStringLiteral(" or ") + QFileInfo(readBack).fileName() +
-                    QStringLiteral(" are missing error.\n") + QStringLiteral("current directory is ") + host->DataFolder());
+                    QStringLiteral(" are missing error.\n") + QStringLiteral("current directory is ") + host->EnterDataFolder());
     if (!host->CompareFirmwareFiles(image, readBack)) return fail(QStringLiteral("Verification fail! Please Write Image again."));
 
     QFile::remove(readBack);
@@ -275,7 +272,7 @@ bool TUpgradeFlows::WriteFirmware()
         window->SetIdle(true);
         window->Show(false);
     }
-    host->DataFolder();
+    host->EnterDataFolder();
     if (reboot)
         host->Restart();
     else

@@ -20,6 +20,15 @@ QString AskFile(bool save, const QString& caption, const QString& filter, const 
     return file;
 }
 
+QString AskFirmwareImage()
+{
+    platform::FileRequest request;
+    request.caption = QStringLiteral("Open Sentrel Firmware File");
+    request.filter = QStringLiteral("Sentrel Image (*.bin *.BIN)");
+    request.defaultSuffix = QStringLiteral("bin");
+    return platform::Prompter().ChooseFile(request);
+}
+
 void SaySaveFailed(const QString& fileName, const QString& why)
 {
     platform::MessageDlg(QStringLiteral("The file \"%1\" could not be written: %2").arg(QFileInfo(fileName).fileName(), why),
