@@ -128,14 +128,15 @@ TEST_F(ArchiveFilesTest, MalformedXmlIsRefusedWithItsReasonAndChangesNothing)
         {"another document", "<other/>", "LOGDB"},
         {"a second root", good + "<LOGDB/>", ""},
         {"five logs", edit("<Log lognum=\"5\" ParametersInLog=\"1\" Enabled=\"0\"><name UID=\"10\">Purge Time</name></Log>", ""), "5 logs"},
-        {"no names", edit("<ArchiveNames>", "<Nothing>").replace("</ArchiveNames>", "</Nothing>"), "ArchiveNames"},
         {"log number out of range", edit("<LogNum>1</LogNum>", "<LogNum>6</LogNum>"), "outside 0 to 5"},
         {"negative log number", edit("<LogNum>1</LogNum>", "<LogNum>-1</LogNum>"), "outside 0 to 5"},
         {"log number not a number", edit("<LogNum>1</LogNum>", "<LogNum>one</LogNum>"), "not a number"},
-        {"eight values", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"8\">"), "outside 0 to 7"},
+        {"eight values", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"8\">"), "outside -1 to 7"},
         {"values missing", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"5\">"), "children"},
         {"count not a number", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"x\">"), "not a number"},
         {"count missing", edit("<Point ParametersInLog=\"2\">", "<Point>"), "missing"},
+        {"count below -1", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"-2\">"), "outside -1 to 7"},
+        {"no log number", edit("<LogNum>1</LogNum>", ""), "children"},
         {"UID out of range", edit("UID=\"395\"", "UID=\"70000\""), "outside"},
         {"enable out of range", edit("Enabled=\"0\"", "Enabled=\"256\""), "outside"},
         {"more names than a log holds", edit("<name UID=\"10\">Purge Time</name></Log>",
@@ -156,6 +157,76 @@ TEST_F(ArchiveFilesTest, MalformedXmlIsRefusedWithItsReasonAndChangesNothing)
         EXPECT_EQ(file.entries.size(), 3u);
     }
     EXPECT_FALSE(ReadArchiveXml(Path("missing.xml"), *std::make_unique<ArchiveFile>()));
+}
+
+// A log that records no values (ParametersInLog 0) still has samples: the time stamp alone.
+// The file carries them as Points of ParametersInLog -1, and reads them back.
+TEST_F(ArchiveFilesTest, SamplesOfALogOfNoParametersReadBack)
+{
+    Fill();
+    const QByteArray none = sim::ArchiveMemory({{14, 500, {}}, {14, 900, {}}});
+    m->Feed(reinterpret_cast<const uint8_t*>(none.constData()), static_cast<size_t>(none.size()));
+    m->BuildLogLists();
+    ASSERT_EQ(m->LogCount(3), 2);
+    const std::vector<Row> before = Rows(*m);
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    ExpectGolden(path, "archive_no_parameters.xml");
+    EXPECT_EQ(ReadAll(path).count("<Point ParametersInLog=\"-1\">"), 2);
+
+    LogConfigRecord logs[kLogCount] = {};
+    logs[3].ParametersInLog = 4;
+    m->Clear();
+    ArchiveFile file;
+    QString error;
+    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
+    EXPECT_EQ(file.badTimeStamps, 0);
+    ApplyArchiveFile(std::move(file), *m, logs);
+    const std::vector<Row> after = Rows(*m);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t k = 0; k < after.size(); ++k) {
+        EXPECT_EQ(after[k].position, before[k].position) << k;
+        EXPECT_EQ(after[k].texts, before[k].texts) << k;
+        EXPECT_NEAR(after[k].time, before[k].time, 0.5 / 86400) << k;
+    }
+    EXPECT_EQ(m->LogCount(3), 2);
+    EXPECT_EQ(logs[3].ParametersInLog, 0);   // from its Points: -1 + 1
+    EXPECT_EQ(logs[3].Enable, 1);
+    EXPECT_EQ(logs[1].ParametersInLog, 3);
+
+    // Written again from what was read: the same file.
+    const QString again = Path("b.xml");
+    DataBase::Instance()->LogRecord(3).ParametersInLog = logs[3].ParametersInLog;
+    ASSERT_TRUE(WriteArchiveXml(again, *m, db->LogRecords()));
+    EXPECT_EQ(ReadAll(again), ReadAll(path));
+}
+
+// A file without the log names is read: its samples are taken, the log records keep their
+// enable bytes and DbIds, and take ParametersInLog from the Points.
+TEST_F(ArchiveFilesTest, FileWithoutLogNamesIsReadWithoutThem)
+{
+    Fill();
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    QByteArray bytes = ReadAll(path);
+    const int from = bytes.indexOf("<ArchiveNames>");
+    const int to = bytes.indexOf("</ArchiveNames>") + static_cast<int>(strlen("</ArchiveNames>"));
+    ASSERT_GT(from, 0);
+    bytes.remove(from, to - from);
+    WriteAll(path, bytes);
+
+    LogConfigRecord logs[kLogCount] = {};
+    logs[0].Enable = 9;
+    logs[1].UniqueId[1] = 77;
+    ArchiveFile file;
+    QString error;
+    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
+    ApplyArchiveFile(std::move(file), *m, logs);
+    EXPECT_EQ(m->EntryCount(), 10);
+    EXPECT_EQ(m->CellText(1, 1, 0), "57054");
+    EXPECT_EQ(logs[0].Enable, 9);
+    EXPECT_EQ(logs[1].UniqueId[1], 77);
+    EXPECT_EQ(logs[1].ParametersInLog, 3);
 }
 
 TEST_F(ArchiveFilesTest, TimeStampsThatDoNotReadAreCountedAndKeptAsTimeZero)

@@ -106,14 +106,13 @@ public:
     bool Read(QString& why)
     {
         if (!NextElement() || xml_.name() != QLatin1String("LOGDB")) return Fail(why, QStringLiteral("the document is not an archive (no LOGDB)"));
-        bool names = false;
         while (NextChildOf(QStringLiteral("LOGDB"))) {
             if (step_ && (++children_ & 0xFF) == 0) step_();
             if (xml_.name() == QLatin1String("Point")) {
                 if (!ReadPoint()) return Fail(why, error_);
             } else if (xml_.name() == QLatin1String("ArchiveNames")) {
                 if (!ReadNames()) return Fail(why, error_);
-                names = true;
+                out_.hasNames = true;
             } else {
                 xml_.skipCurrentElement();
             }
@@ -121,7 +120,6 @@ public:
         if (!error_.isEmpty()) return Fail(why, error_);
         while (!xml_.atEnd()) xml_.readNext();   // nothing but comments may follow
         if (xml_.hasError()) return Fail(why, xml_.errorString());
-        if (!names) return Fail(why, QStringLiteral("the log names (ArchiveNames) are missing"));
         return true;
     }
 
@@ -196,19 +194,21 @@ private:
 
     bool ReadPoint()
     {
+        // -1 is a log of no parameters: its Points hold the time stamp and log number alone.
         int n = 0;
-        if (!IntAttribute("ParametersInLog", 0, kLogValuesPerLog, n)) return false;
+        if (!IntAttribute("ParametersInLog", -1, kLogValuesPerLog, n)) return false;
+        const int values = std::max(n, 0);
         std::vector<QString> children;
         while (NextChildOf(QStringLiteral("Point"))) {
-            if (static_cast<int>(children.size()) >= n + 2) {   // children past the values are not read
+            if (static_cast<int>(children.size()) >= values + 2) {   // children past the values are not read
                 xml_.skipCurrentElement();
                 continue;
             }
             children.push_back(xml_.readElementText(QXmlStreamReader::IncludeChildElements));
         }
         if (xml_.hasError()) return false;
-        if (static_cast<int>(children.size()) < n + 2)
-            return Error(QStringLiteral("a Point holds %1 of its %2 children").arg(children.size()).arg(n + 2));
+        if (static_cast<int>(children.size()) < values + 2)
+            return Error(QStringLiteral("a Point holds %1 of its %2 children").arg(children.size()).arg(values + 2));
         double time = 0;
         if (!datetext::StrToDateTime(children[0], time)) {
             time = 0;
@@ -218,9 +218,10 @@ private:
         const int p = children[1].trimmed().toInt(&ok);
         if (!ok) return Error(QStringLiteral("the log number \"%1\" is not a number").arg(children[1]));
         if (p < 0 || p >= kLogCount) return Error(QStringLiteral("the log number %1 is outside 0 to 5").arg(p));
-        std::vector<std::string> values;
-        for (int j = 0; j < n; ++j) values.push_back(children[static_cast<size_t>(j + 2)].toStdString());
-        out_.entries.push_back(LogDBManager::MakeTextEntry(time, p, values, out_.texts));
+        std::vector<std::string> texts;
+        for (int j = 0; j < values; ++j) texts.push_back(children[static_cast<size_t>(j + 2)].toStdString());
+        out_.entries.push_back(LogDBManager::MakeTextEntry(time, p, texts, out_.texts));
+        out_.logs[static_cast<size_t>(p)].hasPoints = true;
         out_.logs[static_cast<size_t>(p)].pointValues = n;
         return true;
     }
@@ -256,10 +257,12 @@ void ApplyArchiveFile(ArchiveFile&& file, LogDBManager& archive, LogConfigRecord
 {
     for (int k = 0; k < kLogCount; ++k) {
         const ArchiveFile::Log& log = file.logs[static_cast<size_t>(k)];
-        logs[k].Enable = log.enabled;
-        const int m = std::min(static_cast<int>(log.uids.size()), std::max(log.parameters, 0));
-        for (int l = 0; l < m; ++l) logs[k].UniqueId[l + 1] = log.uids[static_cast<size_t>(l)];
-        if (log.pointValues >= 0) logs[k].ParametersInLog = static_cast<uint8_t>(log.pointValues + 1);
+        if (file.hasNames) {
+            logs[k].Enable = log.enabled;
+            const int m = std::min(static_cast<int>(log.uids.size()), std::max(log.parameters, 0));
+            for (int l = 0; l < m; ++l) logs[k].UniqueId[l + 1] = log.uids[static_cast<size_t>(l)];
+        }
+        if (log.hasPoints) logs[k].ParametersInLog = static_cast<uint8_t>(log.pointValues + 1);
     }
     archive.Adopt(std::move(file.entries), std::move(file.texts));
 }

@@ -38,9 +38,11 @@ struct ArchiveFile {
         uint8_t enabled = 0;
         std::vector<uint16_t> uids;
         std::vector<QString> names;
-        int pointValues = -1;   // values of the log's last Point; -1 when the file has none
+        bool hasPoints = false;  // the file holds Points of this log
+        int pointValues = 0;     // the ParametersInLog of its last Point (-1 for a log of no parameters)
     };
     std::array<Log, kLogCount> logs;
+    bool hasNames = false;           // the file holds the log names (ArchiveNames)
     std::vector<LogEntry> entries;   // in the file's order
     std::vector<std::string> texts;  // the entries' value texts
     int badTimeStamps = 0;           // Points whose time stamp did not read (kept with time 0)
@@ -49,8 +51,11 @@ struct ArchiveFile {
 // Reads a whole file. False with the reason (the first fault found) when it is not an
 // archive file: not well-formed, fewer than six logs, a missing child or attribute, a number
 // that is not one or out of its range (a log position outside 0 to 5, more than 7 values).
+// A Point of a log of no parameters (ParametersInLog -1, as the writer puts it) holds no
+// values; a file without the log names is read without them.
 bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error = nullptr, const ArchiveProgress& step = {});
 
 // Takes a file that was read whole: the archive database gets its entries, and each log
-// record its enable byte and DbIds (from the names), and its ParametersInLog from its Points.
+// record its enable byte and DbIds (from the names, when the file has them), and its
+// ParametersInLog from its Points (a log without Points keeps its own).
 void ApplyArchiveFile(ArchiveFile&& file, LogDBManager& archive, LogConfigRecord (&logs)[kLogCount]);
