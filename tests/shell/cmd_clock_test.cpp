@@ -297,6 +297,30 @@ TEST_F(ClockDialogTest, ShownItOffersThePcTimeWithItsToken)
     EXPECT_FALSE(dlg->dtDate()->isEnabled());
 }
 
+// The pickers show dates as the program's tables do: ISO where the locale has no numeric
+// short date (C, POSIX), the locale's own numeric date elsewhere.
+TEST_F(ClockDialogTest, PickersShowTheProgramsDateAndTimeText)
+{
+    const struct {
+        QLocale locale;
+        const char* date;
+        const char* time;
+    } kCases[] = {
+        {QLocale::c(), "2026-06-01", "10:20:30"},
+        {QLocale(QLocale::German, QLocale::Germany), "01.06.2026", "10:20:30"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "6/1/2026", "10:20:30 AM"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        QLocale::setDefault(c.locale);
+        auto dlg = Make();
+        dlg->show();
+        EXPECT_EQ(dlg->dtDate()->text(), QLatin1String(c.date));
+        EXPECT_EQ(dlg->dtTime()->text(), QLatin1String(c.time));
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
 TEST_F(ClockDialogTest, PickingADateKeepsThePickedTimeAndTheLabelFollows)
 {
     auto dlg = Make();

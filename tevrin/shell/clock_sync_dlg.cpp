@@ -3,9 +3,8 @@
 #include "ui_clock_sync_dlg.h"
 
 #include "platform/prompter.h"
+#include "tevrin/pages/widgets/date_text.h"
 #include "tevrin/shell/commands/cmd_clock.h"
-
-#include <QLocale>
 #include <QSignalBlocker>
 
 namespace {
@@ -18,11 +17,13 @@ TTimeSyncDlg::TTimeSyncDlg(TokenFn toToken, QWidget* parent, NowFn now)
 {
     ui->setupUi(this);
     if (!now_) now_ = [] { return QDateTime::currentDateTime(); };
-    ui->dtDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    // Dates and times as every table and file of the program shows them.
+    ui->dtDate->setDisplayFormat(datetext::ShortDateFormat());
+    ui->dtTime->setDisplayFormat(datetext::LongTimeFormat());
     // The years an analyzer token can carry.
     ui->dtDate->setDateRange(QDate(2000, 1, 1), QDate(2063, 12, 31));
-    // Wide enough for the longest long date of the desktop's language and font.
-    const QString longest = QLocale().toString(QDate(2026, 9, 30), QLocale::LongFormat);
+    // Wide enough for the longest date of the desktop's language and font.
+    const QString longest = datetext::DateToStr(datetext::FromQDate(QDate(2028, 12, 28)));
     ui->dtDate->setMinimumWidth(ui->dtDate->fontMetrics().horizontalAdvance(longest) + 40);
 
     connect(ui->rbCurrentPcTime, &QRadioButton::toggled, this, [this] { rgSyncOptionClick(); });

@@ -1,10 +1,10 @@
 #include "tevrin/pages/widgets/date_range_dlg.h"
 
+#include "tevrin/pages/widgets/date_text.h"
 #include "tevrin/pages/widgets/modal_dialog.h"
 
 #include <QDate>
 #include <QDateEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,7 +18,8 @@ TfrmDateRangeDlg::TfrmDateRangeDlg(QWidget* parent) : QDialog(parent)
         auto* edit = new QDateEdit(QDate::currentDate(), this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+        // The dates as the tables and filter conditions show them.
+        edit->setDisplayFormat(datetext::ShortDateFormat());
         return edit;
     };
     dateTime1_ = make("DateTime1");
