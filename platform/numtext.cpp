@@ -91,41 +91,63 @@ std::string FormatG(double value)
 
 bool IsValidFloat(double value) { return std::isfinite(value); }
 
-std::string FloatToStr(double value)
+char* FloatToChars(double value, char* out)
 {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0.0) return "0";
+    auto put = [&out](const char* text) {
+        while (*text) *out++ = *text++;
+        return out;
+    };
+    if (std::isnan(value)) return put("NAN");
+    if (std::isinf(value)) return put(value < 0 ? "-INF" : "INF");
+    if (value == 0.0) return put("0");
 
     // 15 significant digits in scientific form: d.dddddddddddddde[+-]xx
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    std::string sci(buf, res.ptr);
-    bool negative = sci[0] == '-';
-    if (negative) sci.erase(0, 1);
-    const auto ePos = sci.find('e');
-    int exponent = std::atoi(sci.c_str() + ePos + 1);
-    std::string digits;
-    for (size_t i = 0; i < ePos; ++i)
-        if (sci[i] != '.') digits += sci[i];
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-    std::string out;
-    if (exponent < -5 || exponent >= 15) {
-        out = digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
-    } else if (exponent < 0) {
-        out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-    } else {
-        const size_t intDigits = static_cast<size_t>(exponent) + 1;
-        if (digits.size() <= intDigits) {
-            out = digits + std::string(intDigits - digits.size(), '0');
-        } else {
-            out = digits.substr(0, intDigits) + "." + digits.substr(intDigits);
-        }
+    char sci[40];
+    const char* end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14).ptr;
+    const char* p = sci;
+    if (*p == '-') {
+        *out++ = '-';
+        ++p;
     }
-    return negative ? "-" + out : out;
+    char digits[16];
+    int count = 0;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.') digits[count++] = *p;
+    int exponent = 0;
+    const char* e = p + 1;
+    if (e < end && *e == '+') ++e;
+    std::from_chars(e, end, exponent);
+    while (count > 1 && digits[count - 1] == '0') --count;
+
+    if (exponent < -5 || exponent >= 15) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            for (int i = 1; i < count; ++i) *out++ = digits[i];
+        }
+        *out++ = 'E';
+        return std::to_chars(out, out + 8, exponent).ptr;
+    }
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = 0; i < -exponent - 1; ++i) *out++ = '0';
+        for (int i = 0; i < count; ++i) *out++ = digits[i];
+        return out;
+    }
+    const int intDigits = exponent + 1;
+    for (int i = 0; i < intDigits; ++i) *out++ = i < count ? digits[i] : '0';
+    if (count > intDigits) {
+        *out++ = '.';
+        for (int i = intDigits; i < count; ++i) *out++ = digits[i];
+    }
+    return out;
+}
+
+std::string FloatToStr(double value)
+{
+    char text[kFloatTextMax];
+    return std::string(text, FloatToChars(value, text));
 }
 
 }  // namespace numtext

@@ -25,6 +25,9 @@ std::string FormatG(double value);     // "%g" (6 significant digits, C locale)
 // it: fixed notation for exponents -5..14, otherwise mantissa, 'E' and the exponent
 // ("1E20", "1.5E-7"); "NAN" for a NaN, "INF" / "-INF" for infinities.
 std::string FloatToStr(double value);
+// The same text into out (room for kFloatTextMax bytes, no terminating zero); returns the end.
+constexpr int kFloatTextMax = 32;
+char* FloatToChars(double value, char* out);
 
 // True for a finite number (not NaN, not infinite).
 bool IsValidFloat(double value);

@@ -136,7 +136,7 @@ TEST_F(ArchiveFilesTest, MalformedXmlIsRefusedWithItsReasonAndChangesNothing)
         {"count not a number", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"x\">"), "not a number"},
         {"count missing", edit("<Point ParametersInLog=\"2\">", "<Point>"), "missing"},
         {"count below -1", edit("<Point ParametersInLog=\"2\">", "<Point ParametersInLog=\"-2\">"), "outside -1 to 7"},
-        {"no log number", edit("<LogNum>1</LogNum>", ""), "children"},
+        {"no log number", edit("<LogNum>1</LogNum>", ""), "log number"},
         {"UID out of range", edit("UID=\"395\"", "UID=\"70000\""), "outside"},
         {"enable out of range", edit("Enabled=\"0\"", "Enabled=\"256\""), "outside"},
         {"more names than a log holds", edit("<name UID=\"10\">Purge Time</name></Log>",
@@ -227,6 +227,62 @@ TEST_F(ArchiveFilesTest, FileWithoutLogNamesIsReadWithoutThem)
     EXPECT_EQ(logs[0].Enable, 9);
     EXPECT_EQ(logs[1].UniqueId[1], 77);
     EXPECT_EQ(logs[1].ParametersInLog, 3);
+}
+
+// A loaded archive holds its values as numbers, as a decoded one does, wherever the number's
+// own text is the file's text; any other text is kept as it was. Written again, the file is
+// the same byte for byte.
+TEST_F(ArchiveFilesTest, ValuesReadFromAFileAreHeldAsNumbersAndWrittenBackAsTheyWere)
+{
+    Fill();
+    const QString path = Path("a.xml");
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    QByteArray bytes = ReadAll(path);
+    const struct {
+        const char* from;
+        const char* to;
+        bool number;   // held as a number
+    } kValues[] = {
+        {"<Colum0>1.5</Colum0>", "<Colum0>1.50</Colum0>", false},
+        {"<Colum1>57054</Colum1>", "<Colum1>007</Colum1>", false},
+        {"<Colum0>4000000000</Colum0>", "<Colum0>4294967296</Colum0>", false},
+        {"<Colum1>5</Colum1>", "<Colum1>a&amp;b&lt;c&gt;&quot;'\xC3\xA9</Colum1>", false},
+        {"<Colum1>65535</Colum1>", "<Colum1></Colum1>", false},
+    };
+    for (const auto& v : kValues) {
+        ASSERT_TRUE(bytes.contains(v.from)) << v.from;
+        bytes.replace(v.from, v.to);
+    }
+    WriteAll(path, bytes);
+    m->Clear();
+    ArchiveFile file;
+    QString error;
+    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
+    LogConfigRecord logs[kLogCount];
+    std::copy(std::begin(db->LogRecords()), std::end(db->LogRecords()), std::begin(logs));
+    ApplyArchiveFile(std::move(file), *m, logs);
+
+    // Odd texts are kept as texts; canonical numbers (NAN, -0.125, 4000000000, 222) as numbers.
+    EXPECT_EQ(m->ValueText(0, 0), "1.50");
+    EXPECT_NE(m->HeldText(*m->Entry(0), 0), nullptr);
+    EXPECT_EQ(m->ValueText(0, 1), "007");
+    EXPECT_EQ(m->ValueText(5, 1), "a&b<c>\"'\xC3\xA9");
+    EXPECT_EQ(m->ValueText(9, 1), "");
+    EXPECT_EQ(m->ValueText(5, 0), "NAN");
+    EXPECT_EQ(m->ValueText(9, 0), "-0.125");
+    EXPECT_EQ(m->ValueText(7, 0), "222");
+    for (const auto& [k, j] : {std::pair{5, 0}, {9, 0}, {7, 0}, {1, 0}, {2, 0}})
+        EXPECT_EQ(m->HeldText(*m->Entry(k), j), nullptr) << k << "/" << j;
+    double number = 0;
+    EXPECT_TRUE(m->ValueNumber(*m->Entry(9), 0, number));
+    EXPECT_EQ(number, -0.125);
+    EXPECT_FALSE(m->ValueNumber(*m->Entry(5), 0, number));
+    // 48 bytes a sample and the few odd texts.
+    EXPECT_LT(m->MemoryBytes(), 10 * sizeof(LogEntry) + 5 * 64 + 6 * 64);
+
+    const QString again = Path("b.xml");
+    ASSERT_TRUE(WriteArchiveXml(again, *m, logs));
+    EXPECT_EQ(ReadAll(again), bytes);
 }
 
 TEST_F(ArchiveFilesTest, TimeStampsThatDoNotReadAreCountedAndKeptAsTimeZero)

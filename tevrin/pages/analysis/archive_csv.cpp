@@ -1,5 +1,7 @@
 #include "tevrin/pages/analysis/archive_csv.h"
 
+#include "platform/save_file.h"
+
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/csv_config_dlg.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
@@ -33,10 +35,11 @@ std::vector<Column> ChosenColumns(const LogDBManager& archive, const LogConfigRe
 }
 
 // Lines are made in memory a megabyte at a time and go to the file, which takes its name only
-// when all of it was written.
+// when all of it was written. Fields are bytes (UTF-8), quoted only when they hold the
+// separator, a double quote or a line break.
 class CsvOut {
 public:
-    explicit CsvOut(const QString& fileName) : file_(fileName) {}
+    explicit CsvOut(const QString& fileName) : file_(fileName) { buffer_.reserve((1 << 20) + 4096); }
     bool Open(QString* error)
     {
         if (file_.open(QIODevice::WriteOnly)) return true;
@@ -45,33 +48,67 @@ public:
     }
     void Field(const QString& text, bool first)
     {
-        if (!first) line_ += QLatin1Char(',');
-        line_ += CsvField(text);
+        const QByteArray utf8 = text.toUtf8();
+        Field(utf8.constData(), static_cast<size_t>(utf8.size()), first);
     }
+    void Field(const char* text, size_t size, bool first)
+    {
+        if (!first) buffer_.append(',');
+        bool quote = false;
+        for (size_t i = 0; i < size && !quote; ++i)
+            quote = text[i] == ',' || text[i] == '"' || text[i] == '\n' || text[i] == '\r';
+        if (!quote) {
+            buffer_.append(text, static_cast<qsizetype>(size));
+            return;
+        }
+        buffer_.append('"');
+        for (size_t i = 0; i < size; ++i) {
+            if (text[i] == '"') buffer_.append('"');
+            buffer_.append(text[i]);
+        }
+        buffer_.append('"');
+    }
+    // A sample's time stamp and a value, straight from the decoded archive.
+    void Time(const datetext::Formats& dates, double when)
+    {
+        char text[datetext::Formats::kMaxText];
+        Field(text, static_cast<size_t>(dates.Write(when, text) - text), true);
+    }
+    void Value(const LogDBManager& archive, const LogEntry& e, int j)
+    {
+        if (const std::string* held = archive.HeldText(e, j)) {
+            Field(held->data(), held->size(), false);
+            return;
+        }
+        char text[LogDBManager::kValueTextMax];
+        Field(text, static_cast<size_t>(archive.WriteValue(e, j, text) - text), false);
+    }
+    void Empty() { buffer_.append(','); }
     void EndLine()
     {
-        line_ += QLatin1Char('\r');
-        buffer_ += line_.toUtf8();
-        line_.clear();
+        buffer_.append('\r');
         if (buffer_.size() > (1 << 20)) Flush();
     }
     bool Commit(QString* error)
     {
         Flush();
-        if (file_.commit()) return true;
-        if (error) *error = file_.errorString();
-        return false;
+        if (!good_) {
+            file_.cancelWriting();
+            if (error) *error = file_.errorString();
+            return false;
+        }
+        return platform::CommitWhole(file_, error);
     }
 
 private:
     void Flush()
     {
-        file_.write(buffer_);
-        buffer_.clear();
+        if (good_) good_ = file_.write(buffer_) == buffer_.size();
+        buffer_.resize(0);
     }
     QSaveFile file_;
-    QString line_;
     QByteArray buffer_;
+    bool good_ = true;
 };
 
 void Header(CsvOut& out, const std::vector<Column>& columns, const LogConfigRecord (&logs)[kLogCount])
@@ -104,11 +141,16 @@ bool WriteLegalCsv(const QString& fileName, const LogDBManager& archive, const L
     if (!out.Open(error)) return false;
     const std::vector<Column> columns = ChosenColumns(archive, logs);
     Header(out, columns, logs);
+    const datetext::Formats& dates = datetext::Current();
     for (int k = 0; k < archive.EntryCount(); ++k) {
         const LogEntry* e = archive.Entry(k);
-        out.Field(datetext::DateTimeToStr(e->Time), true);
-        for (const Column& c : columns)
-            out.Field(c.position == e->LogPosition ? QString::fromStdString(archive.ValueText(*e, c.index)) : QString(), false);
+        out.Time(dates, e->Time);
+        for (const Column& c : columns) {
+            if (c.position == e->LogPosition)
+                out.Value(archive, *e, c.index);
+            else
+                out.Empty();
+        }
         out.EndLine();
     }
     return out.Commit(error);
@@ -168,16 +210,20 @@ bool WritePacketCsv(const QString& fileName, const LogDBManager& archive, const 
         }
     }
 
+    const datetext::Formats& dates = datetext::Current();
     for (int k = 0; k < count; ++k) {
         const LogEntry* e = archive.Entry(k);
         if (e->LogPosition != master) continue;
-        out.Field(datetext::DateTimeToStr(e->Time), true);
+        out.Time(dates, e->Time);
         for (const Column& c : columns) {
             const auto& from = provider[static_cast<size_t>(c.position)];
             int source = from.empty() ? -1 : from[static_cast<size_t>(k)];
             if (source < 0) source = k;
             const LogEntry* s = archive.Entry(source);
-            out.Field(s->LogPosition == c.position ? QString::fromStdString(archive.ValueText(*s, c.index)) : QString(), false);
+            if (s->LogPosition == c.position)
+                out.Value(archive, *s, c.index);
+            else
+                out.Empty();
         }
         out.EndLine();
     }

@@ -1,17 +1,20 @@
 #include "tevrin/pages/analysis/archive_xml.h"
 
+#include "platform/save_file.h"
+
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/widgets/date_text.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <QStringView>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -31,31 +34,45 @@ QString ArchivePointName(uint16_t dbId)
     return QStringLiteral("DbId %1").arg(dbId);
 }
 
-bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const LogConfigRecord (&logs)[kLogCount],
-                     QString* error, const ArchiveProgress& step)
+namespace {
+
+// Element text as the XML writer escapes it; false for a character XML cannot carry.
+bool PutEscaped(QByteArray& out, const char* text, size_t size)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, file.errorString());
-        return false;
+    for (size_t i = 0; i < size; ++i) {
+        const char c = text[i];
+        switch (c) {
+        case '<': out.append("&lt;", 4); break;
+        case '>': out.append("&gt;", 4); break;
+        case '&': out.append("&amp;", 5); break;
+        case '"': out.append("&quot;", 6); break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+            out.append(c);
+        }
     }
-    auto tick = [&step] {
-        if (step) step();
-    };
-    // The document is made in memory a megabyte at a time and goes to the file in pieces.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    auto flush = [&buffer, &file] {
-        file.write(buffer.data());
-        buffer.buffer().clear();
-        buffer.seek(0);
-    };
-    QXmlStreamWriter xml(&buffer);
+    return true;
+}
+
+// Whether a text needs escaping at all (numbers and time stamps almost never do).
+bool Plain(const char* text, size_t size)
+{
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '<' || c == '>' || c == '&' || c == '"' || c < 0x20) return false;
+    }
+    return true;
+}
+
+// The log names, as the XML stream writer makes them.
+QByteArray ArchiveNames(const LogConfigRecord (&logs)[kLogCount], const ArchiveProgress& tick)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(false);
-    xml.writeStartElement(QStringLiteral("LOGDB"));
     xml.writeStartElement(QStringLiteral("ArchiveNames"));
     for (int i = 0; i < kLogCount; ++i) {
-        tick();
+        if (tick) tick();
         const LogConfigRecord& log = logs[i];
         xml.writeStartElement(QStringLiteral("Log"));
         xml.writeAttribute(QStringLiteral("lognum"), QString::number(i));
@@ -70,30 +87,79 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
         xml.writeEndElement();
     }
     xml.writeEndElement();
+    return xml.hasError() ? QByteArray() : bytes;
+}
+
+}  // namespace
+
+bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const LogConfigRecord (&logs)[kLogCount],
+                     QString* error, const ArchiveProgress& step)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        SetError(error, file.errorString());
+        return false;
+    }
+    // The document goes to the file a megabyte at a time. The samples are written here
+    // directly, with the XML writer's escapes; the log names by the XML writer itself.
+    QByteArray out;
+    out.reserve((1 << 20) + 4096);
+    out.append("<LOGDB>");
+    const QByteArray names = ArchiveNames(logs, step);
+    bool good = !names.isEmpty();
+    out.append(names);
+    const datetext::Formats& dates = datetext::Current();
+    char text[datetext::Formats::kMaxText + LogDBManager::kValueTextMax];
     const int count = archive.EntryCount();
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < count && good; ++k) {
         if ((k & 0xFF) == 0) {
-            tick();
-            if (buffer.size() > (1 << 20)) flush();
+            if (step) step();
+            if (out.size() > (1 << 20)) {
+                good = file.write(out) == out.size();
+                out.resize(0);
+            }
         }
         const LogEntry* e = archive.Entry(k);
         const int p = e->LogPosition;
         const int n = p >= 0 && p < kLogCount ? std::min(ValuesOf(logs[p]), kLogValuesPerLog) : 0;
-        xml.writeStartElement(QStringLiteral("Point"));
-        xml.writeAttribute(QStringLiteral("ParametersInLog"), QString::number(n));
-        xml.writeTextElement(QStringLiteral("TimeStamp"), datetext::DateTimeToStr(e->Time));
-        xml.writeTextElement(QStringLiteral("LogNum"), QString::number(p));
-        for (int l = 0; l < n; ++l)
-            xml.writeTextElement(QStringLiteral("Colum%1").arg(l), QString::fromStdString(archive.ValueText(*e, l)));
-        xml.writeEndElement();
+        out.append("<Point ParametersInLog=\"");
+        out.append(text, std::to_chars(text, text + 16, n).ptr - text);
+        out.append("\"><TimeStamp>");
+        const char* end = dates.Write(e->Time, text);
+        if (Plain(text, static_cast<size_t>(end - text)))
+            out.append(text, end - text);
+        else
+            good = PutEscaped(out, text, static_cast<size_t>(end - text)) && good;
+        out.append("</TimeStamp><LogNum>");
+        out.append(text, std::to_chars(text, text + 16, p).ptr - text);
+        out.append("</LogNum>");
+        for (int l = 0; l < n; ++l) {
+            char tag[16] = "Colum";
+            const char* tagEnd = std::to_chars(tag + 5, tag + sizeof tag, l).ptr;
+            out.append('<');
+            out.append(tag, tagEnd - tag);
+            out.append('>');
+            if (const std::string* held = archive.HeldText(*e, l)) {
+                good = PutEscaped(out, held->data(), held->size()) && good;
+            } else {
+                const char* valueEnd = archive.WriteValue(*e, l, text);
+                out.append(text, valueEnd - text);
+            }
+            out.append("</", 2);
+            out.append(tag, tagEnd - tag);
+            out.append('>');
+        }
+        out.append("</Point>");
     }
-    xml.writeEndElement();
-    flush();
-    if (xml.hasError() || !file.commit()) {
-        SetError(error, file.errorString());
+    out.append("</LOGDB>");
+    if (good) good = file.write(out) == out.size();
+    if (!good) {
+        file.cancelWriting();
+        SetError(error, file.error() != QFileDevice::NoError ? file.errorString()
+                                                              : QStringLiteral("a text that XML cannot carry"));
         return false;
     }
-    return true;
+    return platform::CommitWhole(file, error);
 }
 
 namespace {
@@ -192,43 +258,90 @@ private:
         return true;
     }
 
+    // The text of the element just started, its children's included (as readElementText
+    // gives it), into text; false at a fault.
+    bool ElementText(QString& text)
+    {
+        text.resize(0);
+        for (int depth = 1; !xml_.atEnd();) {
+            switch (xml_.readNext()) {
+            case QXmlStreamReader::StartElement: ++depth; break;
+            case QXmlStreamReader::EndElement:
+                if (--depth == 0) return true;
+                break;
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference: text.append(xml_.text()); break;
+            default: break;
+            }
+        }
+        return false;
+    }
+
     bool ReadPoint()
     {
         // -1 is a log of no parameters: its Points hold the time stamp and log number alone.
         int n = 0;
         if (!IntAttribute("ParametersInLog", -1, kLogValuesPerLog, n)) return false;
         const int values = std::max(n, 0);
-        std::vector<QString> children;
+        LogEntry entry;
+        entry.Source = LogEntry::FromFile;
+        int children = 0;
+        int p = -1;
         while (NextChildOf(QStringLiteral("Point"))) {
-            if (static_cast<int>(children.size()) >= values + 2) {   // children past the values are not read
+            if (children >= values + 2) {   // children past the values are not read
                 xml_.skipCurrentElement();
                 continue;
             }
-            children.push_back(xml_.readElementText(QXmlStreamReader::IncludeChildElements));
+            if (!ElementText(text_)) return false;
+            if (children == 0) {
+                if (!dates_.Read(text_, entry.Time)) {
+                    entry.Time = 0;
+                    ++out_.badTimeStamps;
+                }
+            } else if (children == 1) {
+                bool ok = false;
+                p = QStringView(text_).trimmed().toInt(&ok);
+                if (!ok) return Error(QStringLiteral("the log number \"%1\" is not a number").arg(text_));
+                if (p < 0 || p >= kLogCount) return Error(QStringLiteral("the log number %1 is outside 0 to 5").arg(p));
+            } else {
+                AddValue(entry, text_);
+            }
+            ++children;
         }
         if (xml_.hasError()) return false;
-        if (static_cast<int>(children.size()) < values + 2)
-            return Error(QStringLiteral("a Point holds %1 of its %2 children").arg(children.size()).arg(values + 2));
-        double time = 0;
-        if (!datetext::StrToDateTime(children[0], time)) {
-            time = 0;
-            ++out_.badTimeStamps;
-        }
-        bool ok = false;
-        const int p = children[1].trimmed().toInt(&ok);
-        if (!ok) return Error(QStringLiteral("the log number \"%1\" is not a number").arg(children[1]));
-        if (p < 0 || p >= kLogCount) return Error(QStringLiteral("the log number %1 is outside 0 to 5").arg(p));
-        std::vector<std::string> texts;
-        for (int j = 0; j < values; ++j) texts.push_back(children[static_cast<size_t>(j + 2)].toStdString());
-        out_.entries.push_back(LogDBManager::MakeTextEntry(time, p, texts, out_.texts));
+        if (children < values + 2)
+            return Error(QStringLiteral("a Point holds %1 of its %2 children").arg(children).arg(values + 2));
+        entry.LogPosition = static_cast<int8_t>(p);
+        out_.entries.push_back(entry);
         out_.logs[static_cast<size_t>(p)].hasPoints = true;
         out_.logs[static_cast<size_t>(p)].pointValues = n;
         return true;
     }
 
+    void AddValue(LogEntry& entry, const QString& text)
+    {
+        // Values are ASCII as the program writes them; other texts go through UTF-8.
+        char ascii[64];
+        const qsizetype size = text.size();
+        bool plain = size < static_cast<qsizetype>(sizeof ascii);
+        for (qsizetype i = 0; plain && i < size; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= 0x80) plain = false;
+            else ascii[i] = static_cast<char>(c);
+        }
+        if (plain) {
+            LogDBManager::AddFileValue(entry, std::string_view(ascii, static_cast<size_t>(size)), out_.texts);
+        } else {
+            const QByteArray utf8 = text.toUtf8();
+            LogDBManager::AddFileValue(entry, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), out_.texts);
+        }
+    }
+
     QXmlStreamReader xml_;
     ArchiveFile& out_;
     const ArchiveProgress& step_;
+    const datetext::Formats& dates_ = datetext::Current();
+    QString text_;   // the element text being read, its room kept from one element to the next
     QString error_;
     int children_ = 0;
 };
@@ -249,6 +362,8 @@ bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error, 
         SetError(error, why);
         return false;
     }
+    read.entries.shrink_to_fit();
+    read.texts.shrink_to_fit();
     file = std::move(read);
     return true;
 }

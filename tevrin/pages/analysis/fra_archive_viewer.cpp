@@ -20,6 +20,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 using fileprompts::AskFile;
@@ -74,6 +75,36 @@ public:
             return j < values_ && archive_->ValueNumber(*e, j, value);
         }
         }
+    }
+
+    bool SheetCell(int row, int column, double& number, std::string& text) const override
+    {
+        text.clear();
+        const LogEntry* e = At(row);
+        if (!e) return false;
+        switch (column) {
+        case 0: number = first_ + row + 1; return true;
+        case 1: text = LogName(position_).toStdString(); return false;
+        case 2: {
+            char buffer[datetext::Formats::kMaxText];
+            text.assign(buffer, datetext::Current().Write(e->Time, buffer));
+            return false;
+        }
+        default: break;
+        }
+        const int j = column - TfraArchiveViewer::kFixedColumns;
+        if (j >= values_) return false;
+        if (const std::string* held = archive_->HeldText(*e, j))
+            return SheetCellFromText(QString::fromStdString(*held), number, text);
+        // The number the cell shows: whole numbers exactly, floats as their text gives them.
+        char buffer[LogDBManager::kValueTextMax];
+        const char* end = archive_->WriteValue(*e, j, buffer);
+        if (!archive_->ValueNumber(*e, j, number) || !std::isfinite(number)) {
+            text.assign(buffer, static_cast<size_t>(end - buffer));
+            return false;
+        }
+        if (number != std::trunc(number) || std::fabs(number) >= 1e15) std::from_chars(buffer, end, number);
+        return true;
     }
 
 private:

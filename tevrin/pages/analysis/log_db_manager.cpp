@@ -3,6 +3,8 @@
 #include "platform/numtext.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <cmath>
 #include <cctype>
 #include <cstring>
@@ -106,21 +108,48 @@ void LogDBManager::Adopt(std::vector<LogEntry> entries, std::vector<std::string>
     BuildLogLists();
 }
 
-LogEntry LogDBManager::MakeTextEntry(double time, int position, const std::vector<std::string>& values,
-                                     std::vector<std::string>& texts)
+void LogDBManager::AddFileValue(LogEntry& e, std::string_view text, std::vector<std::string>& texts)
 {
-    LogEntry e;
-    e.Time = time;
-    e.LogPosition = static_cast<int8_t>(position);
-    e.Source = LogEntry::FromTexts;
-    const size_t n = std::min(values.size(), static_cast<size_t>(kLogValuesPerLog));
-    e.ValueCount = static_cast<uint8_t>(n);
-    for (size_t j = 0; j < n; ++j) {
-        const uint32_t at = static_cast<uint32_t>(texts.size());
-        std::memcpy(e.Raw + 4 * j, &at, 4);
-        texts.push_back(values[j]);
+    const int j = e.ValueCount;
+    if (j >= kLogValuesPerLog) return;
+    uint8_t* at = e.Raw + 4 * j;   // every value read from a file takes four bytes
+    uint32_t kind = 1u | LogEntry::kLogKindText;   // a text index, four bytes wide
+    // A whole number below 2^32, written without leading zeros: held as a u32.
+    const size_t n = text.size();
+    bool whole = n > 0 && n <= 10 && (n == 1 || text[0] != '0');
+    uint64_t number = 0;
+    for (size_t i = 0; whole && i < n; ++i) {
+        if (text[i] < '0' || text[i] > '9') whole = false;
+        else number = number * 10 + static_cast<uint64_t>(text[i] - '0');
     }
-    return e;
+    if (whole && number <= 0xFFFFFFFFull) {
+        const uint32_t v = static_cast<uint32_t>(number);
+        std::memcpy(at, &v, 4);
+        kind = 1;
+    } else if (n > 0 && n < static_cast<size_t>(numtext::kFloatTextMax)) {
+        // A float whose own text is this text.
+        char buffer[numtext::kFloatTextMax + 1];
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = 0;
+        float f;
+        if (text == "NAN") f = std::numeric_limits<float>::quiet_NaN();
+        else if (text == "INF") f = std::numeric_limits<float>::infinity();
+        else if (text == "-INF") f = -std::numeric_limits<float>::infinity();
+        else f = static_cast<float>(numtext::AtoF(buffer));
+        char again[numtext::kFloatTextMax];
+        const char* end = numtext::FloatToChars(static_cast<double>(f), again);
+        if (static_cast<size_t>(end - again) == n && std::memcmp(again, text.data(), n) == 0) {
+            std::memcpy(at, &f, 4);
+            kind = 0;
+        }
+    }
+    if (kind & LogEntry::kLogKindText) {
+        const uint32_t index = static_cast<uint32_t>(texts.size());
+        std::memcpy(at, &index, 4);
+        texts.emplace_back(text);
+    }
+    e.Kinds |= kind << (4 * j);
+    e.ValueCount = static_cast<uint8_t>(j + 1);
 }
 
 const LogEntry* LogDBManager::Entry(int k) const
@@ -130,36 +159,85 @@ const LogEntry* LogDBManager::Entry(int k) const
     return &entries_[static_cast<size_t>(k)];
 }
 
-std::string LogDBManager::ValueText(const LogEntry& e, int j) const
+namespace {
+
+// The bytes of value j and its kind; nullptr when the entry does not hold it.
+const uint8_t* ValueBytes(const LogEntry& e, int j, uint32_t& kind)
 {
-    if (j < 0 || j >= e.ValueCount) return {};
-    if (e.Source == LogEntry::FromTexts) {
-        uint32_t at;
-        std::memcpy(&at, e.Raw + 4 * j, 4);
-        return at < texts_.size() ? texts_[at] : std::string();
-    }
+    if (j < 0 || j >= e.ValueCount) return nullptr;
     int offset = 0;
     for (int i = 0; i < j; ++i) offset += kWidths[e.Kind(i) & 3u];
-    const uint32_t kind = e.Kind(j);
+    kind = e.Kind(j);
+    if (offset + kWidths[kind & 3u] > kLogEntryRawBytes) return nullptr;
+    return e.Raw + offset;
+}
+
+uint32_t U32At(const uint8_t* bytes)
+{
+    uint32_t v;
+    std::memcpy(&v, bytes, 4);
+    return v;
+}
+
+char* PutUnsigned(char* out, uint64_t v)
+{
+    return std::to_chars(out, out + 24, v).ptr;
+}
+
+}  // namespace
+
+const std::string* LogDBManager::HeldText(const LogEntry& e, int j) const
+{
+    uint32_t kind = 0;
+    const uint8_t* bytes = ValueBytes(e, j, kind);
+    if (!bytes || !(kind & LogEntry::kLogKindText)) return nullptr;
+    const uint32_t at = U32At(bytes);
+    return at < texts_.size() ? &texts_[at] : nullptr;
+}
+
+char* LogDBManager::WriteValue(const LogEntry& e, int j, char* out) const
+{
+    uint32_t kind = 0;
+    const uint8_t* bytes = ValueBytes(e, j, kind);
+    if (!bytes) return out;
+    if (kind & LogEntry::kLogKindText) {
+        const uint32_t at = U32At(bytes);
+        if (at >= texts_.size()) return out;
+        const std::string& text = texts_[at];
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    }
     const int type = kTypeOfWidthCode[kind & 3u];
-    if (offset + kWidths[kind & 3u] > kLogEntryRawBytes) return {};
-    const uint8_t* bytes = e.Raw + offset;
     if (kind & LogEntry::kLogKindPlusOne) {
         const double v = LogValueToNumber(type, bytes);
-        if (std::isfinite(v) && std::fabs(v) < 9.0e18) return std::to_string(static_cast<long long>(v) + 1);
+        if (std::isfinite(v) && std::fabs(v) < 9.0e18) return std::to_chars(out, out + 24, static_cast<long long>(v) + 1).ptr;
     }
-    return LogValueToText(type, bytes);
+    switch (type) {
+    case 0: {
+        float f;
+        std::memcpy(&f, bytes, 4);
+        return numtext::FloatToChars(static_cast<double>(f), out);
+    }
+    case 1: return PutUnsigned(out, U32At(bytes));
+    case 2: return PutUnsigned(out, static_cast<uint64_t>(bytes[0] | (bytes[1] << 8)));
+    default: return PutUnsigned(out, bytes[0]);
+    }
+}
+
+std::string LogDBManager::ValueText(const LogEntry& e, int j) const
+{
+    if (const std::string* text = HeldText(e, j)) return *text;
+    char buffer[kValueTextMax];
+    return std::string(buffer, WriteValue(e, j, buffer));
 }
 
 bool LogDBManager::ValueNumber(const LogEntry& e, int j, double& value) const
 {
-    if (j < 0 || j >= e.ValueCount) return false;
-    if (e.Source == LogEntry::FromFrame) {
-        int offset = 0;
-        for (int i = 0; i < j; ++i) offset += kWidths[e.Kind(i) & 3u];
-        const uint32_t kind = e.Kind(j);
-        if (offset + kWidths[kind & 3u] > kLogEntryRawBytes) return false;
-        value = LogValueToNumber(kTypeOfWidthCode[kind & 3u], e.Raw + offset);
+    uint32_t kind = 0;
+    const uint8_t* bytes = ValueBytes(e, j, kind);
+    if (!bytes) return false;
+    if (!(kind & LogEntry::kLogKindText)) {
+        value = LogValueToNumber(kTypeOfWidthCode[kind & 3u], bytes);
         if (std::isnan(value)) return false;
         if (kind & LogEntry::kLogKindPlusOne) value = std::trunc(value) + 1;
         return true;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class LogDBManager {
@@ -45,13 +46,13 @@ public:
     void BuildLogLists();
 
     // Replaces the whole archive (an archive file that was read whole): the entries in the
-    // given order, texts holding the values of the FromTexts entries. Counts and per-log
-    // lists are made from them.
+    // given order, texts holding the values held as texts. Counts and per-log lists are made
+    // from them.
     void Adopt(std::vector<LogEntry> entries, std::vector<std::string> texts);
-    // A FromTexts entry for Adopt: its values' texts go to the end of texts. At most seven
-    // values are kept.
-    static LogEntry MakeTextEntry(double time, int position, const std::vector<std::string>& values,
-                                  std::vector<std::string>& texts);
+    // Appends value e.ValueCount of an entry read from a file, from its text: as a number
+    // when the number's text is that text exactly, else as a text that goes to the end of
+    // texts. At most seven values are kept.
+    static void AddFileValue(LogEntry& e, std::string_view text, std::vector<std::string>& texts);
 
     int EntryCount() const { return static_cast<int>(entries_.size()); }
     // nullptr for an index out of range.
@@ -59,6 +60,12 @@ public:
     // Value j of entry k's own log; "" when out of range or not held.
     std::string ValueText(int k, int j) const;
     std::string ValueText(const LogEntry& e, int j) const;
+    // The same text into out (room for kValueTextMax bytes unless the value is a text
+    // held as one; then as much as it is). Returns the end; out itself for no value.
+    static constexpr int kValueTextMax = 32;
+    char* WriteValue(const LogEntry& e, int j, char* out) const;
+    // A held text value of entry e, or nullptr when value j is a number or not held.
+    const std::string* HeldText(const LogEntry& e, int j) const;
     // The same value as a number, as its text shows it; false when it is not held or its
     // text is not a number.
     bool ValueNumber(const LogEntry& e, int j, double& value) const;

@@ -13,13 +13,16 @@ constexpr int kLogTextStride = 8;
 constexpr int kLogEntryRawBytes = 28;   // seven values of at most four bytes
 
 // One archived sample, held compactly: the values of its own log position as the frame
-// carried them (their texts are made when asked for, LogDBManager::ValueText), or, for a
-// sample read from an archive file, as indexes of texts kept by the archive database.
+// carried them (their texts are made when asked for, LogDBManager::ValueText). A sample read
+// from an archive file holds its values the same way, as numbers whose text is the file's;
+// a value that is no such number is held as the index of a text kept by the archive database.
 struct LogEntry {
-    enum : uint8_t { FromFrame = 0, FromTexts = 1 };
+    enum : uint8_t { FromFrame = 0, FromFile = 1 };
     // Value kinds, four bits per value: the width code of LogValueWidthCode, plus
-    // kLogKindPlusOne for the points shown counted from 1.
+    // kLogKindPlusOne for the points shown counted from 1, or kLogKindText (with the u32
+    // width) for a text index.
     static constexpr uint32_t kLogKindPlusOne = 4;
+    static constexpr uint32_t kLogKindText = 8;
 
     double Time = 0.0;        // TDateTime of the sample
     uint32_t Token = 0;       // the frame's raw time token; the sort key

@@ -89,15 +89,6 @@ bool WriteWhole(const QString& fileName, QString* error, Fill fill)
     return true;
 }
 
-// A C-locale number that reads whole: such a cell goes to a spreadsheet as a number.
-bool PlainNumber(const QString& text, double& value)
-{
-    if (text.isEmpty()) return false;
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && qIsFinite(value);
-}
-
 }  // namespace
 
 bool QAdvColumnGrid::SaveToFile(const QString& fileName, QString* error) const
@@ -241,11 +232,13 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
     }
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
     const std::vector<int> columns = ShownColumns();
-    auto write = [sheet](lxw_row_t row, lxw_col_t col, const QString& text) {
+    // Numbers go in as numbers; a source that holds them hands them over without a text.
+    std::string text;
+    auto write = [this, sheet, &text](lxw_row_t row, lxw_col_t col, int r, int c) {
         double number = 0;
-        if (PlainNumber(text, number)) return worksheet_write_number(sheet, row, col, number, nullptr);
-        if (text.isEmpty()) return LXW_NO_ERROR;
-        return worksheet_write_string(sheet, row, col, text.toUtf8().constData(), nullptr);
+        if (model_->SheetCell(r, c, number, text)) return worksheet_write_number(sheet, row, col, number, nullptr);
+        if (text.empty()) return LXW_NO_ERROR;
+        return worksheet_write_string(sheet, row, col, text.c_str(), nullptr);
     };
     lxw_error failed = LXW_NO_ERROR;
     for (size_t i = 0; i < columns.size() && !failed; ++i)
@@ -254,7 +247,7 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
     for (int v = 0; v < rows && !failed; ++v) {
         const int r = ShownRow(v);
         for (size_t i = 0; i < columns.size() && !failed; ++i)
-            failed = write(static_cast<lxw_row_t>(v + 1), static_cast<lxw_col_t>(i), Cells(columns[i], r));
+            failed = write(static_cast<lxw_row_t>(v + 1), static_cast<lxw_col_t>(i), r, columns[i]);
     }
     const lxw_error closed = workbook_close(book);
     if (failed || closed) {

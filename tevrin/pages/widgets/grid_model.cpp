@@ -17,6 +17,29 @@ bool IGridRowSource::Number(int row, int column, double& value) const
     return !t.isEmpty() && GridCondition::ReadNumber(t, value);
 }
 
+bool SheetCellFromText(const QString& cell, double& number, std::string& text)
+{
+    bool ok = false;
+    if (!cell.isEmpty()) {
+        number = cell.toDouble(&ok);
+        if (ok && qIsFinite(number)) return true;
+    }
+    text = cell.toStdString();
+    return false;
+}
+
+bool IGridRowSource::SheetCell(int row, int column, double& number, std::string& text) const
+{
+    return SheetCellFromText(Text(row, column), number, text);
+}
+
+bool TGridModel::SheetCell(int row, int column, double& number, std::string& text) const
+{
+    if (source_ && row >= 0 && column >= 0 && column < ColumnCount() && row < AllRowCount())
+        return source_->SheetCell(row, column, number, text);
+    return SheetCellFromText(Text(row, column), number, text);
+}
+
 TGridModel::TGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TGridModel::SetColumnCount(int count)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <functional>
 #include <vector>
 
@@ -22,7 +23,14 @@ public:
     // The cell as a number for filters and spreadsheets (a date-time cell gives its day
     // count); false for a text cell or an empty one. By default the text is read.
     virtual bool Number(int row, int column, double& value) const;
+    // The cell as a spreadsheet holds it: true with number for a cell whose text is a plain
+    // finite number; otherwise false with the text as UTF-8 (empty for an empty cell). By
+    // default the text is read; a source that holds numbers gives them without a text.
+    virtual bool SheetCell(int row, int column, double& number, std::string& text) const;
 };
+
+// The default reading of a cell text for a spreadsheet (see IGridRowSource::SheetCell).
+bool SheetCellFromText(const QString& cell, double& number, std::string& text);
 
 // One entry of a column's filter drop-down: the name shown and the condition it stands for.
 struct GridFilterItem {
@@ -72,6 +80,7 @@ public:
     void MoveRow(int from, int to);
     QString Text(int row, int column) const;
     bool Number(int row, int column, double& value) const;
+    bool SheetCell(int row, int column, double& number, std::string& text) const;
     void SetText(int row, int column, const QString& text);
     void AddCheckBox(int row, int column, bool checked);
     bool HasCheckBox(int row, int column) const;
