@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -165,6 +166,10 @@ QColor TQComponentCommon::Color() const { return control_->palette().color(contr
 
 void TQComponentCommon::SetColor(const QColor& c)
 {
+    // Pages colour controls from arriving values, most often with the colour they already have.
+    const QPalette::ColorRole role = control_->backgroundRole();
+    const bool fills = role != QPalette::Window || control_->autoFillBackground();
+    if (fills && control_->palette().isBrushSet(QPalette::Active, role) && Color() == c) return;
     QPalette p = control_->palette();
     p.setColor(control_->backgroundRole(), c);
     control_->setPalette(p);
@@ -337,6 +342,11 @@ bool TQComponentCommon::StrToInt64(const QString& text, long long& value)
     else
         value = negative ? -static_cast<long long>(acc) : static_cast<long long>(acc);
     return true;
+}
+
+void TQComponentCommon::ShowText(QLineEdit* edit, const QString& text)
+{
+    if (edit && edit->text() != text) edit->setText(text);
 }
 
 QString TQComponentCommon::FromDb(const char* text) { return text ? QString::fromLatin1(text) : QString(); }

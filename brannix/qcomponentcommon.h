@@ -11,6 +11,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QLineEdit;
 class QWidget;
 class QStatusBar;
 
@@ -97,6 +98,9 @@ public:
     static bool StrToFloat(const QString& text, double& value);
     // The whole text is an integer (optional sign and digits), within 64 bits.
     static bool StrToInt64(const QString& text, long long& value);
+    // Shows an arriving value in an edit. The same text again leaves the edit alone (its cursor,
+    // selection and undo steps stay as the user left them).
+    static void ShowText(QLineEdit* edit, const QString& text);
     // Latin-1 in both directions, so that the database's bytes come back unchanged.
     static QString FromDb(const char* text);
     static QByteArray ToDb(const QString& text);

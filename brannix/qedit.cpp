@@ -147,7 +147,7 @@ void TQEdit::Respond(const char* value)
 {
     try {
         const QString v = TQComponentCommon::FromDb(value);
-        if (common_.FireValueChanged(v)) setText(v);
+        if (common_.FireValueChanged(v)) TQComponentCommon::ShowText(this, v);
     } catch (...) {
         // A failing page handler must not unwind into the database.
     }

@@ -32,7 +32,7 @@ void TQScrollBar::Respond(const char* value)
         const QString v = TQComponentCommon::FromDb(value);
         if (!common_.FireValueChanged(v)) return;
         unknown_ = !ShowNumber(v);
-        if (associated_) associated_->setText(v);
+        TQComponentCommon::ShowText(associated_, v);
     } catch (...) {
     }
 }

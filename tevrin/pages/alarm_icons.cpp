@@ -1,6 +1,7 @@
 #include "tevrin/pages/alarm_icons.h"
 
 #include <QLabel>
+#include <QVariant>
 
 #include <array>
 
@@ -34,7 +35,11 @@ QPixmap Icon(List list, int index)
 void SetIcon(QLabel* image, List list, int index)
 {
     if (!image) return;
+    // Pages set the icon at every poll; the same picture again is neither loaded nor drawn.
+    const QVariant shownList = image->property("iconList");
+    if (shownList.isValid() && shownList.toInt() == static_cast<int>(list) && image->property("iconIndex") == index) return;
     image->setPixmap(Icon(list, index));
+    image->setProperty("iconList", static_cast<int>(list));
     // The picture's index, so that tests and handlers can tell which icon is shown.
     image->setProperty("iconIndex", index);
 }

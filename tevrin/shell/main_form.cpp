@@ -11,7 +11,7 @@ const QString kPauseText = QStringLiteral("Temporarily paused for discontinuous 
 const QString kRegisterError = QStringLiteral("Error registering to database");
 
 // The colours of the link icons: off line, idle, active, no response, paused.
-QImage MakeLinkIcon(int index, bool receive)
+QPixmap MakeLinkIcon(int index, bool receive)
 {
     static const QColor kColours[5] = {QColor(128, 128, 128), QColor(0, 110, 0), QColor(0, 230, 0),
                                        QColor(220, 0, 0), QColor(230, 200, 0)};
@@ -25,7 +25,8 @@ QImage MakeLinkIcon(int index, bool receive)
         painter.drawPolygon(QPolygon({QPoint(2, 3), QPoint(14, 3), QPoint(8, 13)}));
     else
         painter.drawPolygon(QPolygon({QPoint(2, 13), QPoint(14, 13), QPoint(8, 3)}));
-    return image;
+    painter.end();
+    return QPixmap::fromImage(image);
 }
 
 }  // namespace
@@ -172,6 +173,8 @@ void TFormMain::CreateStatusWidgets()
     statusLine_->setObjectName(QStringLiteral("StatusLine"));
     setStatusBar(statusLine_);
     statusLine_->setSizeGripEnabled(false);
+    // Opaque, so that a repaint of one of its panels does not draw the window behind it again.
+    statusLine_->setAutoFillBackground(true);
 
     specialPanel_ = new QLabel(statusLine_);
     specialPanel_->setObjectName(QStringLiteral("specialPanel"));
@@ -447,25 +450,45 @@ void TFormMain::ShowCommStatus(int state)
         int text;   // 0 unchanged, 1 cleared, 2 pause text
     } kStates[] = {{0, 0, 1}, {1, 1, 1}, {1, 2, 0}, {2, 1, 0}, {3, 3, 0}, {4, 4, 2}};
     if (state < 0 || state > 5) {
+        // Not one the engine sends: the whole line is drawn again, every time.
         rxIcon_ = 0;
         txIcon_ = 0;
-    } else {
-        const auto& s = kStates[state];
-        if (rxIcon_ == s.rx && txIcon_ == s.tx) return;
-        rxIcon_ = s.rx;
-        txIcon_ = s.tx;
-        if (statusLine_ && s.text == 1) statusLine_->SetPanelText(0, QString());
-        if (statusLine_ && s.text == 2) statusLine_->SetPanelText(0, kPauseText);
+        UpdateLinkIcons();
+        if (statusLine_) statusLine_->repaint();
+        ++statusRepaints_;
+        return;
     }
-    UpdateLinkIcons();
-    if (statusLine_) statusLine_->repaint();
+    const auto& s = kStates[state];
+    if (rxIcon_ == s.rx && txIcon_ == s.tx) return;
+    rxIcon_ = s.rx;
+    txIcon_ = s.tx;
+    // The line is repainted at once, as the exchange may keep the event loop busy for a while;
+    // only the parts that changed are drawn (every exchange passes through here twice).
+    if (statusLine_ && s.text != 0) {
+        const QString text = s.text == 2 ? kPauseText : QString();
+        if (statusLine_->PanelText(0) != text) {
+            statusLine_->SetPanelText(0, text);
+            statusLine_->Panel(0)->repaint();
+        }
+    }
+    if (ShowLinkIcon(rxPanel_, imlRx_, rxIcon_)) rxPanel_->repaint();
+    if (ShowLinkIcon(txPanel_, imlTx_, txIcon_)) txPanel_->repaint();
     ++statusRepaints_;
+}
+
+bool TFormMain::ShowLinkIcon(QLabel* panel, const std::array<QPixmap, 5>& icons, int index)
+{
+    if (!panel || index < 0 || index > 4) return false;
+    const QPixmap& icon = icons[static_cast<size_t>(index)];
+    if (panel->pixmap().cacheKey() == icon.cacheKey()) return false;
+    panel->setPixmap(icon);
+    return true;
 }
 
 void TFormMain::UpdateLinkIcons()
 {
-    if (rxPanel_ && rxIcon_ >= 0 && rxIcon_ <= 4) rxPanel_->setPixmap(QPixmap::fromImage(imlRx_[static_cast<size_t>(rxIcon_)]));
-    if (txPanel_ && txIcon_ >= 0 && txIcon_ <= 4) txPanel_->setPixmap(QPixmap::fromImage(imlTx_[static_cast<size_t>(txIcon_)]));
+    ShowLinkIcon(rxPanel_, imlRx_, rxIcon_);
+    ShowLinkIcon(txPanel_, imlTx_, txIcon_);
 }
 
 void TFormMain::StepProgress(int step)

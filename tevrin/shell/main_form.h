@@ -15,6 +15,7 @@
 #include "tevrin/shell/state_mgr.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QMainWindow>
 #include <QString>
 
@@ -246,6 +247,8 @@ private:
     void ShowOffLineLook();
     void SetPanelColour(bool white);
     void UpdateLinkIcons();
+    // Puts icon `index` into a link panel; true when the panel showed another picture before.
+    static bool ShowLinkIcon(QLabel* panel, const std::array<QPixmap, 5>& icons, int index);
 
     std::unique_ptr<Ui::TFormMain> ui;
     TQStatusBar* statusLine_ = nullptr;
@@ -255,8 +258,8 @@ private:
     QLabel* txPanel_ = nullptr;
     QTimer* statusBarTimer_ = nullptr;
     QTimer* timer1_ = nullptr;
-    std::array<QImage, 5> imlRx_;
-    std::array<QImage, 5> imlTx_;
+    std::array<QPixmap, 5> imlRx_;
+    std::array<QPixmap, 5> imlTx_;
     TWait* ownWait_ = nullptr;
     PowerNotice* powerNotice_ = nullptr;
     std::unique_ptr<ConfigFileRoads> configFile_;
