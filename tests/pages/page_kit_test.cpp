@@ -11,6 +11,7 @@
 #include "tevrin/shell/main_form.h"
 
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -189,6 +190,36 @@ TEST_F(PageKitTest, IndicatorPicturesComeFromTheProgramsResources)
     alarmicons::SetIcon(&image, alarmicons::List::Alarms, 2);
     EXPECT_EQ(image.property("iconIndex").toInt(), 2);
     EXPECT_FALSE(image.pixmap().isNull());
+}
+
+// Pages set their indicators at every poll: the picture already shown is not drawn again.
+TEST_F(PageKitTest, AnIndicatorSetToItsOwnPictureIsNotDrawnAgain)
+{
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) ++count;
+            return false;
+        }
+    } paints;
+    QLabel image;
+    image.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&image));
+    alarmicons::SetIcon(&image, alarmicons::List::Alarms, 3);
+    QTest::qWait(20);
+    image.installEventFilter(&paints);
+    const qint64 shown = image.pixmap().cacheKey();
+    alarmicons::SetIcon(&image, alarmicons::List::Alarms, 3);
+    QTest::qWait(20);
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(image.pixmap().cacheKey(), shown);
+    // The same index of the other list is another picture (grey against green).
+    alarmicons::SetIcon(&image, alarmicons::List::SysAlarm, 3);
+    QTest::qWait(20);
+    EXPECT_GT(paints.count, 0);
+    EXPECT_EQ(image.property("iconIndex").toInt(), 3);
+    EXPECT_NE(image.pixmap().toImage(), alarmicons::Icon(alarmicons::List::Alarms, 3).toImage());
 }
 
 // The main window is the pages' host while it exists; reading pages writes nothing back.

@@ -56,6 +56,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QTest>
 #include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,6 +66,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -617,6 +619,53 @@ TEST_F(MainFormTest, LinkStateSetsTheIconsAndRepaintsOnlyOnAChange)
         EXPECT_EQ(form.StatusLineRepaints() - before, s.repaint ? 1 : 0);
         EXPECT_EQ(form.StatusLine()->PanelText(0), s.panel0 ? QString::fromLatin1(s.panel0) : text);
     }
+}
+
+// Every exchange with the unit passes the link states and a progress step; the status line
+// draws again only the panels they change, and the clock's tick only the clock.
+TEST_F(MainFormTest, AnExchangeDrawsOnlyTheStatusPanelsItChanges)
+{
+    TFormMain form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.StatusBarTimerTimer();
+    platform::SendMessage(&form, platform::WM_COMM_STATUS, 1);
+    form.SetNumber("localPBarMax", 12);
+    QTest::qWait(50);
+
+    struct PaintLog : QObject {
+        std::set<QObject*> painted;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) painted.insert(o);
+            return false;
+        }
+    } log;
+    QApplication::instance()->installEventFilter(&log);
+    const auto paintedAfter = [&log](const std::function<void()>& what) {
+        log.painted.clear();
+        what();
+        QTest::qWait(30);
+        return log.painted;
+    };
+    TQStatusBar* line = form.StatusLine();
+    QWidget* rx = line->Panel(4);
+    QWidget* tx = line->Panel(5);
+    EXPECT_EQ(paintedAfter([&form] {
+                  platform::SendMessage(&form, platform::WM_COMM_STATUS, 2);
+                  platform::SendMessage(&form, platform::WM_COMM_STATUS, 3);
+                  platform::SendMessage(&form, platform::WM_COMM_PROGRESS, 1);
+                  platform::SendMessage(&form, platform::WM_COMM_STATUS, 1);
+              }),
+              (std::set<QObject*>{rx, tx, form.StatusProgress()}));
+    EXPECT_EQ(form.StatusProgress()->value(), 1);
+    EXPECT_TRUE(paintedAfter([&form] { platform::SendMessage(&form, platform::WM_COMM_STATUS, 1); }).empty());
+    line->SetPanelText(3, QStringLiteral("September 30, 2000 12:00:00 PM"));
+    QTest::qWait(30);
+    const std::set<QObject*> painted = paintedAfter([&form] { form.StatusBarTimerTimer(); });
+    ASSERT_NE(line->PanelText(3), QStringLiteral("September 30, 2000 12:00:00 PM"));
+    EXPECT_EQ(painted, (std::set<QObject*>{line->Panel(3)}));
+    QApplication::instance()->removeEventFilter(&log);
 }
 
 TEST_F(MainFormTest, ProgressStepsTheBarWithinItsMaximum)

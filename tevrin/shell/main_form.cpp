@@ -181,7 +181,7 @@ void TFormMain::CreateStatusWidgets()
     specialPanel_->setFixedHeight(18);
     specialPanel_->setAutoFillBackground(true);
     specialPanel_->setAlignment(Qt::AlignCenter);
-    statusProgress_ = new QProgressBar(statusLine_);
+    statusProgress_ = new StatusProgressBar(statusLine_);
     statusProgress_->setObjectName(QStringLiteral("statusProgress"));
     statusProgress_->setFixedHeight(18);
     statusProgress_->setRange(0, 100);
@@ -206,6 +206,15 @@ void TFormMain::CreateStatusWidgets()
     statusLine_->AddPanel(21, txPanel_);          // 5: send icon
     statusLine_->AddPanel(21);                    // 6
     if (auto* clock = qobject_cast<QLabel*>(statusLine_->Panel(3))) clock->setAlignment(Qt::AlignCenter);
+    // Every exchange changes the link icons and the progress, the clock ticks every second: a
+    // panel of fixed size asks for no new layout (which would draw the whole line again), and
+    // an opaque one draws itself alone.
+    const int panelHeight = std::max(18, statusLine_->fontMetrics().height() + 4);
+    for (int i = 0; i < statusLine_->PanelCount(); ++i) {
+        QWidget* panel = statusLine_->Panel(i);
+        if (panel->minimumHeight() != panel->maximumHeight()) panel->setFixedHeight(panelHeight);
+        panel->setAutoFillBackground(true);
+    }
     SetPanelColour(false);
     UpdateLinkIcons();
 }

@@ -54,6 +54,7 @@
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/set_upd_pwd_dlg.h"
 #include "tevrin/shell/splash.h"
+#include "tevrin/shell/status_progress_bar.h"
 #include "tevrin/shell/upd_mode_dlg.h"
 #include "tevrin/shell/upgrade.h"
 #include "tevrin/shell/upgrade_steps.h"
