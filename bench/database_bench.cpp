@@ -3,7 +3,14 @@
 // use (Communications bound to entry points that hand each request to the simulator core). The
 // simulator's own share is measured alone by replaying the same requests into it, so that the
 // difference is the cost of our stack (points, block loop, message layer, engine binding).
+//
+// Then the full read as the program makes it: through the real communication engine over a
+// pseudo-terminal to the simulator serving on its own thread; the figure is the CPU of the
+// program's thread per full read (readall_engine_cpu_ms), waiting for the line included.
+#include "pollard/engine.h"
+#include "pollard/exports.h"
 #include "tests/sim/core/analyzer_core.h"
+#include "tests/sim/wire/wire_server.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/communications.h"
 #include "tevrin/rtdb/database.h"
@@ -11,11 +18,15 @@
 #include "tevrin/rtdb/rosetta.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -142,6 +153,78 @@ void BM_SimulatorShareOfBusiestPage(benchmark::State& state)
 }
 BENCHMARK(BM_SimulatorShareOfBusiestPage)->Unit(benchmark::kMicrosecond);
 
+double ThreadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// The full read through the engine library's entry points, the port a pseudo-terminal.
+void BM_ReadAllThroughEngine(benchmark::State& state)
+{
+    sim::AnalyzerCore unit;
+    sim::WireServer wire(unit);
+    if (!wire.StartPty()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    PollardApi api;
+    api.Initialize = ::Initialize;
+    api.Cleanup = ::Cleanup;
+    api.GetCommErrText = ::GetCommErrText;
+    api.CommConnect = ::CommConnect;
+    api.CommDisconnect = ::CommDisconnect;
+    api.SendReceive = ::SendReceive;   // the engine's, not the in-process seam above
+    api.SetUserCancel = ::SetUserCancel;
+    api.IsOnline = ::IsOnline;
+    Communications* comms = Communications::InstanceWithApi(api);
+    pollard::CommSettings& settings = pollard::Engine::Instance()->Settings();
+    settings.connectType = pollard::ctComPortDirect;
+    settings.portName = wire.PtyPath();
+    settings.baud = 115200;
+    if (comms->CommConnect() != 0) {
+        state.SkipWithError("no connection to the simulated analyzer");
+        return;
+    }
+    DataBase* db = DataBase::Instance();
+    double cpu = 0, wall = 0;
+    int failures = 0;
+    try {
+        db->Connect();   // the catalogue of the unit's version
+        for (auto _ : state) {
+            const double cpu0 = ThreadCpuSeconds();
+            const auto start = std::chrono::steady_clock::now();
+            if (db->ReadAll() != 0) ++failures;
+            wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            cpu += ThreadCpuSeconds() - cpu0;
+            state.PauseTiming();
+            unit.ClearLog();
+            wire.ClearLog();
+            state.ResumeTiming();
+        }
+    } catch (int code) {
+        state.SkipWithError("a full read failed");
+    }
+    const double reads = static_cast<double>(state.iterations());
+    state.counters["readall_engine_cpu_ms"] = reads > 0 ? 1000.0 * cpu / reads : 0;
+    state.counters["wall_ms"] = reads > 0 ? 1000.0 * wall / reads : 0;
+    state.counters["requests"] = db->CountReadAllRequests();
+    state.counters["failures"] = failures;
+    DataBase::DestroyInstance();
+    CommDBPointFacade::DestroyInstance();
+    Communications::DestroyInstance();
+    wire.Stop();
+}
+BENCHMARK(BM_ReadAllThroughEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);   // the engine's timers and notices
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

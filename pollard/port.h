@@ -33,6 +33,10 @@ signals:
     void Failure(const QString& text);
 
 protected:
+    // Writes what the descriptor takes at once (a socket without SIGPIPE); the count written,
+    // which may fall short of length (driver buffer full, line down).
+    static qint64 WriteNow(qintptr descriptor, bool socket, const char* data, qint64 length);
+
     QString errorText_;
 };
 

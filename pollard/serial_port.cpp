@@ -66,10 +66,20 @@ void SerialPort::Close()
 qint64 SerialPort::Write(const QByteArray& bytes)
 {
     if (!port_.isOpen()) return -1;
-    const qint64 written = port_.write(bytes);
-    // Out now, not at the event loop's next turn: the reply's time starts with the frame.
+    // Out now, not at the event loop's next turn: the reply's time starts with the frame. A
+    // frame goes straight to the device when nothing waits before it, so that the event loop
+    // need not arm and disarm a write notifier for every exchange; whatever the device does
+    // not take at once goes through the port's own buffer.
+    qint64 done = 0;
+    if (port_.bytesToWrite() == 0 && port_.handle() >= 0)
+        done = WriteNow(port_.handle(), false, bytes.constData(), bytes.size());
+    if (done == bytes.size()) {
+        emit OutputSent();
+        return done;
+    }
+    const qint64 rest = port_.write(bytes.constData() + done, bytes.size() - done);
     port_.flush();
-    return written;
+    return rest < 0 ? (done > 0 ? done : -1) : done + rest;
 }
 
 void SerialPort::FlushInput()

@@ -158,7 +158,7 @@ int Transaction::Run(const uint8_t* message, int length, bool notifyDone)
             state_ = crCancelled;
             break;
         }
-        if (port_ && port_->IsOpen()) Log(QStringLiteral("NAKState is %1").arg(state_));
+        if (trace_.IsOn() && port_ && port_->IsOpen()) Log(QStringLiteral("NAKState is %1").arg(state_));
         if (state_ != crNoResponse) break;
         Log(QStringLiteral("Retrying..."));
         ++attempt;

@@ -1,10 +1,12 @@
 // Exchanges and link handling over TCP (the Ethernet connection type).
 #include "tests/pollard/engine_fixture.h"
 
+#include "pollard/frame.h"
 #include "pollard/tcp_port.h"
 #include "tests/common/fake_prompter.h"
 
 #include <QSettings>
+#include <QSignalSpy>
 
 namespace pollardtest {
 namespace {
@@ -67,6 +69,23 @@ TEST_F(TcpLink, FaultsGiveTheSameResultsAsOnASerialLine)
         EXPECT_EQ(form.Count(2), c.sends);
         EXPECT_EQ(WireFramesSince(before, c.sends), c.sends);
     }
+}
+
+// The frame leaves at once, without waiting for the event loop's next turn (the reply's time
+// starts with it), and the port says so then.
+TEST_F(TcpLink, AFrameIsOnTheLineWhenWriteReturns)
+{
+    ASSERT_EQ(CommConnect(), 0);
+    pollard::TcpPort& port = E().Tcp();
+    QSignalSpy sent(&port, &pollard::Port::OutputSent);
+    const QByteArray message = ReadRow(row);
+    const QByteArray frame =
+        pollard::BuildRequestFrame(0xFF, reinterpret_cast<const uint8_t*>(message.constData()), message.size());
+    const int before = wire.FramesReceived();
+    ASSERT_EQ(port.Write(frame), frame.size());
+    EXPECT_EQ(sent.count(), 1);
+    // Waits on this thread without processing events: only a frame already sent can arrive.
+    EXPECT_TRUE(wire.WaitFor([&] { return wire.FramesReceived() > before; }, 2000));
 }
 
 TEST_F(TcpLink, DroppedConnectionFailsTheExchangeAndTheNextOneReconnects)

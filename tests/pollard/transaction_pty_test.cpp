@@ -2,8 +2,10 @@
 #include "tests/pollard/engine_fixture.h"
 
 #include "pollard/crc16.h"
+#include "pollard/frame.h"
 #include "pollard/serial_port.h"
 
+#include <QSignalSpy>
 #include <QTimer>
 
 namespace pollardtest {
@@ -33,6 +35,21 @@ protected:
     }
     int row = 0;
 };
+
+// The frame goes straight to the device: it is on the line, and the port has said so, when
+// Write returns.
+TEST_F(PtyExchange, AFrameIsOnTheLineWhenWriteReturns)
+{
+    pollard::SerialPort& port = E().Serial();
+    QSignalSpy sent(&port, &pollard::Port::OutputSent);
+    const QByteArray message = ReadRow(row);
+    const QByteArray frame = pollard::BuildRequestFrame(0xFF, reinterpret_cast<const uint8_t*>(message.constData()),
+                                                        static_cast<int>(message.size()));
+    const int before = wire.FramesReceived();
+    ASSERT_EQ(port.Write(frame), frame.size());
+    EXPECT_EQ(sent.count(), 1);
+    EXPECT_TRUE(wire.WaitFor([&] { return wire.FramesReceived() > before; }, 2000));
+}
 
 TEST_F(PtyExchange, ReplyArrivesWholeOrInPiecesWithTheSameResult)
 {
