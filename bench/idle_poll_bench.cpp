@@ -6,6 +6,7 @@
 //
 // Runs in a temporary home, so it touches no user settings. IDLE_POLL_SECONDS changes the
 // measured time (default 20).
+#include "bench/main_window_bench.h"
 #include "platform/prompter.h"
 #include "tests/common/engine_settings.h"
 #include "tevrin/shell/main_form.h"
@@ -29,16 +30,6 @@
 #include <cstdlib>
 
 namespace {
-
-class YesPrompter : public platform::IPrompter {
-public:
-    int Ask(const platform::Prompt& p) override
-    {
-        if (p.buttons & platform::mbYes) return platform::mrYes;
-        return platform::mrOk;
-    }
-    QString ChooseFile(const platform::FileRequest&) override { return QString(); }
-};
 
 double ProcessCpuSeconds()
 {
@@ -111,7 +102,7 @@ void BM_IdlePoll(benchmark::State& state)
 {
     const char* env = std::getenv("IDLE_POLL_SECONDS");
     const int seconds = env && std::atoi(env) > 0 ? std::atoi(env) : 20;
-    YesPrompter prompter;
+    benchsupport::YesPrompter prompter;
     platform::SetPrompter(&prompter);
     SimProcess sim;
     if (!sim.Start()) {
@@ -173,11 +164,7 @@ BENCHMARK(BM_IdlePoll)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond)
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    const QByteArray h = home.path().toLocal8Bit();
-    setenv("HOME", h.constData(), 1);
-    setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
-    setenv("XDG_CONFIG_HOME", (h + "/.config").constData(), 1);
-    if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    benchsupport::UseFreshHome(home);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tevrin"));
     benchmark::Initialize(&argc, argv);

@@ -11,6 +11,7 @@
 #include "tests/common/engine_settings.h"
 #include "tests/sim/core/analyzer_core.h"
 #include "tests/sim/wire/wire_server.h"
+#include "bench/main_window_bench.h"
 #include "platform/prompter.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/upd_mode_dlg.h"
@@ -26,17 +27,6 @@
 #include <cstdlib>
 
 namespace {
-
-// Answers every message box with its first offered answer, so the run never waits.
-class YesPrompter : public platform::IPrompter {
-public:
-    int Ask(const platform::Prompt& p) override
-    {
-        if (p.buttons & platform::mbYes) return platform::mrYes;
-        return platform::mrOk;
-    }
-    QString ChooseFile(const platform::FileRequest&) override { return QString(); }
-};
 
 long PeakResidentKb()
 {
@@ -55,15 +45,11 @@ int main(int argc, char* argv[])
     sinceMain.start();
 
     QTemporaryDir home;
-    const QByteArray h = home.path().toLocal8Bit();
-    setenv("HOME", h.constData(), 1);
-    setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
-    setenv("XDG_CONFIG_HOME", (h + "/.config").constData(), 1);
-    if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    benchsupport::UseFreshHome(home);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tevrin"));
-    YesPrompter prompter;
+    benchsupport::YesPrompter prompter;
     platform::SetPrompter(&prompter);
 
     // The simulated analyzer on TCP, and the engine's settings pointing at it.
