@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,31 +27,29 @@ TEST(AnalogInputCalibration, GainAndOffsetByTable)
 {
     const struct {
         const char *rawZero, *rawSpan, *scaledZero, *scaledSpan;
-        bool ok;
+        bool ok, rawNotNumber;
         const char *gain, *offset;
     } kCases[] = {
-        {"64", "320", "4", "20", true, "0.0625", "0"},
-        {"0", "160", "4", "20", true, "0.100000001490116", "4"},   // one tenth as a 32-bit float
-        {"320", "64", "4", "20", true, "-0.0625", "24"},          // span below zero counts
-        {" 12 ", "60000", "4", "20", true, "0.000266720016952604", "3.99679946899414"},
-        {"100", "100", "4", "20", false, "", ""},                  // equal raw values
-        {"abc", "100", "4", "20", false, "", ""},
-        {"0", "70000", "4", "20", false, "", ""},                  // no 16-bit count
-        {"1.5", "100", "4", "20", false, "", ""},
-        {"0", "100", "", "20", false, "", ""},
-        {"0", "100", "4", "x", false, "", ""},
+        {"64", "320", "4", "20", true, false, "0.0625", "0"},
+        {"0", "160", "4", "20", true, false, "0.100000001490116", "4"},   // one tenth as a 32-bit float
+        {"320", "64", "4", "20", true, false, "-0.0625", "24"},          // span below zero counts
+        {" 12 ", "60000", "4", "20", true, false, "0.000266720016952604", "3.99679946899414"},
+        {"100", "100", "4", "20", false, false, "", ""},                  // equal raw values: quietly none
+        {"0", "100", "", "20", false, false, "", ""},                     // a scaled text that is no number
+        {"0", "100", "4", "x", false, false, "", ""},
+        {"0", "1e-30", "0", "1e30", false, false, "", ""},                // no 32-bit gain
+        {"abc", "100", "4", "20", false, true, "", ""},                   // raw texts that are no number
+        {"0", "", "4", "20", false, true, "", ""},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.rawZero) + " " + c.rawSpan + " " + c.scaledZero + " " + c.scaledSpan);
         const aical::Result r = aical::Compute(QString::fromLatin1(c.rawZero), QString::fromLatin1(c.rawSpan),
                                                QString::fromLatin1(c.scaledZero), QString::fromLatin1(c.scaledSpan));
         EXPECT_EQ(r.ok, c.ok);
+        EXPECT_EQ(r.rawNotNumber, c.rawNotNumber);
         EXPECT_EQ(r.gain, c.gain);
         EXPECT_EQ(r.offset, c.offset);
-        EXPECT_EQ(r.why.isEmpty(), c.ok);
     }
-    EXPECT_TRUE(aical::Compute(QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("20"))
-                    .why.contains(QStringLiteral("equal")));
 }
 
 class AnalogInputsSession : public ::testing::Test {
@@ -96,7 +95,7 @@ TEST_F(AnalogInputsSession, CapturesWriteScaledAndRawValuesThenGainAndOffsetOfTh
     EXPECT_FALSE(f->edScaledZero()->isEnabled());
 }
 
-TEST_F(AnalogInputsSession, UnsoundValuesWriteNothingAndSayWhy)
+TEST_F(AnalogInputsSession, WithoutAGainTheZeroAndSpanValuesAreStillWrittenAndNothingIsSaid)
 {
     TTfraAICalibration* f = page->Calibration(1);
     f->btnCalibrateAI()->click();
@@ -104,23 +103,41 @@ TEST_F(AnalogInputsSession, UnsoundValuesWriteNothingAndSayWhy)
     f->edScaledSpan()->setText(QStringLiteral("20"));
     f->edRawZero()->setText(QStringLiteral("500"));
     f->edAIRaw()->setText(QStringLiteral("500"));
-    f->btnCaptureSpanClick();   // equal raw zero and span
-    ASSERT_EQ(s.prompter.prompts.size(), 1u);
-    EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("equal")));
-    EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("Nothing was written")));
+    f->btnCaptureSpanClick();   // equal raw zero and span: the four values, no gain, no message
+    EXPECT_EQ(WrittenRows(s.unit), RowsOf({1498, 1499, 1496, 1497}));
+    EXPECT_EQ(s.unit.ValueText(sim::DbId{1497}), QByteArray("500"));   // the unit holds what the box shows
+    EXPECT_TRUE(s.prompter.prompts.empty());
 
+    s.unit.ClearLog();
     f->edScaledSpan()->setText(QStringLiteral("twenty"));
     f->edAIRaw()->setText(QStringLiteral("900"));
-    f->btnCaptureSpanClick();   // a scaled value that is no number
-    ASSERT_EQ(s.prompter.prompts.size(), 2u);
-    EXPECT_TRUE(s.prompter.prompts[1].text.contains(QStringLiteral("Scaled Span")));
+    f->btnCaptureSpanClick();   // a scaled value that is no number: not written, no gain, no message
+    EXPECT_EQ(s.WrittenDbIds(), (std::vector<int>{1498, 1496, 1497}));
+    EXPECT_EQ(f->edRawSpan()->text(), QStringLiteral("900"));
+    EXPECT_EQ(f->edScaledSpan()->text(), QStringLiteral("twenty"));
+    EXPECT_EQ(s.unit.ValueText(sim::DbId{1497}), QByteArray("900"));
+    const std::vector<int> noGain = s.WrittenDbIds();
+    for (int id : {1502, 1503}) EXPECT_EQ(std::count(noGain.begin(), noGain.end(), id), 0) << id;
+    EXPECT_TRUE(s.prompter.prompts.empty());
 
+    // A raw reading that is no count: the capture stops before anything, the raw zero stays.
+    s.unit.ClearLog();
+    f->edScaledSpan()->setText(QStringLiteral("20"));
     f->edAIRaw()->setText(QStringLiteral("12.5"));
-    f->edRawSpan()->setText(QStringLiteral("900"));
-    f->btnCaptureZeroClick();   // a raw reading that is no count: the raw zero stays
+    f->btnCaptureZeroClick();
     EXPECT_EQ(f->edRawZero()->text(), QStringLiteral("500"));
-    EXPECT_EQ(s.prompter.prompts.size(), 3u);
+    ASSERT_EQ(s.prompter.prompts.size(), 1u);
     EXPECT_EQ(s.WriteRequests(), 0);
+
+    // A raw box that holds no number (as an analyzer may send it) is reported after the four
+    // values went out; the gain and offset are not written.
+    f->edRawZero()->setText(QStringLiteral("n/a"));
+    f->Recalculate();
+    ASSERT_EQ(s.prompter.prompts.size(), 2u);
+    EXPECT_EQ(s.prompter.prompts[1].text, QStringLiteral("'n/a' is not a valid floating point value"));
+    const std::vector<int> written = s.WrittenDbIds();
+    EXPECT_EQ(std::count(written.begin(), written.end(), 1502), 0);
+    EXPECT_EQ(std::count(written.begin(), written.end(), 1498), 1);
 }
 
 TEST_F(AnalogInputsSession, LiveRatioAndCurrentAreShownAsPercentAndTwoDecimals)

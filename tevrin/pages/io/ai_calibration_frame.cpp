@@ -19,57 +19,26 @@ using namespace pagecontrols;
 
 namespace aical {
 
-namespace {
-
-// A raw count: a whole number 0..65535.
-bool RawValue(const QString& text, double& value)
-{
-    long long n = 0;
-    if (!CountValue(text, n)) return false;
-    value = static_cast<double>(n);
-    return true;
-}
-
-QString NotNumber(const char* field, const QString& text)
-{
-    return QStringLiteral("%1 \"%2\" is not a number. Nothing was written.").arg(QString::fromLatin1(field), text);
-}
-
-}  // namespace
-
 Result Compute(const QString& rawZero, const QString& rawSpan, const QString& scaledZero, const QString& scaledSpan)
 {
     Result r;
     double rz = 0, rs = 0, sz = 0, ss = 0;
-    if (!RawValue(rawZero, rz)) {
-        r.why = QStringLiteral("Raw Zero \"%1\" is not a count from 0 to 65535. Nothing was written.").arg(rawZero);
+    if (!TQComponentCommon::StrToFloat(rawZero, rz) || !std::isfinite(rz)) {
+        r.rawNotNumber = true;
+        r.badRaw = rawZero;
         return r;
     }
-    if (!RawValue(rawSpan, rs)) {
-        r.why = QStringLiteral("Raw Span \"%1\" is not a count from 0 to 65535. Nothing was written.").arg(rawSpan);
-        return r;
-    }
-    if (!TQComponentCommon::StrToFloat(scaledZero, sz)) {
-        r.why = NotNumber("Scaled Zero", scaledZero);
-        return r;
-    }
-    if (!TQComponentCommon::StrToFloat(scaledSpan, ss)) {
-        r.why = NotNumber("Scaled Span", scaledSpan);
+    if (!TQComponentCommon::StrToFloat(rawSpan, rs) || !std::isfinite(rs)) {
+        r.rawNotNumber = true;
+        r.badRaw = rawSpan;
         return r;
     }
     const float d = static_cast<float>(rs - rz);
-    if (d == 0.0f) {
-        r.why = QStringLiteral("Raw Zero and Raw Span are equal (%1): no gain can be computed. Capture zero and span at "
-                               "two different inputs. Nothing was written.")
-                    .arg(rawZero.trimmed());
-        return r;
-    }
+    if (d == 0.0f) return r;
+    if (!TQComponentCommon::StrToFloat(scaledZero, sz) || !TQComponentCommon::StrToFloat(scaledSpan, ss)) return r;
     const float gain = static_cast<float>((ss - sz) / static_cast<double>(d));
     const float offset = static_cast<float>(sz - rz * static_cast<double>(gain));
-    if (!std::isfinite(gain) || !std::isfinite(offset)) {
-        r.why = QStringLiteral("The gain or zero offset is out of range. Nothing was written.");
-        return r;
-    }
+    if (!std::isfinite(gain) || !std::isfinite(offset)) return r;
     r.ok = true;
     r.gain = numtext::FloatToStr(static_cast<double>(gain));
     r.offset = numtext::FloatToStr(static_cast<double>(offset));
@@ -221,13 +190,17 @@ void TTfraAICalibration::Capture(TQLabeledEdit* target)
 
 bool TTfraAICalibration::Recalculate()
 {
+    // A box whose text is no number is left out: the database would take it as 0.
+    for (TQLabeledEdit* e : {edScaledZero_, edScaledSpan_, edRawZero_, edRawSpan_}) {
+        double value = 0;
+        if (TQComponentCommon::StrToFloat(e->text(), value) && std::isfinite(value))
+            TPageFrame::WriteSinglePoint(e->DbId(), e->text().trimmed().toStdString());
+    }
     const aical::Result r = aical::Compute(edRawZero_->text(), edRawSpan_->text(), edScaledZero_->text(), edScaledSpan_->text());
     if (!r.ok) {
-        platform::MessageDlg(r.why, platform::DlgType::Warning, platform::mbOK);
+        if (r.rawNotNumber) ShowNotAFloat(r.badRaw);
         return false;
     }
-    for (TQLabeledEdit* e : {edScaledZero_, edScaledSpan_, edRawZero_, edRawSpan_})
-        TPageFrame::WriteSinglePoint(e->DbId(), e->text().trimmed().toStdString());
     TPageFrame::WriteSinglePoint(gainPoint_, r.gain);
     TPageFrame::WriteSinglePoint(offsetPoint_, r.offset);
     return true;

@@ -5,9 +5,11 @@
 // span). From the captured raw values and the scaled values the user typed the frame
 // computes the gain (scaling factor) and zero offset and writes them to the analyzer.
 //
-// Calibration checks all four numbers before it writes anything: a text that is no number,
-// a raw value outside 0..65535, or equal raw zero and span (no gain can be computed) is told
-// to the user and nothing at all is written.
+// A recalculation first writes the four zero/span values as the boxes show them, so the
+// analyzer always holds the raw counts the boxes show (a box whose text is no number is not
+// written). The gain and offset follow when they can
+// be computed: a raw value that is no number is reported; equal raw zero and span, or a scaled
+// value that is no number, simply leave the gain and offset as they were.
 #include "brannix/database_glue.h"
 
 #include <QFrame>
@@ -21,17 +23,19 @@ class TQLabeledEdit;
 
 namespace aical {
 
-// The gain and zero offset from the four texts of a frame, or why they cannot be computed.
+// The gain and zero offset from the four texts of a frame, or none.
 struct Result {
     bool ok = false;
-    QString why;          // the message when !ok
+    bool rawNotNumber = false;   // when !ok: a raw text is no number (reported); else silent
+    QString badRaw;              // that raw text
     std::string gain;     // general float text (15 significant digits) of the 32-bit gain
     std::string offset;   // the same of the 32-bit zero offset
 };
 
 // gain = (scaled span - scaled zero) / (raw span - raw zero), offset = scaled zero - raw zero
-// x gain, both held as 32-bit floats. Raw values must be whole numbers 0..65535, scaled values
-// numbers.
+// x gain, both held as 32-bit floats. No result when a raw text is no number (rawNotNumber, badRaw),
+// when raw zero and span are equal, when a scaled text is no number, or when the arithmetic
+// leaves the range of a 32-bit float.
 Result Compute(const QString& rawZero, const QString& rawSpan, const QString& scaledZero, const QString& scaledSpan);
 
 // The ids of frame n (1..4).
@@ -59,9 +63,8 @@ public:
     // Takes the live raw reading as the raw zero (span), then recalculates.
     void btnCaptureZeroClick();
     void btnCaptureSpanClick();
-    // Checks the four values and, when they are sound, writes scaled zero and span, raw zero
-    // and span, the gain and the offset, in this order; otherwise says why and writes nothing.
-    // True when it wrote.
+    // Writes scaled zero and span, raw zero and span, then the gain and the offset when they
+    // can be computed (see the top). True when the gain and offset were written.
     bool Recalculate();
 
     const aical::Ids& Ids() const { return ids_; }
