@@ -85,9 +85,9 @@ TEST(SupplyCalibration, ChecksAndStepsByTable)
     EXPECT_EQ(supplycal::IdsOf(2).description, 1204);
 }
 
-// The toggle, without an analyzer: what it makes usable, and that no step writes while it is
-// up.
-TEST(SupplyCalibration, ToggleMakesTheValuesUsableAndStepsWriteOnlyWhileItIsDown)
+// The toggle, without an analyzer: what it makes usable; the arrows are never disabled and
+// write whatever the toggle's state.
+TEST(SupplyCalibration, ToggleMakesTheValuesUsableAndTheArrowsAlwaysStepAndWrite)
 {
     FakePrompter prompter;
     pagetest::TestHost host(true);
@@ -98,24 +98,31 @@ TEST(SupplyCalibration, ToggleMakesTheValuesUsableAndStepsWriteOnlyWhileItIsDown
     const std::vector<QWidget*> usable = {frame.edOutputVoltage(), frame.edOutputRaw(), frame.edFailSafeCurrent(),
                                           frame.edFailSafePos(), frame.lblOutput(), frame.labFailSafe(),
                                           frame.btnCaptureCalibration()};
+    const auto arrowsEnabled = [&frame] {
+        for (int k = 1; k <= 4; ++k)
+            if (!frame.UpDown(k)->isEnabled()) return false;
+        return true;
+    };
     for (QWidget* w : usable) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(arrowsEnabled());
 
     frame.edOutputRaw()->setText(QStringLiteral("100"));
-    frame.UpDown(2)->stepBy(1);
-    EXPECT_EQ(frame.edOutputRaw()->text(), QStringLiteral("100"));
-    EXPECT_TRUE(host.writes.empty());
-
-    frame.btnCalibrateAS()->click();
-    for (QWidget* w : usable) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    frame.UpDown(2)->stepBy(1);
+    frame.UpDown(2)->stepBy(1);   // toggle up: the step still writes
     EXPECT_EQ(frame.edOutputRaw()->text(), QStringLiteral("101"));
     EXPECT_EQ(host.writes, std::vector<std::string>{"1037=101"});
 
     frame.btnCalibrateAS()->click();
+    for (QWidget* w : usable) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(arrowsEnabled());
+    frame.UpDown(2)->stepBy(1);
+    EXPECT_EQ(frame.edOutputRaw()->text(), QStringLiteral("102"));
+
+    frame.btnCalibrateAS()->click();
     for (QWidget* w : usable) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    frame.UpDown(1)->stepBy(1);
+    EXPECT_TRUE(arrowsEnabled());
+    frame.edFailSafePos()->setText(QStringLiteral("500"));
     frame.UpDown(4)->stepBy(-1);
-    EXPECT_EQ(host.writes.size(), 1u);
+    EXPECT_EQ(host.writes, (std::vector<std::string>{"1037=101", "1037=102", "1035=499"}));
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -360,11 +367,12 @@ TEST_F(FactoryPageTest, SupplyCalibrationWritesCheckedValuesInItsOrder)
     EXPECT_EQ(pagetest::WrittenRows(session.unit), pagetest::RowsOf({1030}));
     EXPECT_DOUBLE_EQ(session.unit.Value(sim::DbId{1030}), 5.5);
 
-    // Calibration off: the arrows write nothing.
+    // Calibration off: the arrows still step and write.
     supply->btnCalibrateAS()->click();
     session.unit.ClearLog();
     supply->UpDown(2)->stepBy(1);
-    EXPECT_EQ(session.WriteRequests(), 0);
+    EXPECT_EQ(pagetest::WrittenRows(session.unit), pagetest::RowsOf({1029}));
+    EXPECT_EQ(session.unit.Value(sim::DbId{1029}), 42002);
 
     // The second supply writes its own points.
     TfmAnalogSupply* supply2 = page->fmAnalogSupply(2);

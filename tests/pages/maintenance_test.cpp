@@ -296,24 +296,69 @@ TEST_F(OutputCalibration, AutoCalibrationComputesACountAndDrivesItOrRefuses)
     EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("3 to 23")));
 }
 
-TEST_F(OutputCalibration, StepsWriteOnlyWhileCalibratingAndCaptureChecksEverythingFirst)
+TEST_F(OutputCalibration, TheUpDownsAreNeverDisabledAndStepWhateverTheCalibrateButton)
 {
     f->btnCalibrate()->click();   // released
-    EXPECT_FALSE(f->CountUpDown(0)->isEnabled());
-    f->CountUpDown(0)->stepBy(1);
-    f->udTest()->stepBy(1);
-    EXPECT_EQ(s.unit.RequestCount(), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(f->CountUpDown(i)->isEnabled()) << i;
+        EXPECT_TRUE(f->CurrentUpDown(i)->isEnabled()) << i;
+    }
+    EXPECT_TRUE(f->udTest()->isEnabled());
+    EXPECT_FALSE(f->edScaledZero()->isEnabled());
 
-    f->btnCalibrate()->click();
+    // The first step switches the raw bypass on, then writes the count; the next only the count.
+    f->edScaledZero()->setText(QStringLiteral("30000"));
+    f->CountUpDown(0)->stepBy(1);
+    f->CountUpDown(0)->stepBy(1);
+    EXPECT_EQ(WrittenRows(s.unit), RowsOf({342, 446, 446}));
+    EXPECT_EQ(s.unit.ValueText(sim::DbId{446}), f->edScaledZero()->text().toLatin1());
+
+    // The test step switches to the fraction.
+    s.unit.ClearLog();
     f->edRawZero()->setText(QStringLiteral("4"));
     f->edRawSpan()->setText(QStringLiteral("20"));
-    f->edFailSafeCurrent()->setText(QStringLiteral("3.5"));
+    f->udTest()->stepBy(1);
+    EXPECT_EQ(WrittenRows(s.unit), RowsOf({342, 447, 343}));
+    EXPECT_TRUE(s.prompter.prompts.empty()) << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+}
+
+// Capture checks the currents the user typed and the counts it writes; a current the analyzer
+// holds (a fail-safe of 0 mA) is no reason to refuse.
+TEST_F(OutputCalibration, CaptureChecksWhatIsTypedNotWhatTheAnalyzerHolds)
+{
+    s.unit.SetValue(sim::DbId{544}, 0);   // the fail-safe current the analyzer holds
+    s.Form().tbtnPollClick();
+    ASSERT_EQ(f->edFailSafeCurrent()->text().toDouble(), 0.0);
+    s.unit.ClearLog();
+    f->edRawZero()->setText(QStringLiteral("4"));
+    f->edRawSpan()->setText(QStringLiteral("20"));
     f->edScaledZero()->setText(QStringLiteral("12000"));
-    f->edScaledSpan()->setText(QStringLiteral("70000"));
+    f->edScaledSpan()->setText(QStringLiteral("60000"));
+    f->edFailSafePos()->setText(QStringLiteral("0"));
     f->btnCaptureCalibrationClick();
-    EXPECT_EQ(s.unit.RequestCount(), 0);
-    ASSERT_EQ(s.prompter.prompts.size(), 1u);
-    EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("Nothing was written")));
+    EXPECT_TRUE(s.prompter.prompts.empty()) << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(WrittenRows(s.unit), RowsOf({447, 342, 280, 281, 278, 279, 544, 275, 282, 409}));
+    EXPECT_EQ(s.unit.ValueText(sim::DbId{282}), QByteArray("48000"));
+
+    const struct {
+        const char *zeroMA, *failSafeMA, *spanCount;
+    } kRefused[] = {
+        {"2", "0", "60000"},      // a zero current typed outside 3..23
+        {"4", "1", "60000"},      // a fail-safe current typed other than the analyzer's
+        {"4", "0", "70000"},      // a count beyond 65535
+    };
+    for (const auto& c : kRefused) {
+        SCOPED_TRACE(std::string(c.zeroMA) + " " + c.failSafeMA + " " + c.spanCount);
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+        f->edRawZero()->setText(QString::fromLatin1(c.zeroMA));
+        f->edFailSafeCurrent()->setText(QString::fromLatin1(c.failSafeMA));
+        f->edScaledSpan()->setText(QString::fromLatin1(c.spanCount));
+        f->btnCaptureCalibrationClick();
+        EXPECT_EQ(s.unit.RequestCount(), 0);
+        ASSERT_EQ(s.prompter.prompts.size(), 1u);
+        EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("Nothing was written")));
+    }
 }
 
 }  // namespace

@@ -166,10 +166,7 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
 
     usable_ = {btnOutputZero, btnOutputSpan, edRawZero_, edRawSpan_, edFailSafeCurrent_, edScaledZero_, edScaledSpan_,
                edFailSafePos_, lblZero, lblSpan, btnOutputFailSafe, btnCapture, ledCalTestPercent_, btnOutputTest,
-               ledTestRaw_, labFailSafe, meter_[0], meter_[1], meter_[2], autoCal[0], autoCal[1], autoCal[2],
-               // The up-downs write to the analyzer: usable only while calibrating.
-               countUpDowns_[0], countUpDowns_[1], countUpDowns_[2], currentUpDowns_[0], currentUpDowns_[1],
-               currentUpDowns_[2], udTest_};
+               ledTestRaw_, labFailSafe, meter_[0], meter_[1], meter_[2], autoCal[0], autoCal[1], autoCal[2]};
     colouredEdits_ = {edRawZero_, edRawSpan_, edFailSafeCurrent_, edScaledZero_, edScaledSpan_, edFailSafePos_,
                       ledCalTestPercent_, meter_[0], meter_[1], meter_[2]};
     btnCalibrateAO1Click();
@@ -190,9 +187,9 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
         TQEdit* current = currents[static_cast<size_t>(i)];
         connect(count, &QLineEdit::returnPressed, this, [count] { WritePoint(count->DbId(), count->text()); });
         for (TQEdit* source : {current, meter_[static_cast<size_t>(i)]})
-            connect(source, &QLineEdit::returnPressed, this, [current] {
+            connect(source, &QLineEdit::returnPressed, this, [this, current, i] {
                 double mA = 0;
-                if (!CurrentValue(current->text(), mA)) {
+                if (!CurrentUsable(i, mA)) {
                     Refuse(CurrentRefusal("current", current->text()));
                     return;
                 }
@@ -200,7 +197,8 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
             });
         // An arriving current moves its up-down; the box shows the value.
         TQUpDown* upDown = currentUpDowns_[static_cast<size_t>(i)];
-        connect(current, &TQEdit::OnDBPointValueChanged, this, [upDown](const QString& v, bool&) {
+        connect(current, &TQEdit::OnDBPointValueChanged, this, [this, upDown, i](const QString& v, bool&) {
+            held_[static_cast<size_t>(i)] = v;
             double mA = 0;
             if (TQComponentCommon::StrToFloat(v, mA) && std::isfinite(mA) && std::fabs(mA) < 1e9)
                 upDown->SetPosition(static_cast<int>(std::trunc(mA)));
@@ -221,6 +219,15 @@ TQEdit* TfraAOCalibration::CurrentEdit(int which) const
 {
     const std::array<TQEdit*, 3> currents = {edRawZero_, edRawSpan_, edFailSafeCurrent_};
     return currents.at(static_cast<size_t>(which));
+}
+
+bool TfraAOCalibration::CurrentUsable(int which, double& mA) const
+{
+    if (CurrentValue(CurrentEdit(which)->text(), mA)) return true;
+    double held = 0;
+    const QString& arrived = held_.at(static_cast<size_t>(which));
+    return TQComponentCommon::StrToFloat(CurrentEdit(which)->text(), mA) && std::isfinite(mA) && !arrived.isEmpty() &&
+           TQComponentCommon::StrToFloat(arrived, held) && held == mA;
 }
 
 void TfraAOCalibration::btnCalibrateAO1Click()
@@ -247,7 +254,7 @@ void TfraAOCalibration::Drive(int which)
 
 void TfraAOCalibration::udBitsClickb(int which)
 {
-    if (busy_ || !btnCalibrate_->isChecked()) return;
+    if (busy_) return;
     busy_ = true;
     TQUpDown* upDown = countUpDowns_.at(static_cast<size_t>(which));
     long long count = 0;
@@ -275,7 +282,7 @@ void TfraAOCalibration::AutoCal(int which)
     TQEdit* countEdit = CountEdit(which);
     double targetMA = 0, meterMA = 0;
     long long count = 0;
-    if (!CurrentValue(target->text(), targetMA)) {
+    if (!CurrentUsable(which, targetMA)) {
         Refuse(CurrentRefusal("target current", target->text()));
         return;
     }
@@ -308,13 +315,10 @@ void TfraAOCalibration::AutoCal(int which)
 void TfraAOCalibration::btnCaptureCalibrationClick()
 {
     double mA = 0;
-    const struct {
-        TQEdit* edit;
-        const char* what;
-    } kCurrents[] = {{edRawZero_, "zero current"}, {edRawSpan_, "span current"}, {edFailSafeCurrent_, "fail-safe current"}};
-    for (const auto& c : kCurrents)
-        if (!CurrentValue(c.edit->text(), mA)) {
-            Refuse(CurrentRefusal(c.what, c.edit->text()));
+    const char* const kWhat[3] = {"zero current", "span current", "fail-safe current"};
+    for (int i = 0; i < 3; ++i)
+        if (!CurrentUsable(i, mA)) {
+            Refuse(CurrentRefusal(kWhat[i], CurrentEdit(i)->text()));
             return;
         }
     std::array<long long, 3> count{};
@@ -347,7 +351,6 @@ void TfraAOCalibration::btnOutputTestClick()
 
 void TfraAOCalibration::udTestClick()
 {
-    if (!btnCalibrate_->isChecked()) return;
     TestValues values;
     if (!CheckTestValues(values)) return;
     if (rawActive_) {
@@ -371,11 +374,11 @@ bool TfraAOCalibration::CheckTestValues(TestValues& v) const
         Refuse(QStringLiteral("The test percentage \"%1\" is not a whole number from 0 to 100.").arg(text));
         return false;
     }
-    if (!CurrentValue(edRawZero_->text(), z)) {
+    if (!CurrentUsable(0, z)) {
         Refuse(CurrentRefusal("zero current", edRawZero_->text()));
         return false;
     }
-    if (!CurrentValue(edRawSpan_->text(), s)) {
+    if (!CurrentUsable(1, s)) {
         Refuse(CurrentRefusal("span current", edRawSpan_->text()));
         return false;
     }

@@ -6,8 +6,10 @@
 // scale through the factory bypass ("Output Test").
 //
 // Every action checks the numbers it needs before it writes anything; a count outside 0..65535
-// (also one that "Auto. Cal." computes) is refused with a message. The up-downs step and write
-// only while the frame's Calibrate button is down.
+// (also one that "Auto. Cal." computes) is refused with a message, and so is a current outside
+// 3..23 mA, unless it is the very value the analyzer holds (a fail-safe of 0 mA read from the
+// analyzer never blocks a capture). The up-downs are never disabled: a step writes whatever
+// the Calibrate button's state.
 #include "brannix/database_glue.h"
 
 #include <QFrame>
@@ -85,12 +87,17 @@ private:
     static void WritePoint(TDbId id, const QString& text);
     TQEdit* CountEdit(int which) const;
     TQEdit* CurrentEdit(int which) const;
+    // A current the frame may use or write: a number within 3..23 mA, or the value the
+    // analyzer last reported for that box.
+    bool CurrentUsable(int which, double& mA) const;
 
     BoundIds bound_;
     CommandIds cmd_;
     bool rawActive_ = false;
     bool testActive_ = false;
     bool busy_ = false;
+    // The zero, span and fail-safe currents as the analyzer last reported them.
+    std::array<QString, 3> held_{};
 
     QToolButton* btnCalibrate_ = nullptr;
     TQLabeledEdit* edRawZero_ = nullptr;

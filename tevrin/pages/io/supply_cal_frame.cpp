@@ -168,10 +168,7 @@ bool TfmAnalogSupply::Calibrating() const { return btnCalibrate_->isChecked(); }
 void TfmAnalogSupply::btnCalibrateAS1Click()
 {
     const bool down = Calibrating();
-    for (const Value& v : values_) {
-        SetUsable(v.edit, down);
-        v.upDown->setEnabled(down);
-    }
+    for (const Value& v : values_) SetUsable(v.edit, down);
     lblOutput_->setEnabled(down);
     labFailSafe_->setEnabled(down);
     btnCapture_->setEnabled(down);
@@ -186,9 +183,8 @@ supplycal::Checked TfmAnalogSupply::Check(const Value& v) const
 
 void TfmAnalogSupply::Step(const Value& v, int steps)
 {
-    // A step that is running (its write pumps events) takes no second click; no step writes
-    // while the calibration is off.
-    if (busy_ || !Calibrating()) return;
+    // A step that is running (its write pumps events) takes no second click.
+    if (busy_) return;
     busy_ = true;
     const QString field = QString::fromLatin1(v.field);
     const supplycal::Checked c = v.kind == Kind::Voltage ? supplycal::StepVoltage(field, v.edit->text(), steps)

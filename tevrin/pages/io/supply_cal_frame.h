@@ -6,8 +6,8 @@
 //
 // Every write checks its input first: a voltage must be a number, a position a whole count
 // 0..65535. Capture checks all four before it writes any, and writes all or nothing; the user
-// is told what was wrong. The step buttons write only while the Calibrate toggle is down. A
-// voltage step moves the voltage by 0.1 V (it never puts a raw count into a voltage box).
+// is told what was wrong. The step buttons are never disabled and write whatever the
+// Calibrate toggle's state. A voltage step moves the voltage by 0.1 V (it never puts a raw count into a voltage box).
 #include "brannix/database_glue.h"
 #include "brannix/qupdown.h"
 
