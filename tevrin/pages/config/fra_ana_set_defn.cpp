@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "tevrin/pages/config/fra_stream.h"
 #include "tevrin/pages/widgets/ao_source_combo.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -64,11 +65,15 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     setObjectName(QStringLiteral("fraAnaSetDefn%1").arg(kind));
     const bool h2s = kind == 1;
     const SetIds& id = ids_;
-    auto* page = new QHBoxLayout(this);
+    // Two columns of settings above the alarms, which take the set's whole width: side by
+    // side the three would not fit the window's designed width.
+    auto* page = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    page->addLayout(columns);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
-    page->addLayout(left);
-    page->addLayout(right);
+    columns->addLayout(left);
+    columns->addLayout(right);
 
     ledName = Edit(this, left, "ledName", "Name", id[Name], dtText);
     ledName->setMaxLength(kind == 5 ? 7 : 6);
@@ -153,7 +158,11 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     grid->addWidget(lockAlarmEnable, 5, 0);
     grid->addWidget(lockAlarmLimit, 5, 1);
     lockActions = actionRow(5, QStringLiteral("lockAlarmActions"), id[LockBits], h2s);
-    left->addWidget(alarms);
+    for (TQEdit* limit : {static_cast<TQEdit*>(edAlarmDevLimit), static_cast<TQEdit*>(edAlarm1Limit),
+                          static_cast<TQEdit*>(ledPAALimit), static_cast<TQEdit*>(lockAlarmLimit)})
+        pagecontrols::FitToText(limit, pagecontrols::LongestFloat());
+    page->addWidget(alarms);
+    page->addStretch(1);
     left->addStretch(1);
 
     // Runs to average and the calibration gas belong to the other sets; the H2S set keeps
@@ -162,13 +171,18 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     ledCalGasConc = Edit(this, right, "ledCalGasConc", "Cal. Gas Concentration", id[CalGasConc], dtPosFloat, !h2s);
     auto* frequency = new QGroupBox(QStringLiteral("Frequency"), this);
     frequency->setObjectName(QStringLiteral("grpFrequency"));
-    auto* freq = new QHBoxLayout(frequency);
+    // The day above the time of day, so that the column stays narrow.
+    auto* frequencyRows = new QVBoxLayout(frequency);
+    auto* freq = new QHBoxLayout;
+    frequencyRows->addLayout(freq);
     freq->addWidget(new QLabel(QStringLiteral("Day Of Week"), frequency));
     edDays = Bind(new TQComboBox(frequency), "edDays", id[Day], true);
     edDays->addItems({QStringLiteral("Everyday"), QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
                       QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
                       QStringLiteral("Saturday")});
     freq->addWidget(edDays);
+    freq = new QHBoxLayout;
+    frequencyRows->addLayout(freq);
     edHours = Edit(frequency, freq, "edHours", "o'clock", id[Hour], dtPosInt);
     Range(edHours, 0, 23);
     edHours->setText(QStringLiteral("8"));

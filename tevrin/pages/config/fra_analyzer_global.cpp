@@ -9,6 +9,7 @@
 #include "platform/numtext.h"
 #include "platform/prompter.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/pages/widgets/gain_calculator.h"
 #include "ui_fra_analyzer_global.h"
 
@@ -114,7 +115,7 @@ void TfraAnalyzerGlobal::BuildAlarms()
             alarm.limit->setDbId(def.limitId);
             alarm.limit->setDataType(def.limitType);
             alarm.limit->setUseDatabase(true);
-            alarm.limit->setMinimumWidth(70);
+            pagecontrols::FitToText(alarm.limit, pagecontrols::LongestFloat());
             grid->addWidget(alarm.limit, row, 1);
         }
         auto* actions = new QWidget(ui_->grpGlobalAlarms);

@@ -122,6 +122,7 @@ TTfraAICalibration::TTfraAICalibration(int n, QWidget* parent) : QFrame(parent),
     edAI_ = LabeledEdit(cal, r, "edAI", QStringLiteral("       AI (mA)"), ids_.mA, dtFloat);
     edAIRaw_ = LabeledEdit(cal, r, "edAIRaw", QStringLiteral("      AI (Raw)"), ids_.raw, dtInt);
 
+    for (TQLabeledEdit* e : {edRawZero_, edRawSpan_, edAIRaw_}) FitToText(e, LongestCount());
     for (TQLabeledEdit* e : {edRawZero_, edRawSpan_, edAIRaw_, edAI_, ledCalPercent_}) {
         e->setReadOnly(true);
         e->SetColor(clScrollBar());

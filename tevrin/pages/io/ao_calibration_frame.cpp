@@ -62,7 +62,10 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
 
     auto* scaling = new QGroupBox(QStringLiteral("Analog Output %1 Calibration").arg(n), this);
     scaling->setObjectName(QStringLiteral("gbScaling"));
-    outer->addWidget(scaling);
+    // The calibration and the test side by side, so that a frame takes one row of the page.
+    auto* groups = new QHBoxLayout();
+    outer->addLayout(groups);
+    groups->addWidget(scaling, 0, Qt::AlignTop);
     auto* grid = new QGridLayout(scaling);
     const auto cell = [&](int row, int column) {
         auto* box = new QHBoxLayout();
@@ -95,6 +98,7 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
         e->setRangeLow(0);
         e->setRangeHigh(65535);
         e->setText(QStringLiteral("0"));
+        FitToText(e, LongestCount());
     }
     const std::array<TQEdit*, 3> currents = {edRawZero_, edRawSpan_, edFailSafeCurrent_};
     const std::array<TQEdit*, 3> counts = {edScaledZero_, edScaledSpan_, edFailSafePos_};
@@ -145,7 +149,7 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
 
     auto* test = new QGroupBox(QStringLiteral("Analog Output Test"), this);
     test->setObjectName(QStringLiteral("QGroupBox1"));
-    outer->addWidget(test);
+    groups->addWidget(test, 0, Qt::AlignTop);
     auto* testRow = new QHBoxLayout(test);
     auto* btnOutputTest = ToolButton(test, "btnOutputTest", QStringLiteral("Output Test"));
     testRow->addWidget(btnOutputTest);

@@ -65,7 +65,9 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
     pulseCount_ = LabeledEdit(this, pulseRow, "PulseCount", QStringLiteral("Tape Encoder Test"), 327, dtInt);
     pulseCount_->setReadOnly(true);
 
-    auto* outputs = new QHBoxLayout();
+    // Relays above solenoids and one output frame to a row, so that the page needs no
+    // sideways scrolling at the window's designed width.
+    auto* outputs = new QVBoxLayout();
     page->addLayout(outputs);
     auto* relays = new QGroupBox(QStringLiteral("Relays"), this);
     relays->setObjectName(QStringLiteral("QPanel9"));
@@ -108,7 +110,7 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
             e->setDataType(dtPosInt);
         frame->ledCalTestPercent()->setDataType(dtPosInt);
         frame->ledCalTestPercent()->setRangeEdit(true);
-        frames->addWidget(frame, (n - 1) / 3, (n - 1) % 3);
+        frames->addWidget(frame, n - 1, 0);
         frames_[static_cast<size_t>(n - 1)] = frame;
     }
 

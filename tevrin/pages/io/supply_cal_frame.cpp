@@ -132,7 +132,10 @@ TfmAnalogSupply::TfmAnalogSupply(int n, QWidget* parent) : QFrame(parent), ids_(
         e->setRangeHigh(23);
         e->setText(QStringLiteral("0"));
     }
-    for (TQEdit* e : {static_cast<TQEdit*>(edOutputRaw_), static_cast<TQEdit*>(edFailSafePos_)}) e->setRangeHigh(65535);
+    for (TQEdit* e : {static_cast<TQEdit*>(edOutputRaw_), static_cast<TQEdit*>(edFailSafePos_)}) {
+        e->setRangeHigh(65535);
+        FitToText(e, LongestCount());
+    }
 
     values_[0] = {edOutputVoltage_, Arrows(gbScaling_, "QUpDown1", nullptr), Kind::Voltage, "Output Voltage"};
     values_[1] = {edOutputRaw_, Arrows(gbScaling_, "QUpDown2", edOutputRaw_), Kind::Position, "Output Raw"};

@@ -5,6 +5,9 @@
 #include "brannix/qupdown.h"
 
 #include <QBoxLayout>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 #include <algorithm>
@@ -13,6 +16,44 @@
 #include <cstdlib>
 
 namespace pagecontrols {
+
+namespace {
+// The room a line edit keeps at either end of its text (the cursor's margin).
+constexpr int kEditTextMargin = 2;
+
+QStyleOptionFrame EditFrameOption(const QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    return option;
+}
+}  // namespace
+
+int TextRoom(const QLineEdit* edit)
+{
+    const QStyleOptionFrame option = EditFrameOption(edit);
+    const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return inside.width() - margins.left() - margins.right() - 2 * kEditTextMargin;
+}
+
+void FitToText(QLineEdit* edit, const QString& longest)
+{
+    // The style's frame and inner margins are whatever the edit at its present width does not
+    // give the text; one pixel more keeps the cursor off the last character.
+    const int needed = edit->fontMetrics().horizontalAdvance(longest) + 1;
+    const int frame = edit->width() - TextRoom(edit);
+    edit->setMinimumWidth(std::max(edit->minimumWidth(), needed + frame));
+}
+
+QString LongestCount() { return QStringLiteral("70000"); }
+
+QString LongestFloat() { return QStringLiteral("-8888.888"); }
 
 namespace {
 template <class E>

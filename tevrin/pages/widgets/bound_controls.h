@@ -8,6 +8,7 @@
 #include <QString>
 
 class QBoxLayout;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 class TQCheckBox;
@@ -31,6 +32,16 @@ TQCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, 
 QToolButton* ToolButton(QWidget* parent, const char* name, const QString& caption, bool checkable = false);
 // The hidden two-state "T" button (btnTest, hint "Test") of a page with a service test.
 QToolButton* HiddenTestButton(QWidget* parent);
+
+// The width an edit gives its text: its inside, less the style's frame, its text margins and
+// the room the edit keeps at either end of the text.
+int TextRoom(const QLineEdit* edit);
+// Makes `edit` at least wide enough for `longest` in its own font, whatever the style.
+void FitToText(QLineEdit* edit, const QString& longest);
+// The widest text of a count 0..65535 (five digits; a typed 70000 still shows whole).
+QString LongestCount();
+// The widest text of a limit or reading as a float: seven digits, a sign and a point.
+QString LongestFloat();
 
 // Enables or disables an edit and gives it the matching background (window or grey).
 void SetUsable(TQEdit* edit, bool usable);

@@ -1,0 +1,138 @@
+// Every page laid out in the real main window at its designed size: nothing needs sideways
+// scrolling and nothing is cut off at the right, and the fields show the longest texts they
+// can hold.
+#include "tests/common/fake_prompter.h"
+#include "tevrin/shell/main_form.h"
+#include "tevrin/shell/page_registry.h"
+#include "tevrin/shell/state_mgr.h"
+
+#include <QAbstractScrollArea>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QApplication>
+#include <QDialog>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The widgets that stick out of their parent's rectangle on the right, as "name (right > width)".
+// What a scrolling control of the page holds in its viewport scrolls there and is left alone.
+void CutOffAtTheRight(const QWidget* parent, std::vector<std::string>& out)
+{
+    if (qobject_cast<const QAbstractScrollArea*>(parent)) return;
+    for (QObject* object : parent->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (!child || child->isWindow() || !child->isVisibleTo(parent)) continue;
+        if (child->geometry().right() > parent->rect().right() + 1)
+            out.push_back(child->objectName().toStdString() + " in " + parent->objectName().toStdString() + " (" +
+                          std::to_string(child->geometry().right()) + " > " + std::to_string(parent->width()) + ")");
+        CutOffAtTheRight(child, out);
+    }
+}
+
+// The width a line edit paints its text in: inside its frame, less its text margins and the two
+// pixels it keeps at either end.
+int TextRoom(const QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    return inside.width() - edit->textMargins().left() - edit->textMargins().right() - 4;
+}
+
+// Shows every page at the designed size in turn, the Factory tab's code prompt cancelled.
+void WalkPages(TFormMain& form, const std::function<void(int, QWidget*, QScrollArea*)>& visit)
+{
+    QTimer cancel;
+    cancel.setInterval(5);
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+    });
+    cancel.start();
+    QTabWidget* pages = form.PageControlMain();
+    for (int i = 0; i < pages->count(); ++i) {
+        SCOPED_TRACE(pages->tabText(i).toStdString());
+        pages->setCurrentIndex(i);
+        QApplication::processEvents();
+        QWidget* frame = PageRegistry::Instance().Frame(i);
+        ASSERT_NE(frame, nullptr);
+        auto* area = qobject_cast<QScrollArea*>(frame->parentWidget()->parentWidget());
+        ASSERT_NE(area, nullptr);
+        visit(i, frame, area);
+    }
+}
+
+class PageFitTest : public ::testing::Test {
+protected:
+    void SetUp() override { TFormMain::SetLibraryFolder(QString()); }
+    void TearDown() override { TFormMain::SetLibraryFolder(QString()); }
+
+    FakePrompter prompter;
+};
+
+}  // namespace
+
+TEST_F(PageFitTest, EveryPageFitsItsSheetAtTheDesignedWindowSize)
+{
+    TFormMain form;
+    form.show();
+    ASSERT_EQ(form.size(), QSize(1004, 740));
+    WalkPages(form, [](int, QWidget* frame, QScrollArea* area) {
+        const int sheetWidth = area->maximumViewportSize().width() - area->verticalScrollBar()->sizeHint().width();
+        EXPECT_LE(frame->minimumSizeHint().width(), sheetWidth);
+        EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+        std::vector<std::string> cut;
+        CutOffAtTheRight(frame, cut);
+        for (const std::string& c : cut) ADD_FAILURE() << "cut off: " << c;
+    });
+    form.hide();
+}
+
+TEST_F(PageFitTest, EditsAreWideEnoughForTheLongestTextTheyHold)
+{
+    // Counts are five digits (a typed 70000 included); limits a float of seven digits with
+    // sign and point.
+    const QString count = QStringLiteral("70000");
+    const QString limit = QStringLiteral("-8888.888");
+    const struct {
+        MainPage page;
+        const char* name;
+        QString longest;
+    } kFields[] = {
+        {MainPage::Maintenance, "edScaledZero", count},   {MainPage::Maintenance, "edScaledSpan", count},
+        {MainPage::Maintenance, "edFailSafePos", count},  {MainPage::AnalogInput, "edRawZero", count},
+        {MainPage::AnalogInput, "edRawSpan", count},      {MainPage::AnalogInput, "edAIRaw", count},
+        {MainPage::Global, "edAlarmSensorTempLimit", limit}, {MainPage::Global, "edAlarmSensorCurrentLimit", limit},
+        {MainPage::Global, "MaxTapAdvLimit", limit},     {MainPage::Global, "TapeLengthAlarm", limit},
+        {MainPage::Global, "LowTempLimit", limit},
+        {MainPage::Stream, "edAlarmDevLimit", limit},     {MainPage::Stream, "edAlarm1Limit", limit},
+        {MainPage::Stream, "ledPAALimit", limit},         {MainPage::Stream, "lockAlarmLimit", limit},
+    };
+    TFormMain form;
+    form.show();
+    WalkPages(form, [&](int index, QWidget* frame, QScrollArea*) {
+        for (const auto& field : kFields) {
+            if (static_cast<int>(field.page) != index) continue;
+            SCOPED_TRACE(field.name);
+            int shown = 0;
+            for (QLineEdit* edit : frame->findChildren<QLineEdit*>(QString::fromLatin1(field.name))) {
+                if (!edit->isVisible()) continue;
+                ++shown;
+                EXPECT_GE(TextRoom(edit), edit->fontMetrics().horizontalAdvance(field.longest)) << edit->width();
+            }
+            EXPECT_GT(shown, 0);
+        }
+    });
+    form.hide();
+}
