@@ -160,6 +160,47 @@ TEST_F(DatabasePathsTest, ReadAllAppliesEveryTypeOfValueAndMarksBatchedPointsVal
     EXPECT_FALSE(P(1)->IsValid());
 }
 
+TEST_F(DatabasePathsTest, AFullReadTakesEveryBlockValueFromTheWholeAndFromThePackedReply)
+{
+    // Every point a full read takes from block replies, each with a value of its own.
+    std::vector<int> rows;
+    for (int row = 0; row < kCatalogueRowCount; ++row)
+        if (FullReadRow(row) && Width(row) > 0 && db->PointByIndex(row)) rows.push_back(row);
+    ASSERT_GT(rows.size(), 200u);
+    const auto plant = [&](int shift) {
+        for (int row : rows) {
+            const std::string type = db->PointByIndex(row)->GetTypeName();
+            const int n = row + shift;
+            if (type == "float") unit.SetValue(sim::Row{row}, n + 0.25);
+            else if (type == "boolean") unit.SetValue(sim::Row{row}, n % 2);
+            else if (type == "unsigned char") unit.SetValue(sim::Row{row}, n % 251);
+            else if (type == "unsigned long") unit.SetValue(sim::Row{row}, 70000 + n);
+            else unit.SetValue(sim::Row{row}, n);
+        }
+    };
+    const struct {
+        const char* name;
+        bool packed;
+        int shift;
+    } forms[] = {{"whole 81-byte replies", false, 1}, {"packed replies", true, 2}, {"whole again", false, 3}};
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.name);
+        plant(form.shift);
+        unit.SetPackedBlockReplies(form.packed);
+        db->ClearValid();
+        db->ReadAll();
+        int wrong = 0;
+        for (int row : rows) {
+            DatabasePoint* p = db->PointByIndex(row);
+            const std::string expected = unit.ValueText(sim::Row{row}).toStdString();
+            if (p->GetText() != expected || !p->IsValid()) {
+                if (++wrong <= 5) ADD_FAILURE() << p->GetName() << ": " << p->GetText() << " for " << expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 // --- page reads ------------------------------------------------------------------------------------------
 
 struct PageCase {
@@ -387,8 +428,10 @@ TEST_F(DatabasePathsTest, AWrongBlockReplyTypeIsAFailedReadThatAppliesNothing)
 
 TEST_F(DatabasePathsTest, ABlockReplyThatDoesNotFitItsRequestIsAFailedReadThatAppliesNothing)
 {
-    // A block reply carries no sequence number; one that does not hold exactly the rows asked
-    // for, each in its own width, may be a late reply to an earlier block.
+    // A block reply carries no sequence number; one whose count is not the rows asked for, or
+    // whose values fall short of their widths, or that is longer than a block reply can be,
+    // may be a late reply to an earlier block. Bytes past the values are the reply's unused
+    // rest (the whole 81-byte reply) and are ignored.
     unit.SetValue(sim::DbId{10}, 77);
     db->Connect();
     ExpressScan& scan = db->AsExpressScan();
@@ -397,40 +440,56 @@ TEST_F(DatabasePathsTest, ABlockReplyThatDoesNotFitItsRequestIsAFailedReadThatAp
     scan.Add(284);   // float, later in the catalogue
     scan.SetPage(2, 0, 1);
     db->ExpressRead(false);
-    db->ClearValid();
-    unit.SetValue(sim::DbId{10}, 300);
-    unit.SetValue(sim::DbId{284}, 9.5);
 
+    constexpr int kUnused = 80 - 6;   // bytes after the six value bytes in the whole reply
     const struct {
         const char* name;
+        bool packed;
         sim::FaultRule fault;
+        bool taken;
     } cases[] = {
-        {"two value bytes short", {sim::Fault::ShortReply, 50, 1, 0, 2}},
-        {"one value byte over", {sim::Fault::LongReply, 50, 1, 0, 1}},
-        {"a count above the request's", {sim::Fault::CountAboveRequest, 50, 1, 0, 5}},
+        {"whole reply", false, {sim::Fault::LongReply, 50, 1, 0, 0}, true},
+        {"whole reply, part of its unused rest missing", false, {sim::Fault::ShortReply, 50, 1, 0, kUnused - 1}, true},
+        {"whole reply, two value bytes short", false, {sim::Fault::ShortReply, 50, 1, 0, kUnused + 2}, false},
+        {"whole reply, one byte past the 81", false, {sim::Fault::LongReply, 50, 1, 0, 1}, false},
+        {"whole reply, a count above the request's", false, {sim::Fault::CountAboveRequest, 50, 1, 0, 5}, false},
+        {"packed reply", true, {sim::Fault::LongReply, 50, 1, 0, 0}, true},
+        {"packed reply, one byte past the values", true, {sim::Fault::LongReply, 50, 1, 0, 1}, true},
+        {"packed reply, two value bytes short", true, {sim::Fault::ShortReply, 50, 1, 0, 2}, false},
+        {"packed reply, a count above the request's", true, {sim::Fault::CountAboveRequest, 50, 1, 0, 5}, false},
     };
+    int round = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        ++round;
+        unit.SetValue(sim::DbId{10}, 77);
+        unit.SetValue(sim::DbId{284}, 1.5);
+        db->ExpressRead(false);
+        db->ClearValid();
+        unit.SetValue(sim::DbId{10}, 300 + round);
+        unit.SetValue(sim::DbId{284}, 9.5);
+        unit.SetPackedBlockReplies(c.packed);
         unit.ClearFaults();
         unit.AddFault(c.fault);
         try {
             db->ExpressRead(false);
-            ADD_FAILURE() << "the read must fail";
+            EXPECT_TRUE(c.taken) << "the read must fail";
         } catch (int code) {
+            EXPECT_FALSE(c.taken) << "the read failed with " << code;
             EXPECT_EQ(code, 2);
         }
-        EXPECT_EQ(Text(10), "77");
-        EXPECT_FALSE(P(10)->IsValid());
-        EXPECT_FALSE(P(284)->IsValid());
+        if (c.taken) {
+            EXPECT_EQ(Text(10), std::to_string(300 + round));
+            EXPECT_EQ(Text(284), "9.5");
+        } else {
+            EXPECT_EQ(Text(10), "77");
+            EXPECT_EQ(Text(284), "1.5");
+        }
+        EXPECT_EQ(P(10)->IsValid(), c.taken);
+        EXPECT_EQ(P(284)->IsValid(), c.taken);
     }
-
-    // The sound reply is taken whole.
     unit.ClearFaults();
-    db->ExpressRead(false);
-    EXPECT_EQ(Text(10), "300");
-    EXPECT_EQ(Text(284), "9.5");
-    EXPECT_TRUE(P(10)->IsValid());
-    EXPECT_TRUE(P(284)->IsValid());
+    unit.SetPackedBlockReplies(false);
 }
 
 // --- writes ----------------------------------------------------------------------------------------------

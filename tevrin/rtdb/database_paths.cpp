@@ -86,14 +86,17 @@ bool DataBase::IsBatchable(const DatabasePoint& point)
 void DataBase::SendBlock(BlockReadRequest& request)
 {
     const BlockReadReply reply = CommDBPointFacade::Instance()->ReadBlock(request);
-    // The values actually present: the reply message less its length, type and count bytes.
+    // The value bytes that came: the reply message less its length, type and count bytes.
+    // The unit sends the whole 81-byte reply (its values packed first, the rest unused) or
+    // only the bytes its values take; either form holds the values of the rows asked for.
     const int present = CommDBPointFacade::Instance()->LastReplyLength() - 3;
+    constexpr int kReplyValueBytes = static_cast<int>(sizeof(BlockReadReply::values));
     // A block reply carries no sequence number: one that does not count the rows asked for,
-    // each in its own width, answers some other request (a late reply to an earlier block)
-    // or is spoilt, and none of its bytes becomes a value.
+    // or whose values fall short of their widths, or that is longer than a block reply can
+    // be, answers some other request or is spoilt, and none of its bytes becomes a value.
     int widths = 0;
     for (int k = 0; k < request.count && k < kBlockRows; ++k) widths += SizeOfType(Catalogue(), request.rows[k]);
-    if (reply.count != request.count || present != widths) {
+    if (reply.count != request.count || present < widths || present > kReplyValueBytes) {
         request = BlockReadRequest{};
         throw static_cast<int>(pollard_api::crInvalidResponse);
     }

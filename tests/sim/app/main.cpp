@@ -40,9 +40,14 @@ int main(int argc, char** argv)
     parser.addOption(modem);
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Print every request message as it arrives (hex)."));
     parser.addOption(log);
+    const QCommandLineOption packed(QStringLiteral("packed-block-replies"),
+                                    QStringLiteral("Answer block reads with the used bytes only instead of the whole "
+                                                   "81-byte reply."));
+    parser.addOption(packed);
     parser.process(app);
 
     sim::AnalyzerCore core;
+    core.SetPackedBlockReplies(parser.isSet(packed));
     sim::WireServer wire(core);
     wire.SetBaud(parser.value(baud).toInt());
     wire.SetModem(parser.isSet(modem));

@@ -105,6 +105,18 @@ std::optional<QByteArray> AnalyzerCore::Handle(const QByteArray& request)
     return reply;
 }
 
+void AnalyzerCore::SetPackedBlockReplies(bool packed)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    packedBlockReplies_ = packed;
+}
+
+bool AnalyzerCore::PackedBlockReplies() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return packedBlockReplies_;
+}
+
 Outcome AnalyzerCore::LastOutcome() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -331,7 +343,8 @@ std::optional<QByteArray> AnalyzerCore::Process(const QByteArray& request)
         if (imageWriteBusyLeft_ > 0) --imageWriteBusyLeft_;
         return Reply(type, QByteArray(1, char(busy ? 1 : 0)));
     }
-    case 50: {   // block read: values packed in request order, each in its catalogue width
+    case 50: {   // block read: values packed in request order, each in its catalogue width, in
+                 // the whole 81-byte reply unless packed replies are asked for
         if (!size_is(int(sizeof(BlockReadRequest)))) return Reject();
         BlockReadRequest block;
         CopyInto(block, p);
@@ -345,6 +358,7 @@ std::optional<QByteArray> AnalyzerCore::Process(const QByteArray& request)
             TakeQueuedValue(row);
             out.append(working_.values[size_t(row)].left(width));
         }
+        if (!packedBlockReplies_) out.append(QByteArray(int(sizeof(BlockReadReply)) - out.size(), '\0'));
         return Reply(type, out);
     }
     case 52:

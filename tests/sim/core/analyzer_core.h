@@ -30,8 +30,10 @@
 //   46 image block     [2] u32 address, byte count (echoed); the data are stored, the busy
 //                      polls are armed
 //   48 image busy?     [2] byte 1 while busy, else 0
-//   50 block read      [2] count, then the values of the requested rows packed in request
-//                      order, each in its catalogue value width (4, 2, 1 or 0 bytes)
+//   50 block read      [2] the 81-byte block reply: count, then the values of the requested
+//                      rows packed in request order, each in its catalogue value width (4, 2,
+//                      1 or 0 bytes), the rest zero. With packed block replies on, the reply
+//                      ends after the last value (count and used bytes only).
 //   52 / 54 wipe       no payload; the event-log / archive memory becomes empty
 //   60 / 64            [2] 228-byte sequencer / 144-byte timer block
 //   62 / 66            no payload
@@ -174,6 +176,11 @@ public:
     LogConfigRecord LogConfig(int log, Copy which = Copy::Working) const;     // 0..5
     void SetLogConfig(int log, const LogConfigRecord& record, Copy which = Copy::Both);
 
+    // --- reply form ---------------------------------------------------------------------------
+    // Block reads (50) answered with the used bytes only instead of the whole 81-byte reply.
+    void SetPackedBlockReplies(bool packed);
+    bool PackedBlockReplies() const;
+
     // --- configuration store ---------------------------------------------------------------------
     void StoreToFlash();   // what message 8 does, without the busy polls
     void PowerCycle();     // working copy := flash copy (as after a reboot, not counted)
@@ -233,6 +240,7 @@ private:
     std::vector<FaultRule> faults_;
     std::map<int, std::deque<QByteArray>> queuedReads_;   // row -> raw values still to be read
     Outcome lastOutcome_ = Outcome::Reply;
+    bool packedBlockReplies_ = false;
 
     int rebootCount_ = 0;
     int writeConfigBusyPolls_ = 0;

@@ -61,9 +61,9 @@ TEST(AnalyzerFaults, EachFaultShapesTheReply)
         {"long by two", Rule(Fault::LongReply, sim::kAnyType, 2), kReadVersion,
          Msg(2, U16(0) + U32(kVersion) + Bytes({0xEE, 0xEE})), Outcome::Reply},
         {"count above request", Rule(Fault::CountAboveRequest), BlockRead({0}),
-         Msg(51, Bytes({2}) + U32(kVersion)), Outcome::Reply},
+         BlockReply(Bytes({2}) + U32(kVersion)), Outcome::Reply},
         {"count far above request", Rule(Fault::CountAboveRequest, 50, 250), BlockRead({0, 0}),
-         Msg(51, Bytes({252}) + U32(kVersion) + U32(kVersion)), Outcome::Reply},
+         BlockReply(Bytes({252}) + U32(kVersion) + U32(kVersion)), Outcome::Reply},
         {"text longer than twenty", Rule(Fault::TextTooLong), Msg(1, U16(text)),
          Msg(2, U16(text) + Bytes({21}) + "AB" + QByteArray(19, '#')), Outcome::Reply},
     };

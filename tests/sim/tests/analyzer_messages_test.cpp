@@ -95,7 +95,7 @@ TEST(AnalyzerMessages, EveryTypeAnswersWithItsReply)
         {"event block", MemoryRead(44, 0, 200), Msg(45, MemoryBlockBytes(0, 50, Pattern(50, 2)))},
         {"write image block", Msg(46, MemoryBlockBytes(0, 3, "abc")), Msg(47, U32(0) + Bytes({3}))},
         {"image busy", Msg(48), Msg(49, Bytes({0}))},
-        {"block read", BlockRead({0, 64}), Msg(51, Bytes({2}) + U32(kVersion) + Bytes({0}))},
+        {"block read", BlockRead({0, 64}), BlockReply(Bytes({2}) + U32(kVersion) + Bytes({0}))},
         {"wipe event log", Msg(52), Msg(53)},
         {"wipe archive", Msg(54), Msg(55)},
         {"image block", MemoryRead(58, 4, 200), Msg(59, MemoryBlockBytes(4, 6, Pattern(10, 3).mid(4)))},
@@ -132,10 +132,16 @@ TEST(AnalyzerMessages, BlockReadPacksValuesByCatalogueWidthInRequestOrder)
     const QByteArray request = BlockRead({RowOf(kPurgeTimeDbId), 64, RowOf(kBypassDbId), RowOf(kUnitIdDbId),
                                           RowOf(kBaudDbId), RowOf(kBacklightDbId), RowOf(kTriggersDbId), 64});
     const QByteArray values = U16(0x1234) + Bytes({3}) + F32(2.5f) + Bytes({1}) + U32(0x80000001u) + Bytes({3});
-    EXPECT_EQ(core.Handle(request)->toHex(' '), Msg(51, Bytes({8}) + values).toHex(' '));
+    EXPECT_EQ(core.Handle(request)->toHex(' '), BlockReply(Bytes({8}) + values).toHex(' '));
+    // An empty request is answered with a count of 0.
+    EXPECT_EQ(*core.Handle(BlockRead({})), BlockReply(Bytes({0})));
 
-    // An empty request is answered with an empty reply.
+    // Packed replies end after the last value.
+    core.SetPackedBlockReplies(true);
+    EXPECT_EQ(core.Handle(request)->toHex(' '), Msg(51, Bytes({8}) + values).toHex(' '));
     EXPECT_EQ(*core.Handle(BlockRead({})), Msg(51, Bytes({0})));
+    core.SetPackedBlockReplies(false);
+    EXPECT_EQ(core.Handle(request)->size(), 83);
 
     // Twenty four-byte values fill the 81-byte reply exactly.
     std::initializer_list<int> twenty = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -170,7 +176,7 @@ TEST(AnalyzerMessages, WrittenValuesAreStoredInTheirOwnWidthAndReadBack)
         EXPECT_EQ(core.Raw(Row{row}), c.stored);
         EXPECT_EQ(core.Raw(Row{row}, Copy::Flash), QByteArray(c.stored.size(), '\0')) << "flash untouched";
         EXPECT_EQ(*core.Handle(Msg(1, U16(row))), Msg(2, U16(row) + c.stored));
-        EXPECT_EQ(*core.Handle(BlockRead({row})), Msg(51, Bytes({1}) + c.stored.left(c.packed)));
+        EXPECT_EQ(*core.Handle(BlockRead({row})), BlockReply(Bytes({1}) + c.stored.left(c.packed)));
     }
 }
 
@@ -185,7 +191,7 @@ TEST(AnalyzerMessages, TextWritesAreReadBackWithTheirLength)
         EXPECT_EQ(*core.Handle(Msg(1, U16(row))), Msg(2, U16(row) + Bytes({int(text.size())}) + text));
     }
     // Text rows take no room in a block read.
-    EXPECT_EQ(*core.Handle(BlockRead({row, 0})), Msg(51, Bytes({2}) + U32(kVersion)));
+    EXPECT_EQ(*core.Handle(BlockRead({row, 0})), BlockReply(Bytes({2}) + U32(kVersion)));
 }
 
 TEST(AnalyzerMessages, WritesReachTheBlocksMapAndLogConfigurations)

@@ -174,7 +174,7 @@ TEST(AnalyzerStore, QueuedValuesAreFoundBySuccessiveReads)
     core.QueueReadValues(DbId{333}, {"False", "True"});
     const QByteArray read = Msg(1, U16(confirm));
     EXPECT_EQ(*core.Handle(read), Msg(2, U16(confirm) + Bytes({0})));
-    EXPECT_EQ(*core.Handle(BlockRead({confirm})), Msg(51, Bytes({1, 1})));
+    EXPECT_EQ(*core.Handle(BlockRead({confirm})), BlockReply(Bytes({1, 1})));
     EXPECT_EQ(*core.Handle(read), Msg(2, U16(confirm) + Bytes({1}))) << "the last value stays";
     EXPECT_EQ(core.Value(DbId{333}), 1);
 
@@ -182,5 +182,5 @@ TEST(AnalyzerStore, QueuedValuesAreFoundBySuccessiveReads)
     core.QueueReadValues(DbId{20}, {"2"});
     EXPECT_EQ(*core.Handle(BlockRead({64, 1359})), kReject);
     EXPECT_EQ(core.Value(DbId{20}), 0);
-    EXPECT_EQ(*core.Handle(BlockRead({64})), Msg(51, Bytes({1, 2})));
+    EXPECT_EQ(*core.Handle(BlockRead({64})), BlockReply(Bytes({1, 2})));
 }

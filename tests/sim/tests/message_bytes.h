@@ -71,6 +71,12 @@ inline QByteArray MemoryBlockBytes(uint32_t address, int count, const QByteArray
     return block.leftJustified(205, '\0');
 }
 
+// The block-read reply as the unit sends it: count and packed values in the whole 81 bytes.
+inline QByteArray BlockReply(const QByteArray& countAndValues)
+{
+    return Msg(51, countAndValues.leftJustified(81, '\0'));
+}
+
 const QByteArray kReject = Bytes({0x02, 0xFF});
 
 }  // namespace simtest
