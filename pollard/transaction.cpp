@@ -287,6 +287,8 @@ void Transaction::OnDataAvailable()
     }
     const int expected = ExpectedReplyLength(rx_);
     if (expected == 0) {
+        // A header that names no reply may still be the unit's reject: byte 3 decides.
+        if (rx_.size() <= kRejectSeenAt) return;
         DropGarbage("refpoint1");
         return;
     }

@@ -195,11 +195,21 @@ TEST_F(PtyExchange, RejectIsBelievedWhateverTheOtherBytesSay)
         {"another function code", Bytes({0x01, 0x13, 0x02, 0xFF, 0x00, 0x00})},
         {"no more than the four bytes", Bytes({0x01, 0x12, 0x02, 0xFF})},
     };
+    // However the bytes come: at once, the first three alone (a header that names no reply
+    // until byte 3 arrives), or the first two alone.
+    const struct {
+        const char* name;
+        int splitAt;
+    } arrivals[] = {{"at once", 0}, {"three bytes, then the rest", 3}, {"two bytes, then the rest", 2}};
+    for (const auto& arrival : arrivals)
     for (const auto& c : cases) {
+        SCOPED_TRACE(arrival.name);
         SCOPED_TRACE(c.name);
         wire.ClearFaults();
         WireFaultRule reject = Rule(WireFault::RawReply);
         reject.bytes = c.bytes;
+        reject.splitAt = arrival.splitAt;
+        reject.gapMs = 60;
         wire.AddFault(reject);
         const int before = wire.FramesReceived();
         EXPECT_EQ(Send(ReadRow(row)).result, 3);

@@ -437,7 +437,13 @@ void WireServer::Reply(const QByteArray& message, const QByteArray& requestFrame
         return;
     }
     if (faultIs(WireFault::RawReply)) {
-        SchedulePaced(start, rule.bytes, true);
+        if (rule.splitAt > 0 && rule.splitAt < rule.bytes.size()) {
+            const int gap = rule.gapMs >= 0 ? rule.gapMs : 20;
+            Schedule(start, rule.bytes.left(rule.splitAt));
+            Schedule(start + std::chrono::milliseconds(gap), rule.bytes.mid(rule.splitAt), true);
+        } else {
+            SchedulePaced(start, rule.bytes, true);
+        }
         Wake();
         return;
     }

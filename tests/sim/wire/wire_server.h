@@ -45,9 +45,10 @@ struct WireFaultRule {
     int times = 1;      // how many frames it hits; -1: until ClearFaults
     int skip = 0;       // frames let through before it starts
     int delayMs = 0;    // LateReply, Babble
-    int gapMs = -1;     // ByteByByte, Split (-1: the default)
+    int gapMs = -1;     // ByteByByte, Split, a split RawReply (-1: the default)
     int extra = 3;      // OverLong
     QByteArray bytes;   // RawReply
+    int splitAt = 0;    // RawReply: when set, that many bytes first, the rest gapMs later (default 20)
 };
 
 class WireServer {
