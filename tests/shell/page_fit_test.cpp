@@ -2,6 +2,8 @@
 // scrolling and nothing is cut off at the right, and the fields show the longest texts they
 // can hold.
 #include "tests/common/fake_prompter.h"
+#include "brannix/qhelpcontrols.h"
+#include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/page_registry.h"
 #include "tevrin/shell/state_mgr.h"
@@ -16,6 +18,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -134,5 +137,35 @@ TEST_F(PageFitTest, EditsAreWideEnoughForTheLongestTextTheyHold)
             EXPECT_GT(shown, 0);
         }
     });
+    form.hide();
+}
+
+TEST_F(PageFitTest, SequencerTreesShowTheirLongestNamesWholeWithoutScrollingSideways)
+{
+    TFormMain form;
+    form.show();
+    auto* page = qobject_cast<TfrSequencer*>(PageRegistry::Instance().Frame(static_cast<int>(MainPage::Sequencer)));
+    ASSERT_NE(page, nullptr);
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Sequencer));
+    QApplication::processEvents();
+    // The longest entry a list can hold, in the last list.
+    QTreeWidget* list = page->tlSequencer();
+    ASSERT_EQ(list->topLevelItemCount(), 9);
+    new QTreeWidgetItem(list->topLevelItem(8), {QStringLiteral("Stream 4:Reference 2")});
+    for (QTreeWidget* tree : {page->treeRunType(), list}) {
+        SCOPED_TRACE(tree->objectName().toStdString());
+        tree->expandAll();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            EXPECT_LE(tree->visualItemRect(*it).left() + tree->fontMetrics().horizontalAdvance((*it)->text(0)),
+                      tree->viewport()->width())
+                << (*it)->text(0).toStdString();
+    }
+    // And the page still fits its sheet.
+    auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
     form.hide();
 }

@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/observer_components.h"
@@ -58,10 +59,11 @@ TfrSequencer::TfrSequencer(QWidget* owner) : TPageFrame(owner, 12, 0, 1), ui(std
     ui->tlSequencer->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->tlSequencer->installEventFilter(this);
     // The trees show their names whole ("Reference 1" and "Reference 2" must not both end in
-    // "Refe..."): narrower than their names, they scroll sideways.
+    // "Refe..."): each is as wide as its widest name.
     for (QTreeWidget* tree : {static_cast<QTreeWidget*>(ui->treeRunType), static_cast<QTreeWidget*>(ui->tlSequencer)}) {
         tree->header()->setStretchLastSection(false);
         tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        pagecontrols::KeepWideAsItsItems(tree);
     }
     // Every node of the run types may start a drag; the drag itself decides what it carries.
     auto* routes = new TreeDragRoutes(this);
@@ -141,7 +143,9 @@ void TfrSequencer::BuildManualGroups()
             radios->addWidget(r);
         }
         column->addLayout(radios);
-        grid->addWidget(g.box, (n - 1) / 2, (n - 1) % 2);
+        // One to a row: beside the trees at their full width, two would not fit the window's
+        // designed width.
+        grid->addWidget(g.box, n - 1, 0);
         connect(g.loop, &QCheckBox::clicked, this, [this, n] { LoopClicked(n); });
     }
 }

@@ -5,7 +5,11 @@
 #include "brannix/qupdown.h"
 
 #include <QBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeView>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
@@ -49,6 +53,29 @@ void FitToText(QLineEdit* edit, const QString& longest)
     const int needed = edit->fontMetrics().horizontalAdvance(longest) + 1;
     const int frame = edit->width() - TextRoom(edit);
     edit->setMinimumWidth(std::max(edit->minimumWidth(), needed + frame));
+}
+
+void KeepWideAsItsItems(QTreeView* tree)
+{
+    const auto fit = [tree] {
+        const int items = std::max(static_cast<const QAbstractItemView*>(tree)->sizeHintForColumn(0),
+                                   tree->isHeaderHidden() ? 0 : tree->header()->sectionSizeHint(0));
+        tree->setMinimumWidth(items + 2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width());
+    };
+    // Once the change is whole: a list filled item by item is measured once.
+    auto* pending = new QTimer(tree);
+    pending->setSingleShot(true);
+    pending->setInterval(0);
+    QObject::connect(pending, &QTimer::timeout, tree, fit);
+    const auto later = [pending] { pending->start(); };
+    QAbstractItemModel* model = tree->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, pending, later);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, pending, later);
+    QObject::connect(model, &QAbstractItemModel::modelReset, pending, later);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, pending, later);
+    QObject::connect(tree, &QTreeView::expanded, pending, later);
+    QObject::connect(tree, &QTreeView::collapsed, pending, later);
+    fit();
 }
 
 QString LongestCount() { return QStringLiteral("70000"); }

@@ -9,6 +9,7 @@
 
 class QBoxLayout;
 class QLineEdit;
+class QTreeView;
 class QToolButton;
 class QWidget;
 class TQCheckBox;
@@ -40,6 +41,10 @@ int TextRoom(const QLineEdit* edit);
 void FitToText(QLineEdit* edit, const QString& longest);
 // The widest text of a count 0..65535 (five digits; a typed 70000 still shows whole).
 QString LongestCount();
+// Keeps a tree at least as wide as its widest item (indented, with its icon) and its header,
+// with room for its vertical scroll bar, whenever its items change.
+void KeepWideAsItsItems(QTreeView* tree);
+
 // The widest text of a limit or reading as a float: seven digits, a sign and a point.
 QString LongestFloat();
 
