@@ -96,7 +96,11 @@ int Engine::CommConnect(bool announce)
     AttachCallLog();
     if (type == ctModem && !tapiDialled_) {
         if (!modem_->Call(settings_, [this] { return userCancel_; })) {
+            // A modem whose port did not open is told as a direct port is: which port, and why.
+            const bool portNotOpened = modem_->PortNotOpened();
+            const QString reason = serial_->ErrorText();
             modem_->HangUp();
+            if (portNotOpened) return PortNotOpened(settings_.SerialDevice(), reason, announce);
             return ConnectFailed();
         }
         tapiDialled_ = true;

@@ -88,6 +88,7 @@ QString Modem::Command(const QByteArray& command, int waitMs, const std::functio
 bool Modem::Call(const CommSettings& settings, const std::function<bool()>& stop)
 {
     inCall_ = false;
+    portNotOpened_ = false;
     speed_.clear();
     const QByteArray number = settings.dialNum.trimmed().toLatin1();
     if (number.isEmpty()) {
@@ -96,6 +97,7 @@ bool Modem::Call(const CommSettings& settings, const std::function<bool()>& stop
     }
     if (!port_.IsOpen() && !port_.Open(settings)) {
         trace_.Add(QStringLiteral("Modem: port not open: ") + port_.ErrorText());
+        portNotOpened_ = true;
         return false;
     }
     const int attempts = settings.ModemAttempts();

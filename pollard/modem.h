@@ -34,6 +34,9 @@ public:
     QString CallLog() const { return callLog_; }
 
     bool InCall() const { return inCall_; }
+    // The last Call failed because the modem's own serial port did not open (the port's
+    // ErrorText says why).
+    bool PortNotOpened() const { return portNotOpened_; }
     QString ConnectSpeed() const { return speed_; }
     int DialsMade() const { return dials_; }
     // "Connected at ... baud" or "Not Connected".
@@ -54,6 +57,7 @@ private:
     SerialPort& port_;
     TraceLog& trace_;
     bool inCall_ = false;
+    bool portNotOpened_ = false;
     QString speed_;
     int dials_ = 0;
     QByteArray pending_;

@@ -4,6 +4,7 @@
 #include "pollard/modem.h"
 #include "pollard/serial_port.h"
 #include "tests/common/fake_clock.h"
+#include "tests/common/fake_prompter.h"
 
 #include "platform/data_folder.h"
 
@@ -101,6 +102,31 @@ TEST_F(ModemLink, AbandonedCallFailsTheConnect)
         EXPECT_EQ(form.Statuses(), std::vector<int>{0});
         EXPECT_EQ(Send(ReadRow(row)).result, 5);
     }
+}
+
+TEST_F(ModemLink, AModemPortThatDoesNotOpenIsNamedWithItsReason)
+{
+    FakePrompter prompter;
+    S().portName = QStringLiteral("/dev/no-such-modem-device");
+    // Not a call that failed: the port did not open, and the box names it as for a direct port.
+    EXPECT_EQ(CommConnect(), 5);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Error);
+    const QString text = prompter.prompts[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Com port not open.\n/dev/no-such-modem-device: "))) << text.toStdString();
+    EXPECT_GT(text.size(), QStringLiteral("Com port not open.\n/dev/no-such-modem-device: ").size()) << "the reason";
+    EXPECT_EQ(wire.DialCount(), 0);
+    EXPECT_FALSE(IsOnline());
+    EXPECT_FALSE(E().SettingsLocked());
+    EXPECT_EQ(Send(ReadRow(row)).result, 5);
+
+    // A call that is not answered stays a failed call, with no port named.
+    prompter.prompts.clear();
+    S().portName = wire.PtyPath();
+    S().maxAttempts = QStringLiteral("1");
+    wire.QueueDialResults({QStringLiteral("BUSY")});
+    EXPECT_EQ(CommConnect(), 1);
+    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(ModemLink, NoNumberMeansNoCall)
