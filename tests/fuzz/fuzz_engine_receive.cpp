@@ -1,11 +1,20 @@
-// The engine's receive path: one exchange whose reply arrives as the input's bytes, in chunks
-// of the size the first byte's low six bits give (its top bit: the first chunk comes while
-// nothing waits; the next bit: the trace log is on).
-// The chunks arrive the moment the frame is written, each with its own data-available event;
-// when they are used up and the exchange still waits, the line goes down, which ends it at once
-// instead of after the time-out.
+// The engine's receive path: a few exchanges in a row on one line, each frame sent answered by
+// the next answer of the input, at once, a little later, after the reply time-out (a late
+// reply) or never (the time-out runs and the frame is sent again).
+//
+// The input's first byte: bits 0-1 the sends of one request (1 to 3), bits 2-3 the exchanges
+// (1 to 3), bit 6 the trace log on, bit 7 the first answer comes before any exchange waits.
+// Then the answers, each [how][length][bytes]: bits 0-1 of `how` say when it comes (0 at once,
+// 1 within the time-out, 2 just after it, 3 never), bits 2-7 the chunk size less one (each
+// chunk comes with its own data-available event). When the answers are used up, the line goes
+// down, which ends an exchange at once.
+//
+// Whatever comes, an exchange ends (never waiting), and a reply it takes was sent to it: the
+// protocol carries no sequence number, so a reply that comes late for one exchange must never
+// answer the next.
 #include "tests/fuzz/fuzz_support.h"
 
+#include "platform/clock.h"
 #include "pollard/comm_settings.h"
 #include "pollard/port.h"
 #include "pollard/trace_log.h"
@@ -16,29 +25,41 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace {
+
+struct Answer {
+    int when = 0;
+    int chunk = 1;
+    QByteArray bytes;
+};
 
 class FuzzPort : public pollard::Port {
 public:
     bool IsOpen() const override { return open_; }
-    void Close() override { open_ = false; }
+    void Close() override
+    {
+        open_ = false;
+        ++generation_;   // what is still on its way goes nowhere
+        buffer_.clear();
+    }
     qint64 Write(const QByteArray& bytes) override
     {
-        while (open_ && !input_.isEmpty()) DeliverNext();
-        if (open_) {
-            lineDown_ = true;
-            QTimer::singleShot(0, this, [this] { EndOfInput(); });
+        if (!open_) return -1;
+        if (answers_.isEmpty()) {
+            // Used up: the line goes down once the frame is out.
+            const int generation = generation_;
+            QTimer::singleShot(0, this, [this, generation] {
+                if (generation != generation_ || !open_) return;
+                Close();
+                emit Lost();
+            });
+            return bytes.size();
         }
+        const Answer a = answers_.takeFirst();
+        Send(a, exchange);
         return bytes.size();
-    }
-    // After the frame went out: a line whose bytes are used up goes down.
-    void EndOfInput()
-    {
-        if (!lineDown_) return;
-        lineDown_ = false;
-        open_ = false;
-        emit Lost();
     }
     qint64 BytesAvailable() const override { return buffer_.size(); }
     QByteArray Read(qint64 maxBytes) override
@@ -50,35 +71,55 @@ public:
     void FlushInput() override { buffer_.clear(); }
     void FlushOutput() override {}
 
-    void Start(const QByteArray& input, int chunk)
+    void Start(QList<Answer> answers)
     {
         open_ = true;
-        lineDown_ = false;
-        input_ = input;
-        chunk_ = chunk;
+        ++generation_;
+        answers_ = std::move(answers);
         buffer_.clear();
+        delivered.clear();
     }
-    // Hands over the next chunk.
-    void DeliverNext()
+    // An answer for the exchange, now or on its timer.
+    void Send(const Answer& a, int forExchange)
     {
-        if (!open_ || input_.isEmpty()) return;
-        buffer_ += input_.left(chunk_);
-        input_.remove(0, chunk_);
-        emit DataAvailable();
+        const int timeoutMs = 55;   // one tick, as the settings ask
+        switch (a.when) {
+        case 0: Deliver(a, forExchange); break;
+        case 1: Later(a, forExchange, timeoutMs / 3); break;
+        case 2: Later(a, forExchange, timeoutMs + 10); break;
+        default: break;
+        }
     }
 
+    int exchange = 0;                     // the exchange whose frames go out now
+    std::map<int, QByteArray> delivered;  // the bytes each exchange's answers brought, in order
+
 private:
+    void Later(const Answer& a, int forExchange, int ms)
+    {
+        const int generation = generation_;
+        QTimer::singleShot(ms, this, [this, a, forExchange, generation] {
+            if (generation == generation_) Deliver(a, forExchange);
+        });
+    }
+    void Deliver(const Answer& a, int forExchange)
+    {
+        for (int at = 0; at < a.bytes.size() && open_; at += a.chunk) {
+            const QByteArray part = a.bytes.mid(at, a.chunk);
+            buffer_ += part;
+            delivered[forExchange] += part;
+            emit DataAvailable();
+        }
+    }
+
     bool open_ = false;
-    bool lineDown_ = false;
-    QByteArray input_;
+    int generation_ = 0;
+    QList<Answer> answers_;
     QByteArray buffer_;
-    int chunk_ = 1;
 };
 
 pollard::CommSettings* gSettings = nullptr;
 pollard::TraceLog* gTrace = nullptr;
-bool gCancel = false;
-pollard::Transaction* gExchange = nullptr;
 FuzzPort* gPort = nullptr;
 
 }  // namespace
@@ -87,37 +128,64 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Init();
     gSettings = new pollard::CommSettings();
-    gSettings->retries = QStringLiteral("1");
+    gSettings->backoffTimer = QStringLiteral("1");   // a time-out of one tick
+    gSettings->baud = 115200;
     gTrace = new pollard::TraceLog();
     gTrace->SetMaxBytes(4000);
-    gExchange = new pollard::Transaction(*gSettings, *gTrace, gCancel);
-    gExchange->gatewayAnswer = [](const QByteArray& answer) { fuzz::Require(answer.size() <= 2048, "gateway answer bound"); };
     gPort = new FuzzPort();
-    gExchange->SetPort(gPort);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // A reply frame has at most 259 bytes; two of them and some stray bytes are plenty.
-    if (size < 1 || size > 600) return 0;
-    const int chunk = 1 + (data[0] & 0x3F);
+    // A reply frame has at most 259 bytes; a few answers of that size and some stray bytes.
+    if (size < 1 || size > 2048) return 0;
+    const int sends = 1 + std::min(data[0] & 0x03, 2);
+    const int exchanges = 1 + std::min((data[0] >> 2) & 0x03, 2);
     const bool staleFirst = (data[0] & 0x80) != 0;
     gTrace->SetState((data[0] & 0x40) != 0 ? pollard::TraceLog::On : pollard::TraceLog::Off);
-    QByteArray input(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
-    gPort->Start(input, chunk);
-    if (staleFirst) gPort->DeliverNext();   // arrives while no exchange waits
+    QList<Answer> answers;
+    for (size_t at = 1; at < size;) {
+        Answer a;
+        a.when = data[at] & 0x03;
+        a.chunk = 1 + (data[at] >> 2);
+        const size_t length = at + 1 < size ? data[at + 1] : 0;
+        at += 2;
+        const size_t take = std::min(length, size > at ? size - at : 0);
+        a.bytes = QByteArray(reinterpret_cast<const char*>(data + std::min(at, size)), static_cast<int>(take));
+        at += take;
+        answers.append(a);
+    }
+
+    gSettings->retries = QString::number(sends);
+    bool cancel = false;
+    pollard::Transaction exchange(*gSettings, *gTrace, cancel);
+    exchange.gatewayAnswer = [](const QByteArray& answer) { fuzz::Require(answer.size() <= 2048, "gateway answer bound"); };
+    exchange.SetPort(gPort);
+    if (staleFirst && !answers.isEmpty()) answers.first().when = 0;
+    gPort->Start(answers);
+    if (staleFirst && !answers.isEmpty()) {
+        // Arrives at once while no exchange waits (a later one could not be told from a reply).
+        gPort->exchange = -1;
+        gPort->Write(QByteArray(1, '\0'));
+    }
     const uint8_t message[] = {4, 1, 64, 0};
-    const int result = gExchange->Run(message, sizeof message, false);
-    fuzz::Require(result != pollard_api::crWaiting, "an exchange ended waiting");
-    if (std::getenv("FUZZ_VERBOSE")) std::fprintf(stderr, "exchange result %d\n", result);
-    if (result == pollard_api::crSuccess) {
-        const QByteArray& reply = gExchange->Reply();
-        fuzz::Require(!reply.isEmpty() && reply.size() <= 255, "reply size");
-        fuzz::Require(static_cast<uint8_t>(reply[0]) == reply.size(), "reply count byte");
+    for (int k = 0; k < exchanges; ++k) {
+        gPort->exchange = k;
+        const int result = exchange.Run(message, sizeof message, false);
+        fuzz::Require(result != pollard_api::crWaiting, "an exchange ended waiting");
+        if (std::getenv("FUZZ_VERBOSE")) std::fprintf(stderr, "exchange %d result %d\n", k, result);
+        if (result == pollard_api::crSuccess) {
+            const QByteArray& reply = exchange.Reply();
+            fuzz::Require(!reply.isEmpty() && reply.size() <= 255, "reply size");
+            fuzz::Require(static_cast<uint8_t>(reply[0]) == reply.size(), "reply count byte");
+            fuzz::Require(gPort->delivered[k].contains(reply), "a reply that was not sent to this exchange");
+        }
+        if (!gPort->IsOpen()) break;
     }
     // Whatever was left on the line goes now.
     gPort->Close();
+    exchange.SetPort(nullptr);
     QCoreApplication::processEvents();
     return 0;
 }

@@ -1,35 +1,42 @@
-// The engine's settings as they come from the ini file or the setup window's fields: each
-// line of the input is one text field; the values the engine uses stay in their bounds.
+// The engine's settings as the engine reads them: the input is the ini file "DesktopK41XRT"
+// that the engine's settings load reads; the values the engine uses stay in their bounds.
 #include "tests/fuzz/fuzz_support.h"
 
 #include "pollard/comm_settings.h"
 #include "pollard/trace_log.h"
 #include "pollard/transaction.h"
 
-#include <QList>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+QString gIni;
+qint64 gRuns = 0;
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Init();
+    gIni = pollard::SettingsFilePath();
+    QDir().mkpath(QFileInfo(gIni).absolutePath());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 4096) return 0;
-    const QList<QByteArray> fields = QByteArray(reinterpret_cast<const char*>(data), static_cast<int>(size)).split('\n');
-    const auto field = [&](int i) { return i < fields.size() ? QString::fromLatin1(fields[i]) : QString(); };
+    if (size > 16 * 1024) return 0;
+    {
+        QFile file(gIni);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+        // Qt keeps a parsed ini file while its size and time stay the same: each input gets a
+        // time of its own, so that each is read afresh.
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++gRuns), QFileDevice::FileModificationTime);
+    }
     pollard::CommSettings s;
-    s.backoffTimer = field(0);
-    s.retries = field(1);
-    s.maxAttempts = field(2);
-    s.timeBtwnAttempts = field(3);
-    s.maxLogSize = field(4);
-    s.modbusNodeAddress = field(5);
-    s.portName = field(6);
-    s.baud = field(7).toInt();
-    s.connectType = field(8).toInt();
-    s.allStations = field(9).isEmpty();
+    s.Load();
 
     fuzz::Require(s.BackoffTicks() >= 1 && s.BackoffTicks() <= pollard::CommSettings::kMaxBackoffTicks, "time-out bound");
     fuzz::Require(s.RetryCount() >= 1, "at least one send");
@@ -38,9 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                       s.ModemSecondsBetweenAttempts() <= pollard::CommSettings::kMaxSecondsBetweenAttempts,
                   "pause bound");
     fuzz::Require(s.MaxLogBytes() >= 1, "log size");
-    s.FrameAddress();
-    s.SerialDevice();
-    s.Connection();
+    const pollard::ConnectType type = s.Connection();
+    fuzz::Require(type >= pollard::ctComPortDirect && type <= pollard::ctEthernet, "a known connection type");
+    fuzz::Require(s.FrameAddress() == 0xFF || !s.allStations, "all stations address the frame to all");
+    fuzz::Require(!s.SerialDevice().isEmpty(), "a serial device to open");
     pollard::TraceLog trace;
     bool cancel = false;
     pollard::Transaction exchange(s, trace, cancel);

@@ -72,7 +72,7 @@ struct TabShowRole {
     const char* warning;
 };
 
-const char* const kMaintenanceWarning =
+constexpr const char* kMaintenanceWarning =
     "Changing parameters in Maintenance Page may affect operation of the unit.\n"
     "It is recommended that any change in this page be done by authorised personal only.";
 
