@@ -667,7 +667,10 @@ void ConfigFileRoads::SaveTo(const QString& fileName)
 {
     if (!form_.ServicesCreated()) return;
     if (!form_.LoggedOn()) {
-        form_.PostEdits();
+        // A page that refuses its edits has said why (in a box or on the status line, which
+        // keeps no earlier claim of a save); the file is then left as it was.
+        StatusText(QString());
+        if (form_.PostEdits() != 0) return;
         if (form_.frSequencer()) form_.frSequencer()->CommitToDatabase();
     } else {
         // The file holds what the analyzer holds.

@@ -17,7 +17,11 @@ void TFormMain::SetDefaultConfigClick()
 {
     // The change list is looked at right after "WriteMain", so the post must run now.
     if (RefuseWhileBusy()) return;
+    editsRefused_ = false;
     Post("WriteMain");
+    // A page that refused its edits has said why; nothing went to the analyzer, so nothing is
+    // stored in its flash either.
+    if (editsRefused_) return;
     // What was written to working memory is confirmed before it goes to flash. A cancelled
     // list keeps its entries for the next permanent write.
     bool cancelled = false;

@@ -1,0 +1,119 @@
+// Every road that hands the pages' edits to the database stops when a page refuses them: the
+// refusal's own box tells why, nothing goes to the analyzer or into a file, an existing file
+// keeps its contents, and nothing claims success afterwards.
+#include "brannix/qstatusbar.h"
+#include "tests/pages/page_session.h"
+#include "tevrin/pages/config/frm_timer1.h"
+#include "tevrin/pages/config/frm_timer_setup.h"
+#include "tevrin/shell/main_form.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using pagetest::PageSession;
+
+const QString kTimerRefusal = QStringLiteral("Timer #9: the hour \"25\" is not a whole number from 0 to 23.\nNothing was written.");
+const QByteArray kOldContents = "old contents\n";
+
+QByteArray Contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Whether any text panel of the status line says a configuration was saved.
+bool ClaimsSaved(TFormMain& form)
+{
+    const QString claim = QStringLiteral("successfully saved");
+    if (form.SpecialPanel() && form.SpecialPanel()->text().contains(claim)) return true;
+    for (int i = 0; i < form.StatusLine()->PanelCount(); ++i)
+        if (form.StatusLine()->PanelText(i).contains(claim)) return true;
+    return false;
+}
+
+// The Timers page shown with timer 9 at hour 25: the page refuses the edits while it shows.
+void RefuseOnTimers(PageSession& s)
+{
+    s.Show(MainPage::Timers);
+    auto* timers = s.Form().PageControlMain()->findChild<TfrmTimer1*>();
+    ASSERT_NE(timers, nullptr);
+    timers->Timer(9)->edHours()->setText(QStringLiteral("25"));
+}
+
+}  // namespace
+
+TEST(EditRefusalRoads, ARefusedPageStopsTheRoadBeforeAnythingIsWrittenOrClaimed)
+{
+    const struct Road {
+        const char* name;
+        bool loggedOn;
+        // Sets up the refusal; returns the box text the refusal shows.
+        std::function<QString(PageSession&)> refuse;
+        // Runs the road; `file` is an existing file the road is pointed at.
+        std::function<void(PageSession&, const QString& file)> run;
+    } kRoads[] = {
+        {"Save, off line", false,
+         [](PageSession& s) {
+             RefuseOnTimers(s);
+             return kTimerRefusal;
+         },
+         [](PageSession& s, const QString& file) {
+             s.prompter.files = {file};
+             s.Form().tbtnSaveClick();
+         }},
+        {"Save As over an existing file, off line", false,
+         [](PageSession& s) {
+             RefuseOnTimers(s);
+             return kTimerRefusal;
+         },
+         [](PageSession& s, const QString& file) {
+             s.prompter.files = {file};
+             s.prompter.answers = {platform::mrYes};   // overwrite
+             s.Form().tbtnSaveAsClick();
+         }},
+        {"temporary write", true,
+         [](PageSession& s) {
+             RefuseOnTimers(s);
+             return kTimerRefusal;
+         },
+         [](PageSession& s, const QString&) { s.Form().tbtnWriteClick(); }},
+        {"permanent write", true,
+         [](PageSession& s) {
+             RefuseOnTimers(s);
+             return kTimerRefusal;
+         },
+         [](PageSession& s, const QString&) { s.Form().SetDefaultConfigClick(); }},
+    };
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(road.name);
+        PageSession s;
+        if (road.loggedOn) {
+            ASSERT_TRUE(s.LogOn(true));
+        }
+        const QString refusal = road.refuse(s);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("kept.cfg"));
+        {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(kOldContents);
+        }
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+
+        road.run(s, file);
+
+        EXPECT_TRUE(s.prompter.Saw(refusal)) << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+        EXPECT_EQ(s.WriteRequests(), 0);
+        EXPECT_EQ(Contents(file), kOldContents);
+        EXPECT_FALSE(ClaimsSaved(s.Form()));
+    }
+}
