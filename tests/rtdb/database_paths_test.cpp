@@ -260,6 +260,42 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"PlainPagePolledReadsItsPointList", 2, 0, true, {138, 2}, {}, {2, 138}, 1, 50}),
     [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
+TEST_F(DatabasePathsTest, APageIsReadWrittenAndReadBackWithWholeAndWithPackedBlockReplies)
+{
+    // A page of a float, a 16-bit bit set and a stream 2 point (not read at logon).
+    db->Connect();
+    ExpressScan& scan = db->AsExpressScan();
+    scan.Clear();
+    for (int id : {10, 12, 138}) scan.Add(id);
+    scan.SetPage(2, 0, 1);
+    const struct {
+        const char* name;
+        bool packed;
+        const char* fromUnit;
+        const char* edited;
+    } forms[] = {{"whole 81-byte replies", false, "6.5", "7.75"}, {"packed replies", true, "-1.5", "0.125"}};
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.name);
+        unit.SetPackedBlockReplies(form.packed);
+        unit.SetValueText(sim::DbId{12}, form.fromUnit);
+        unit.SetValueText(sim::DbId{10}, form.packed ? "258" : "513");
+        db->ClearValid();
+        db->ExpressRead(false);
+        EXPECT_EQ(Text(12), form.fromUnit);
+        EXPECT_EQ(Text(10), form.packed ? "258" : "513");
+        EXPECT_TRUE(P(138)->IsValid());
+
+        db->SetPointText(12, form.edited);
+        EXPECT_EQ(db->WriteChanges(), 0);
+        EXPECT_EQ(unit.ValueText(sim::DbId{12}).toStdString(), form.edited);
+        unit.SetValueText(sim::DbId{10}, "9");
+        db->ExpressRead(false);
+        EXPECT_EQ(Text(12), form.edited);
+        EXPECT_EQ(Text(10), "9");
+        EXPECT_FALSE(P(12)->IsChanged());
+    }
+}
+
 TEST_F(DatabasePathsTest, ExpressReadCountsBlocksOfTwentyOnALargePage)
 {
     db->Connect();

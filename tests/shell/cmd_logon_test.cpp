@@ -220,6 +220,45 @@ TEST_F(LogonTest, FailedReadsEndTheLogonWithACommunicationError)
     }
 }
 
+TEST_F(LogonTest, LogsOnAndReadsEveryValueFromWholeAndFromPackedBlockReplies)
+{
+    // Points of every packed width, each with a value of its own, read by blocks at logon.
+    const struct {
+        int dbId;
+        const char* whole;
+        const char* packed;
+    } points[] = {
+        {284, "12.5", "-3.25"},        // float
+        {10, "65535", "4660"},         // 16-bit bit set
+        {388, "4294967295", "7"},      // 32-bit bit set
+        {4, "True", "False"},          // boolean
+    };
+    const struct {
+        const char* name;
+        bool packed;
+    } forms[] = {{"whole 81-byte replies", false}, {"packed replies", true}};
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.name);
+        unit.SetPackedBlockReplies(form.packed);
+        for (const auto& p : points) unit.SetValueText(sim::DbId{p.dbId}, form.packed ? p.packed : p.whole);
+        prompter.prompts.clear();
+
+        EXPECT_EQ(RunLogon(), LogonResult::Success);
+        EXPECT_TRUE(prompter.prompts.empty());
+        EXPECT_FALSE(db->IsOffline());
+        for (const auto& p : points) {
+            EXPECT_EQ(db->GetPointText(static_cast<TDbId>(p.dbId)), form.packed ? p.packed : p.whole) << p.dbId;
+            EXPECT_TRUE(db->PointByDbId(static_cast<TDbId>(p.dbId))->IsValid()) << p.dbId;
+        }
+        EXPECT_EQ(db->GetPointText(20), "0");
+
+        LogoffCommand logoff;
+        logoff.SetOwner(&owner);
+        logoff.Execute();
+        ASSERT_TRUE(db->IsOffline());
+    }
+}
+
 TEST_F(LogonTest, LogoffClosesTheLinkAndMarksEveryPointStale)
 {
     LogOn();
