@@ -137,7 +137,18 @@ bool TQEdit::DoEdits()
     return rejected;
 }
 
-void TQEdit::ReportError(const QString& msg) { common_.ReportError(msg); }
+void TQEdit::ReportError(const QString& msg)
+{
+    const QString name = posting_ ? RefusalName() : QString();
+    common_.ReportError(name.isEmpty() ? msg : name + QStringLiteral(": ") + msg);
+}
+
+QString TQEdit::RefusalName() const
+{
+    for (const QString& name : {ConfirmationName(), toolTip(), objectName()})
+        if (!name.trimmed().isEmpty()) return name.trimmed();
+    return QString();
+}
 
 bool TQEdit::ReportWarning(const QString& msg) { return common_.ReportWarning(msg); }
 
@@ -187,7 +198,10 @@ void TQEdit::Put(TQMMOVEVAL m)
 
 void TQEdit::Edit(TQMMOVEVAL m)
 {
-    if (DoEdits()) m.Result() = 1;
+    posting_ = true;
+    const bool refused = DoEdits();
+    posting_ = false;
+    if (refused) m.Result() = 1;
 }
 
 void TQEdit::Reset(TQMMOVEVAL) { setText(oldValue_); }

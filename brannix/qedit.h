@@ -90,6 +90,9 @@ protected:
     virtual void RegisterWithDatabase(TQMDATABASE m);
     // The label of the confirmation row's first column.
     virtual QString ConfirmationName() const { return common_.fieldName; }
+    // The name a refusal on the write road gives the field: its confirmation name, else its
+    // hint, else its object name.
+    QString RefusalName() const;
 
     // True when the key filter lets the character through for the current DataType.
     bool Accepts(QChar c) const;
@@ -103,6 +106,9 @@ private:
     float rangeLow_ = 0;
     float rangeHigh_ = 0;
     QString oldValue_;
+    // Set while the edits are posted: a refusal then names the field, since the write it stops
+    // may have been started far from the field.
+    bool posting_ = false;
 };
 
 // True when a focus change for this reason is the user leaving a control (validate then);

@@ -92,11 +92,17 @@ TEST(DesignedPage, ReadValidateAndWriteThePage)
     EXPECT_TRUE(p.ui.rbHigh->isChecked());
     EXPECT_EQ(p.ui.imgAlarm->State(), 1);
 
-    // A value out of range stops the write at the first refusing control.
+    // A value out of range stops the write at the first refusing control, which the status
+    // line names (by its field name, or its caption) with the reason.
     p.ui.edtSpan->setText("0.05");
     EXPECT_EQ(Send(&p.window, QM_EDIT), 1);
-    EXPECT_EQ(p.ui.statusbar->currentMessage(), "Out of range.  Range is 0.100000001490116 to 100.");
+    EXPECT_EQ(p.ui.statusbar->currentMessage(), "Span Gas: Out of range.  Range is 0.100000001490116 to 100.");
     EXPECT_TRUE(glue.puts.empty());
+    p.ui.edtSpan->setText("0.1");
+    p.ui.edtCycle->setText("1.5");
+    EXPECT_EQ(Send(&p.window, QM_EDIT), 1);
+    EXPECT_EQ(p.ui.statusbar->currentMessage(), "Cycle Time: Invalid number");
+    p.ui.edtCycle->setText("60");
 
     p.ui.edtSpan->setText("0.1");
     p.ui.chkHighBit->setChecked(false);

@@ -1,3 +1,4 @@
+#include "brannix/qstatusbar.h"
 // The Global page against the simulated analyzer, and the tape and furnace conversions.
 #include "brannix/qcheckbox.h"
 #include "brannix/qlabelededit.h"
@@ -101,7 +102,7 @@ class GlobalPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // A unit holds a trend filter length in its range (1 to 10); the page's write refuses others.
+        // A unit holds a trend filter length in its range (1 to 10).
         session.unit.SetValue(sim::DbId{34}, 4);
         ASSERT_TRUE(session.LogOn(true));
         page = static_cast<TfraAnalyzerGlobal*>(session.Form().Frame(MainPage::Global));
@@ -280,10 +281,6 @@ TEST_F(GlobalPageTest, DecimalPlacesGoToTheirFileWhole)
 
 TEST_F(GlobalPageTest, LocalCalculationsAndLimits)
 {
-    ui->TrendFilterLength->setText(QStringLiteral("25"));
-    emit ui->TrendFilterLength->textEdited(ui->TrendFilterLength->text());
-    EXPECT_EQ(ui->TrendFilterLength->text(), QStringLiteral("10"));
-
     EXPECT_FALSE(ui->grpFurnace->isVisibleTo(page));
     EXPECT_FALSE(ui->grpGainCalculator->isVisibleTo(page));
     const struct {
@@ -312,6 +309,30 @@ TEST_F(GlobalPageTest, LocalCalculationsAndLimits)
     page->btnSWPAcceptClick();
     EXPECT_EQ(session.prompter.prompts.back().text, QStringLiteral("'1,5' is not a valid floating point value"));
     EXPECT_EQ(ui->AdvanceLength->text(), QStringLiteral("0.001"));
+}
+
+// The trend filter length is clamped at 10 whenever its text changes: typed, or read from an
+// analyzer that holds more. A value the control's range check refuses stops the page write, and
+// the status line names the field and the reason.
+TEST_F(GlobalPageTest, TrendFilterLengthIsClampedAlsoWhenReadAndARefusedWriteNamesTheField)
+{
+    session.unit.SetValue(sim::DbId{34}, 25);
+    ShowPage();
+    EXPECT_EQ(ui->TrendFilterLength->text(), QStringLiteral("10"));
+    PageWrite();
+    EXPECT_EQ(session.unit.Value(sim::DbId{34}), 10);
+    EXPECT_EQ(session.Form().StatusLine()->PanelText(0), QString());
+
+    ui->TrendFilterLength->setText(QStringLiteral("25"));   // typed
+    EXPECT_EQ(ui->TrendFilterLength->text(), QStringLiteral("10"));
+
+    session.unit.ClearLog();
+    ui->ledSite->setText(QStringLiteral("NORTH"));
+    ui->TrendFilterLength->setText(QStringLiteral("0.5"));   // left to the range check
+    PageWrite();
+    EXPECT_EQ(session.WriteRequests(), 0);
+    EXPECT_EQ(session.Form().StatusLine()->PanelText(0),
+              QStringLiteral("Trend Filter Length: Out of range.  Range is 1 to 10."));
 }
 
 }  // namespace

@@ -198,7 +198,9 @@ void TfraAnalyzerGlobal::ConnectHandlers()
         DoDefault = false;
     });
 
-    connect(ui_->TrendFilterLength, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // Every change of the text is clamped, also a value read from the analyzer; values below 1
+    // are left to the control's own range check when the page is written.
+    connect(ui_->TrendFilterLength, &QLineEdit::textChanged, this, [this](const QString& text) {
         double v = 0;
         if (!ParseNumber(text, v)) v = 0;
         if (v > 10) ui_->TrendFilterLength->setText(QStringLiteral("10"));
