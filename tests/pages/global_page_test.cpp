@@ -1,6 +1,6 @@
-#include "brannix/qstatusbar.h"
 // The Global page against the simulated analyzer, and the tape and furnace conversions.
 #include "brannix/qcheckbox.h"
+#include "brannix/qstatusbar.h"
 #include "brannix/qlabelededit.h"
 #include "platform/data_folder.h"
 #include "tests/pages/page_point_orders.h"
@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tapeconv;
@@ -296,12 +297,30 @@ TEST_F(GlobalPageTest, LocalCalculationsAndLimits)
         emit ui->edtCurrGainFactor->textEdited(ui->edtCurrGainFactor->text());
         EXPECT_EQ(ui->edtNewGainFactor->text(), QString::fromLatin1(c.result)) << c.gas << "/" << c.reading;
     }
-    ui->edFurancePulseWidth->setText(QStringLiteral("80"));
-    emit ui->edFurancePulseWidth->returnPressed();
-    EXPECT_EQ(ui->FCT->text(), QStringLiteral("1144"));
-    ASSERT_EQ(session.prompter.prompts.size(), 1u);
-    EXPECT_EQ(session.prompter.prompts.back().text,
-              QStringLiteral("The valid input range should be between 0 and 75.\nFor more information, please contact Torquine."));
+    // Enter in the pulse width box, typed: above the supply's limit the temperature is shown
+    // all the same, then the warning; the box's own range check does not swallow the key.
+    const struct {
+        bool supply110;
+        const char* width;
+        const char* temperature;
+        const char* warning;
+    } kFurnace[] = {
+        {true, "80", "1144", "The valid input range should be between 0 and 75.\nFor more information, please contact Torquine."},
+        {true, "50", "876", ""},
+        {false, "31", "1235", "The valid input range should be between 0 and 30.\nFor more information, please contact Torquine."},
+    };
+    for (const auto& c : kFurnace) {
+        SCOPED_TRACE(c.width);
+        session.prompter.prompts.clear();
+        (c.supply110 ? ui->rb110 : ui->rb220)->setChecked(true);
+        ui->FCT->clear();
+        ui->edFurancePulseWidth->setText(QString::fromLatin1(c.width));
+        QTest::keyClick(ui->edFurancePulseWidth, Qt::Key_Return);
+        EXPECT_EQ(ui->FCT->text(), QString::fromLatin1(c.temperature));
+        EXPECT_EQ(ui->edFurancePulseWidth->text(), QString::fromLatin1(c.width));
+        EXPECT_EQ(session.prompter.Texts().join(QStringLiteral("|")), QString::fromLatin1(c.warning));
+    }
+    ui->rb110->setChecked(true);
 
     // A typed diameter that is no number is reported and changes nothing.
     ui->AdvanceLength->setText(QStringLiteral("0.001"));

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QToolButton>
@@ -242,12 +243,14 @@ void TfraAnalyzerGlobal::ConnectHandlers()
     for (TQLabeledEdit* input : {ui_->edtCalGas, ui_->edtAnaReading, ui_->edtCurrGainFactor})
         connect(input, &QLineEdit::textEdited, this, [this] { ManualCalGainCal(); });
     connect(ui_->btnTest, &QToolButton::toggled, this, &TfraAnalyzerGlobal::btnTestClick);
-    connect(ui_->edFurancePulseWidth, &QLineEdit::returnPressed, this, &TfraAnalyzerGlobal::FurnaceEnter);
+    // The furnace conversions run on the key itself, before the box's own range check: a
+    // pulse width above the limit still shows its temperature and the warning.
+    ui_->edFurancePulseWidth->installEventFilter(this);
+    ui_->FCT->installEventFilter(this);
     connect(ui_->edFurancePulseWidth, &TQEdit::OnDBPointValueChanged, this, [this](const QString& value, bool&) {
         if (value.isEmpty()) return;
         ui_->FCT->setText(QString::number(FurnaceCoreTemperature(Lenient(value), ui_->rb110->isChecked())));
     });
-    connect(ui_->FCT, &QLineEdit::returnPressed, this, &TfraAnalyzerGlobal::FctEnter);
 }
 
 std::vector<int> TfraAnalyzerGlobal::FixedPointsBefore() const
@@ -370,6 +373,18 @@ void TfraAnalyzerGlobal::btnTestClick(bool down)
     }
     ui_->chkAutoTempCalEnable->setChecked(down);
     for (TQCheckBoxBase* box : triggers_) box->setChecked(down);
+}
+
+bool TfraAnalyzerGlobal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == ui_->edFurancePulseWidth) FurnaceEnter();
+            else if (watched == ui_->FCT) FctEnter();
+        }
+    }
+    return TPageFrame::eventFilter(watched, event);
 }
 
 void TfraAnalyzerGlobal::FurnaceEnter()

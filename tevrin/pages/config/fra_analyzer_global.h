@@ -49,6 +49,8 @@ public:
 protected:
     std::vector<int> FixedPointsBefore() const override;
     bool RegistersBoundControls() const override { return false; }
+    // The furnace boxes take Enter before their own range check, which would swallow it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildAlarms();
