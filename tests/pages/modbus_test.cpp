@@ -384,6 +384,40 @@ TEST_F(ModbusPageTest, TheListFileIsTheWholeImageAndLoadsBack)
     EXPECT_EQ(Ids(page->Group(1)), (std::vector<int>{id}));
 }
 
+// An ENRON map holds archive entries behind the counted groups (they come with a
+// configuration, the page offers no group for them): saved to a list file and loaded again,
+// they are all still there, in their order.
+TEST_F(ModbusPageTest, AnEnronListFileKeepsItsArchiveEntries)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    NewList(kModbusEnron);
+    ASSERT_TRUE(Drop(0, page->Group(0)));
+    for (size_t k : {1u, 2u}) {
+        const int id = PointId(k);
+        ASSERT_GE(List().AddPoint(DataBase::Instance()->PointByDbId(static_cast<TDbId>(id)), 4), 0);
+    }
+    const auto archiveIds = [] {
+        std::vector<int> ids;
+        const MBGroup* archive = List().Groups().FindByKind(4);
+        for (int i = 0; archive && i < archive->Count(); ++i) ids.push_back(archive->RegisterAt(i).point->GetDbId());
+        return ids;
+    };
+    ASSERT_EQ(archiveIds(), (std::vector<int>{PointId(1), PointId(2)}));
+    const QString name = dir.filePath(QStringLiteral("enron.K41mb"));
+    pagetest::TestHost host;
+    prompter.files = {name};
+    page->mnuSaveModbusList()->trigger();
+
+    NewList(kModbusModicon16);
+    prompter.files = {name};
+    page->mnuLoadModbusList()->trigger();
+    EXPECT_EQ(page->lblMBModeText()->text(), QStringLiteral("ENRON"));
+    EXPECT_EQ(Ids(page->Group(0)), (std::vector<int>{PointId(0)}));
+    EXPECT_EQ(archiveIds(), (std::vector<int>{PointId(1), PointId(2)}));
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
 TEST_F(ModbusPageTest, TheMapPrintsToPdfOverAsManyPagesAsItNeeds)
 {
     QTemporaryDir dir;
