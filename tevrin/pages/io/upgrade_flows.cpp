@@ -232,17 +232,20 @@ bool TUpgradeFlows::WriteFirmware()
         Stop(*host, window, why);
         return false;
     };
-    if (!QFileInfo::exists(image)) return fail(QStringLiteral("The image file \"%1\" does not exist.").arg(image));
+    // A chosen file that has gone ends the flow as the upgrade road does, without a text of its
+    // own; a failed write has said so itself ("Write Image fail!") and nothing is read back.
+    if (!QFileInfo::exists(image)) return fail(QString());
 
     host->SetImageFile(image);
-    if (!host->RunCommand("WriteImage"))
-        return fail(QStringLiteral("The firmware image was not written; nothing was read back or recorded."));
+    if (!host->RunCommand("WriteImage")) return fail(QString());
     Step(window, 2, -1, 0);
     Step(window, 1, 0, 2);
     Step(window, 1, 1, 1);
-    if (!host->RunCommand("ReadImage"))
-        return fail(QStringLiteral("The firmware image could not be read back; it was not verified."));
-    if (!QFileInfo::exists(image) || !QFileInfo::exists(readBack))
+    // A read-back that failed part-way keeps no file: the image was not verified.
+    const bool readOk = host->RunCommand("ReadImage");
+    if (QFileInfo::exists(image) && (!readOk || !QFileInfo::exists(readBack)))
+        return fail(QStringLiteral("Verification fail! Please Write Image again."));
+    if (!QFileInfo::exists(image))
         return fail(QStringLiteral("File ") + image + QStringLiteral(" or ") + QFileInfo(readBack).fileName() +
                     QStringLiteral(" are missing error.\n") + QStringLiteral("current directory is ") + host->EnterDataFolder());
     if (!host->CompareFirmwareFiles(image, readBack)) return fail(QStringLiteral("Verification fail! Please Write Image again."));

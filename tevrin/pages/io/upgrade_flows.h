@@ -10,8 +10,9 @@
 // restart.
 //
 // Each step runs only when the one before it succeeded: a failed read, write, read-back,
-// compare or flash store stops the flow there, says so, and leaves the files and flags as they
-// were (no flash store and no deletion of "OldConfig.cfg" after a failed write). Dated file
+// compare or flash store stops the flow there, says so (a failed image write through the
+// command's own report, a failed read-back or compare as "Verification fail! Please Write Image
+// again."), and leaves the files and flags as they were (no flash store and no deletion of "OldConfig.cfg" after a failed write). Dated file
 // names are built from the analyzer's unit id, site and location with every character a file
 // name cannot hold replaced.
 #include <QDateTime>
