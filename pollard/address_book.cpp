@@ -2,6 +2,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/numtext.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,12 +125,12 @@ bool PortAddrMgr::Save(const QString& fileName)
     const auto writeTo = [&](const QString& path) {
         savedPath_ = path;
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-        if (file.write(text) != text.size()) {
-            file.cancelWriting();
+        if (!file.open(QIODevice::WriteOnly)) {
+            lastError_ = file.errorString();
             return false;
         }
-        return file.commit();
+        file.write(text);
+        return platform::CommitWhole(file, &lastError_);
     };
     if (FolderWritable(folder_) && writeTo(InFolder(folder_, fileName))) return true;
     QDir().mkpath(fallback_);

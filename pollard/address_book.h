@@ -48,9 +48,11 @@ public:
     // list then stays empty). Lines that are not three fields are skipped.
     int Load(const QString& fileName);
     // Rewrites the file whole with every entry (or leaves the old one as it was). False when
-    // neither folder could take it; SavedPath() then names the file that was tried.
+    // neither folder could take it; SavedPath() then names the file that was tried and
+    // LastError() says why.
     bool Save(const QString& fileName);
     QString SavedPath() const { return savedPath_; }
+    QString LastError() const { return lastError_; }
 
     void Add(const QString& description, const QString& address, int32_t port);
     // Before the index (0 to Count()); into an empty list, or past the end, it appends.
@@ -80,6 +82,7 @@ private:
     QString folder_;
     QString fallback_;
     QString savedPath_;
+    QString lastError_;
 };
 
 }  // namespace pollard

@@ -73,7 +73,11 @@ void Modem::LogCall(const QString& text)
     }
     const QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
                          QStringLiteral("  ") + text + QStringLiteral("\r\n");
-    file.write(line.toUtf8());
+    const QByteArray bytes = line.toUtf8();
+    const qint64 before = file.size();
+    if (file.write(bytes) == bytes.size() && file.flush()) return;
+    trace_.Add(QStringLiteral("Modem: call history not written: ") + file.errorString());
+    file.resize(before);
 }
 
 QString Modem::Command(const QByteArray& command, int waitMs, const std::function<bool()>& stop)

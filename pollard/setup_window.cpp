@@ -551,7 +551,8 @@ void CommSetupWindow::btnStartStopLogClick()
     f.btnStartStopLog->setText(QStringLiteral("Start Logging"));
     if (!trace.SetState(f.ckAppend->isChecked() ? TraceLog::Append : TraceLog::Dump))
         platform::MessageDlg(
-            QStringLiteral("Error saving the log file.\n\nMake sure the directory exists and that you can write to it."),
+            QStringLiteral("Error saving the log file.\n\nMake sure the directory exists and that you can write to it.\n\n%1")
+                .arg(trace.LastError()),
             platform::DlgType::Error, platform::mbOK);
 }
 
@@ -621,7 +622,8 @@ void CommSetupWindow::SelectAddress(int index)
 void CommSetupWindow::SaveAddressBook()
 {
     if (!addrBook_.Save(kBookFile))
-        platform::MessageDlg(QStringLiteral("The address book could not be saved to %1.").arg(addrBook_.SavedPath()),
+        platform::MessageDlg(QStringLiteral("The address book could not be saved to %1: %2")
+                                 .arg(addrBook_.SavedPath(), addrBook_.LastError()),
                              platform::DlgType::Error, platform::mbOK);
 }
 

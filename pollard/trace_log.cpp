@@ -1,11 +1,15 @@
 #include "pollard/trace_log.h"
 
 #include "platform/data_folder.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
 
 namespace pollard {
 
@@ -66,13 +70,25 @@ bool TraceLog::WriteOut(bool append)
     const QString path = ResolvedFileName();
     if (append) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-        return file.write(text) == text.size();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            lastError_ = file.errorString();
+            return false;
+        }
+        // The lines go on whole or not at all.
+        const qint64 before = file.size();
+        errno = 0;
+        if (file.write(text) == text.size() && file.flush()) return true;
+        lastError_ = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        file.resize(before);
+        return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text) != text.size()) return false;
-    return file.commit();
+    if (!file.open(QIODevice::WriteOnly)) {
+        lastError_ = file.errorString();
+        return false;
+    }
+    file.write(text);
+    return platform::CommitWhole(file, &lastError_);
 }
 
 }  // namespace pollard

@@ -15,8 +15,10 @@ public:
     bool IsOn() const { return state_ == On; }
     // Dump and Append write the lines out to the file (replacing or appending), empty the
     // list and switch tracing off; Clear empties the list and keeps the state. Returns false
-    // when the file could not be written (the lines are then kept).
+    // when the file could not be written (the lines and the file are then kept as they were,
+    // and LastError says why).
     bool SetState(State state);
+    QString LastError() const { return lastError_; }
 
     void SetFileName(const QString& name) { fileName_ = name; }
     QString fileName() const { return fileName_; }
@@ -41,6 +43,7 @@ private:
     bool allHex_ = true;
     QStringList lines_;
     int bytes_ = 0;
+    QString lastError_;
 };
 
 }  // namespace pollard

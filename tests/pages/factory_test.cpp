@@ -309,6 +309,7 @@ TEST(FactoryPage, APasswordThatCouldNotBeResetIsSaid)
     ASSERT_EQ(prompter.prompts.size(), 2u);
     EXPECT_EQ(prompter.prompts[1].type, platform::DlgType::Error);
     EXPECT_TRUE(prompter.prompts[1].text.contains(QStringLiteral("could not be reset"))) << prompter.prompts[1].text.toStdString();
+    EXPECT_TRUE(prompter.prompts[1].text.endsWith(QStringLiteral("No space left on device"))) << prompter.prompts[1].text.toStdString();
     DataBase::DestroyInstance();
 }
 

@@ -2,7 +2,9 @@
 #include "brannix/qcheckbox.h"
 #include "brannix/qstatusbar.h"
 #include "brannix/qlabelededit.h"
+#include "brannix/qstatusbar.h"
 #include "platform/data_folder.h"
+#include "tests/common/file_size_limit.h"
 #include "tests/pages/page_point_orders.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/config/fra_analyzer_global.h"
@@ -11,7 +13,9 @@
 #include "tevrin/shell/main_form.h"
 #include "ui_fra_analyzer_global.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
@@ -278,6 +282,26 @@ TEST_F(GlobalPageTest, DecimalPlacesGoToTheirFileWhole)
     ShowPage();
     EXPECT_EQ(ui->cbDispPlace->currentIndex(), 3);
     EXPECT_EQ(session.WriteRequests(), 0);
+}
+
+TEST_F(GlobalPageTest, DecimalPlacesThatCannotBeSavedKeepTheOldFileAndSayWhy)
+{
+    ShowPage();
+    ui->cbDispPlace->setCurrentIndex(2);
+    emit ui->cbDispPlace->activated(2);
+    const QString path = platform::UserDataFile(QStringLiteral("dispPlace.cfg"));
+    {
+        testsupport::FileSizeLimit full(0);
+        ui->cbDispPlace->setCurrentIndex(4);
+        emit ui->cbDispPlace->activated(4);
+    }
+    EXPECT_EQ(session.Form().StatusLine()->PanelText(0),
+              QStringLiteral("The decimal places could not be saved to \"dispPlace.cfg\": File too large"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("2"));
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList({QStringLiteral("*dispPlace*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("dispPlace.cfg")});
 }
 
 TEST_F(GlobalPageTest, LocalCalculationsAndLimits)

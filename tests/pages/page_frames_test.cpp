@@ -178,21 +178,27 @@ TEST_F(PagesTest, EveryPageRegistersUnderItsNumberWithItsFlags)
 
 TEST_F(PagesTest, DisplayPlacesComeFromTheFile)
 {
+    // Both pages read the file alike: the Analysis page shows its format, the global page
+    // selects its index (nothing for a file that holds no number of places).
     const struct {
-        const char* content;   // nullptr: no file
+        QByteArray content;   // "<none>": no file
         const char* format;
         int comboIndex;
     } kCases[] = {
-        {nullptr, "0.00", 0}, {"0", "0", 0}, {"3", "0.000", 3}, {"4", "0.0000", 4},
-        {"7", "0.00", -1},    {"-1", "0.00", -1}, {"x", "0.00", 0},
+        {"<none>", "0.00", 0},   {"0", "0", 0},         {"3", "0.000", 3},      {"4", "0.0000", 4},
+        {" 2\r\n", "0.00", 2},  {"1\n", "0.0", 1},     {"7", "0.00", -1},      {"-1", "0.00", -1},
+        {"x", "0.00", -1},       {"", "0.00", -1},      {"3.0", "0.00", -1},    {"3abc", "0.00", -1},
+        {"+3", "0.00", -1},      {"3 3", "0.00", -1},   {"4294967299", "0.00", -1},
+        // A number of places never needs more than a few bytes.
+        {QByteArray(100, ' ') + "3", "0.00", -1},
     };
     TfraWW analysis(owner.get());
     TfraAnalyzerGlobal global(owner.get());
     EXPECT_EQ(analysis.DisplayFormat(), QString());
     for (const auto& c : kCases) {
-        SCOPED_TRACE(c.content ? c.content : "no file");
+        SCOPED_TRACE(c.content.left(20).toStdString());
         QFile::remove(DispPlaceFile());
-        if (c.content) WriteDispPlace(c.content);
+        if (c.content != "<none>") WriteDispPlace(c.content);
         analysis.EnterPage();
         EXPECT_EQ(analysis.DisplayFormat(), QString::fromLatin1(c.format));
         global.EnterPage();

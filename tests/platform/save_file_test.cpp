@@ -1,13 +1,11 @@
 #include "platform/save_file.h"
+#include "tests/common/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -16,29 +14,6 @@ QByteArray ReadAll(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
-
-// Holds the process's file-size limit low while it lives: a write past it fails as a
-// full disk does, with the reason in errno, instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit low = old_;
-        low.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -66,7 +41,7 @@ TEST(CommitWhole, ASmallSaveThatCannotReachTheDiskKeepsTheOldFileAndSaysWhy)
     QString why;
     bool committed = true;
     {
-        FileSizeLimit limit(8);
+        testsupport::FileSizeLimit limit(8);
         QSaveFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(100, 'x'));  // stays in the buffer until the commit

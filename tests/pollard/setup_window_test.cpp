@@ -411,8 +411,12 @@ TEST_F(SetupWindowTest, TraceLogControlsDriveThePortsTraceLog)
     C<QLineEdit>("ledLogFileName")->setText(logs.filePath(QStringLiteral("no/such/folder/comm.log")));
     C<QPushButton>("btnStartStopLog")->click();
     C<QPushButton>("btnStartStopLog")->click();
-    EXPECT_TRUE(prompter.Saw(
-        QStringLiteral("Error saving the log file.\n\nMake sure the directory exists and that you can write to it.")));
+    ASSERT_FALSE(prompter.prompts.empty());
+    EXPECT_TRUE(prompter.prompts.back().text.startsWith(
+        QStringLiteral("Error saving the log file.\n\nMake sure the directory exists and that you can write to it.\n\n")))
+        << prompter.prompts.back().text.toStdString();
+    EXPECT_TRUE(prompter.prompts.back().text.contains(E().Trace().LastError()));
+    EXPECT_FALSE(E().Trace().LastError().isEmpty());
 
     C<QCheckBox>("ckCreateLog")->setChecked(false);
     EXPECT_EQ(E().Trace().state(), pollard::TraceLog::Off);

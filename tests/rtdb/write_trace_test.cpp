@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <cstring>
 
 using dbtest::DatabaseTest;
 
@@ -167,7 +168,11 @@ TEST_F(WriteTraceTest, ATraceThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
 
     EXPECT_EQ(db->WriteChanges(), 0);
 
-    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("There was a problem opening the WriteLog file")});
+    // Said once, with the reason under it.
+    ASSERT_EQ(prompter.Texts().size(), 1);
+    EXPECT_TRUE(prompter.Texts()[0].startsWith(QStringLiteral("There was a problem opening the WriteLog file\n")))
+        << prompter.Texts()[0].toStdString();
+    EXPECT_GT(prompter.Texts()[0].size(), int(std::strlen("There was a problem opening the WriteLog file\n")));
     EXPECT_EQ(db->AsWriteLogRecordsManager().Ids(), (std::vector<int>{10, 25, 26}));
     EXPECT_EQ(unit.Value(sim::DbId{26}), 50.0);
     QDir(write_trace::TraceFilePath()).removeRecursively();

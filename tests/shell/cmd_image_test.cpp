@@ -1,5 +1,6 @@
 #include "tevrin/shell/commands/cmd_image.h"
 
+#include "tests/common/file_size_limit.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
@@ -267,6 +268,23 @@ TEST_F(ImageTest, FailedBlockEndsTheReadBackWithoutAFile)
         EXPECT_FALSE(ReadBackExists());
         EXPECT_EQ(owner.panel, "Reading Image...");
     }
+}
+
+// A copy that cannot be stored (a full disk) is a failed read, said with its reason; no cut copy
+// is left behind.
+TEST_F(ImageTest, ReadBackThatCannotBeStoredSaysWhyAndLeavesNoFile)
+{
+    const QByteArray bytes = Pattern(650);
+    unit.SetImageMemory(bytes);
+    const QString path = MakeImage(bytes);
+    {
+        testsupport::FileSizeLimit full(0);
+        Read(path);
+    }
+    EXPECT_EQ(unit.RequestCount(58), 4);
+    EXPECT_EQ(prompter.Texts(), QStringList{"Read Image fail!\nFile too large"});
+    EXPECT_FALSE(ReadBackExists());
+    EXPECT_EQ(QDir(dataDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
 // The read-back takes what the analyzer's count byte says, never more than it asked for: an

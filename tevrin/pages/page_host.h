@@ -21,8 +21,9 @@ public:
     // The three step flags (0 old configuration read, 1 firmware written, 2 reset request).
     virtual uint8_t StepFlag(int i) const = 0;
     virtual void SetStepFlags(uint8_t first, uint8_t second, uint8_t third) = 0;
-    // Saves the flags into "UpgradeStatus.dat" in the data folder; false when it could not.
-    virtual bool SaveStatus() = 0;
+    // Saves the flags into "UpgradeStatus.dat" in the data folder; false when it could not,
+    // with the reason in `why`.
+    virtual bool SaveStatus(QString* why) = 0;
     // While a step runs the window is not idle (its Hide button then keeps the record).
     virtual void SetIdle(bool idle) = 0;
     // Shows (or hides) the window with its backdrop; the "Upgrade Window" item follows.
@@ -75,8 +76,8 @@ public:
 
     // --- the Factory page -----------------------------------------------------------------------
     // Stores the factory default Update-mode password in the password file; false when the file
-    // could not be written.
-    virtual bool ResetUpdatePassword() = 0;
+    // could not be written, with the reason in `why`.
+    virtual bool ResetUpdatePassword(QString* why) = 0;
 
     // --- the archive viewer page ----------------------------------------------------------------
     // The status line's special panel (what a command is doing); an empty text clears it.

@@ -3,6 +3,8 @@
 #include "tevrin/rtdb/database_point.h"
 
 #include <QFile>
+#include "platform/save_file.h"
+
 #include <QSaveFile>
 
 #include <cstring>
@@ -228,8 +230,9 @@ int ModmapAdapter::SaveToFile(const QString& fileName)
         return 1;
     }
     file.write(reinterpret_cast<const char*>(&image_), sizeof image_);
-    if (!file.commit()) {
-        lastError_ = QStringLiteral("Cannot write \"%1\": %2").arg(fileName, file.errorString());
+    QString why;
+    if (!platform::CommitWhole(file, &why)) {
+        lastError_ = QStringLiteral("Cannot write \"%1\": %2").arg(fileName, why);
         return 1;
     }
     lastError_.clear();

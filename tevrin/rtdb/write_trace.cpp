@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 
 namespace write_trace {
@@ -180,14 +181,19 @@ bool AppendLines(const std::vector<std::string>& lines, const QString& filePath)
     }
     QFile file(filePath);
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    QString why = file.errorString();
     if (ok) {
         const qint64 before = file.size();
+        errno = 0;
         ok = file.write(bytes) == bytes.size() && file.flush();
         // A section is appended whole or not at all.
-        if (!ok) file.resize(before);
+        if (!ok) {
+            why = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+            file.resize(before);
+        }
         file.close();
     }
-    if (!ok) platform::ShowMessage(QString::fromLatin1(kOpenFailedMessage));
+    if (!ok) platform::ShowMessage(QString::fromLatin1(kOpenFailedMessage) + QStringLiteral("\n") + why);
     return ok;
 }
 

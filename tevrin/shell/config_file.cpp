@@ -2,6 +2,7 @@
 
 #include "platform/numtext.h"
 #include "platform/prompter.h"
+#include "platform/save_file.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 #include "tevrin/rtdb/modbus_list.h"
@@ -587,8 +588,12 @@ bool Save(DataBase& db, const QString& fileName, QString* error, TWait* wait, co
     bool ok = !document.isEmpty();
     if (ok) {
         QSaveFile file(fileName);
-        ok = file.open(QIODevice::WriteOnly) && file.write(document) == document.size() && file.commit();
+        ok = file.open(QIODevice::WriteOnly);
         if (!ok) why = file.errorString();
+        else {
+            file.write(document);
+            ok = platform::CommitWhole(file, &why);
+        }
     }
     if (wait) wait->hide();
     if (!ok && error) *error = why;

@@ -130,7 +130,7 @@ public:
     // released and 332 "False" is written (log-off, exit, close).
     void ReleaseDirectControl();
     void PostNewModbusList(uint8_t mode) override;
-    bool ResetUpdatePassword() override;
+    bool ResetUpdatePassword(QString* why) override;
     bool RunCommand(const std::string& name, const std::string& argument = std::string()) override;
     QString EnterDataFolder() override;
     bool WriteConfigFile(const QString& fileName, QString* error) override;

@@ -206,7 +206,7 @@ public:
     }
     uint8_t StepFlag(int i) const override { return i >= 0 && i < 3 ? window_.StepDone[static_cast<size_t>(i)] : 0; }
     void SetStepFlags(uint8_t first, uint8_t second, uint8_t third) override { window_.StepDone = {first, second, third}; }
-    bool SaveStatus() override { return window_.SaveStatus(TfmUpgrade::StatusFilePath()) == 0; }
+    bool SaveStatus(QString* why) override { return window_.SaveStatus(TfmUpgrade::StatusFilePath(), why) == 0; }
     void SetIdle(bool idle) override { window_.UpgradeIdle = idle ? 1 : 0; }
     void Show(bool show) override
     {
@@ -265,7 +265,7 @@ bool TFormMain::TimestampTokenToDate(uint32_t token, double& dateTime) const
     return true;
 }
 
-bool TFormMain::ResetUpdatePassword() { return SecurityChk::Instance().ResetPassword(); }
+bool TFormMain::ResetUpdatePassword(QString* why) { return SecurityChk::Instance().ResetPassword(why); }
 
 void TFormMain::SetSpecialPanelText(const QString& text) { SetText(CommandKeys::StatusLineSpecialPanel, text.toStdString()); }
 

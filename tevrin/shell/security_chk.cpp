@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include "platform/save_file.h"
+
 #include <QSaveFile>
 
 #include <tomcrypt.h>
@@ -80,24 +82,25 @@ bool SecurityChk::CheckPassword(const std::string& password)
     return std::equal(computed.begin(), computed.end(), digest_.begin());
 }
 
-bool SecurityChk::SetPassword(const std::string& password)
+bool SecurityChk::SetPassword(const std::string& password, QString* why)
 {
     ChangeToFolder();
-    digest_ = Md5(password);
+    const Digest digest = Md5(password);
     QSaveFile file(PasswordFilePath());
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(reinterpret_cast<const char*>(digest_.data()), static_cast<qint64>(digest_.size()))
-        != static_cast<qint64>(digest_.size())) {
-        file.cancelWriting();
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (why) *why = file.errorString();
         return false;
     }
-    return file.commit();
+    file.write(reinterpret_cast<const char*>(digest.data()), static_cast<qint64>(digest.size()));
+    if (!platform::CommitWhole(file, why)) return false;
+    digest_ = digest;
+    return true;
 }
 
-bool SecurityChk::ResetPassword()
+bool SecurityChk::ResetPassword(QString* why)
 {
     ChangeToFolder();
-    return SetPassword(kDefaultPassword);
+    return SetPassword(kDefaultPassword, why);
 }
 
 bool SecurityChk::IsFactoryCode(const std::string& text) { return text == kFactoryCode; }

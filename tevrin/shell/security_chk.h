@@ -42,10 +42,10 @@ public:
     // compared as if the missing bytes were zero.
     bool CheckPassword(const std::string& password);
     // Stores the password's digest, replacing the file whole. False when the file could not
-    // be written (the old file is then unchanged).
-    bool SetPassword(const std::string& password);
+    // be written (the old file is then unchanged and `why` says why).
+    bool SetPassword(const std::string& password, QString* why = nullptr);
     // Stores the built-in default password.
-    bool ResetPassword();
+    bool ResetPassword(QString* why = nullptr);
 
     static bool IsFactoryCode(const std::string& text);
 

@@ -56,7 +56,8 @@ void ChangeUpdatePassword(TSetUpdPwdDlg& dialog)
                              platform::mbOK);
         return;
     }
-    if (!security.SetPassword(dialog.NewPassword().toStdString()))
-        platform::MessageDlg(QStringLiteral("Unable to save the new password."), platform::DlgType::Error,
+    QString why;
+    if (!security.SetPassword(dialog.NewPassword().toStdString(), &why))
+        platform::MessageDlg(QStringLiteral("Unable to save the new password: %1").arg(why), platform::DlgType::Error,
                              platform::mbOK);
 }

@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include "platform/save_file.h"
+
 #include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
@@ -140,14 +142,17 @@ void TfmUpgrade::BuildSteps()
     steps.AddStep(belStep2, {Step2_1, step2, Step2_2, Step2_2});
 }
 
-int TfmUpgrade::SaveStatus(const QString& fileName)
+int TfmUpgrade::SaveStatus(const QString& fileName, QString* why)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return 1;
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (why) *why = file.errorString();
+        return 1;
+    }
     QByteArray text;
     for (uint8_t flag : StepDone) text += flag ? "1\n" : "0\n";
-    if (file.write(text) != text.size() || !file.commit()) return 2;
-    return 0;
+    file.write(text);
+    return platform::CommitWhole(file, why) ? 0 : 2;
 }
 
 int TfmUpgrade::ReadStatus(const QString& fileName)

@@ -48,7 +48,7 @@ public:
 
     // The three flags as "1" or "0" lines, replacing the file whole: 0 done, 1 the file can't
     // be opened, 2 a write error.
-    int SaveStatus(const QString& fileName);
+    int SaveStatus(const QString& fileName, QString* why = nullptr);
     // Reads the three flags (a line whose leading number is 1 sets its flag, any other clears
     // it): 0 done, 3 a line missing or unreadable (the flags read so far are kept). A file that
     // can't be opened is made from the current flags and gives 1.

@@ -46,9 +46,10 @@ public:
     void CloseProgram() override {}
     std::vector<int> reads;
     void PostNewModbusList(uint8_t mode) override { posts.push_back("NewModbusList:" + std::to_string(mode)); }
-    bool ResetUpdatePassword() override
+    bool ResetUpdatePassword(QString* why) override
     {
         ++passwordResets;
+        if (!passwordResetWorks && why) *why = QStringLiteral("No space left on device");
         return passwordResetWorks;
     }
     int passwordResets = 0;

@@ -10,6 +10,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
+#include "platform/save_file.h"
+
 #include <QSaveFile>
 
 #include <utility>
@@ -139,11 +141,7 @@ bool SaveReportFile(const QString& path, const ReportContent& content, QString& 
         return false;
     }
     file.write(ReportFileText(content).toLocal8Bit());
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return platform::CommitWhole(file, &error);
 }
 
 namespace {

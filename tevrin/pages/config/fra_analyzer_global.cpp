@@ -8,6 +8,7 @@
 #include "platform/data_folder.h"
 #include "platform/numtext.h"
 #include "platform/prompter.h"
+#include "tevrin/pages/display_places_file.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/pages/widgets/gain_calculator.h"
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QToolButton>
 
 using namespace tapeconv;
@@ -264,22 +264,18 @@ void TfraAnalyzerGlobal::EnterPage()
 {
     TPageFrame::EnterPage();
     ui_->cbDispPlace->setCurrentIndex(0);
-    QFile file(platform::UserDataFile(QStringLiteral("dispPlace.cfg")));
-    if (!file.open(QIODevice::ReadOnly)) return;
-    // One integer (0 when the file holds none); a number outside 0..4 selects nothing.
-    const QByteArray text = file.read(64).trimmed();
-    int places = numtext::AtoL(text.toStdString());
-    ui_->cbDispPlace->setCurrentIndex(places >= 0 && places <= 4 ? places : -1);
+    if (!QFile::exists(platform::UserDataFile(QStringLiteral("dispPlace.cfg")))) return;
+    // A file that holds no number of places selects nothing.
+    ui_->cbDispPlace->setCurrentIndex(ReadDisplayPlaces());
 }
 
 void TfraAnalyzerGlobal::cbDispPlaceSelect(int index)
 {
     if (index < 0) return;
-    QSaveFile file(platform::UserDataFile(QStringLiteral("dispPlace.cfg")));
-    const QByteArray digits = QByteArray::number(index);
-    if (file.open(QIODevice::WriteOnly) && file.write(digits) == digits.size() && file.commit()) return;
+    QString why;
+    if (WriteDisplayPlaces(index, &why)) return;
     if (IPageHost* host = PageHost())
-        host->SetStatusText(QStringLiteral("The decimal places could not be saved to \"dispPlace.cfg\"."));
+        host->SetStatusText(QStringLiteral("The decimal places could not be saved to \"dispPlace.cfg\": %1").arg(why));
 }
 
 void TfraAnalyzerGlobal::ShowUnitCaptions(bool imperial)

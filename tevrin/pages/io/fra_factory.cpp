@@ -212,8 +212,9 @@ void TfraFactory::btnResetPwClick()
     IPageHost* host = PageHost();
     if (!host) return;
     // Done quietly; a password file that could not be written is said.
-    if (!host->ResetUpdatePassword())
+    QString why;
+    if (!host->ResetUpdatePassword(&why))
         platform::MessageDlg(QStringLiteral("The \"Update Mode\" Password could not be reset: the password file "
-                                            "could not be written."),
+                                            "could not be written: %1").arg(why),
                              platform::DlgType::Error, platform::mbOK);
 }

@@ -52,6 +52,11 @@ bool Warn(const QString& text, unsigned buttons, int yes)
 }
 
 // The steps of the window, when there is one.
+QString StatusNotSaved(const QString& why)
+{
+    return QStringLiteral("The upgrade status could not be saved in the data folder: %1").arg(why);
+}
+
 void Step(IUpgradeWindow* window, int step, int item, int state)
 {
     if (window) window->SetStep(step, item, state);
@@ -149,8 +154,9 @@ bool TUpgradeFlows::ReadConfiguration()
     if (window) {
         window->SetStepFlags(1, 0, 0);
         Step(window, 0, -1, 2);
-        if (!window->SaveStatus()) {
-            Stop(*host, window, QStringLiteral("The upgrade status could not be saved in the data folder."));
+        QString why;
+        if (!window->SaveStatus(&why)) {
+            Stop(*host, window, StatusNotSaved(why));
             return false;
         }
     }
@@ -256,7 +262,8 @@ bool TUpgradeFlows::WriteFirmware()
     Step(window, 1, 2, 1);
     if (window) {
         window->SetStepFlags(1, 1, before[2]);
-        if (!window->SaveStatus()) Say(QStringLiteral("The upgrade status could not be saved in the data folder."));
+        QString why;
+        if (!window->SaveStatus(&why)) Say(StatusNotSaved(why));
     }
     Step(window, 1, 1, 2);
     Step(window, 1, -1, 2);
@@ -344,7 +351,8 @@ bool TUpgradeFlows::MergeConfiguration()
     QFile::remove(oldConfig);
     if (window) {
         window->SetStepFlags(0, 0, 0);
-        if (!window->SaveStatus()) Say(QStringLiteral("The upgrade status could not be saved in the data folder."));
+        QString why;
+        if (!window->SaveStatus(&why)) Say(StatusNotSaved(why));
         for (int s = 0; s < 3; ++s) window->SetStep(s, -1, 0);
         if (window->Shown()) window->Show(false);
     }

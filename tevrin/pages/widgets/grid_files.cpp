@@ -8,6 +8,7 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 
 #include "tevrin/pages/widgets/csv_text.h"
+#include "platform/save_file.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -20,7 +21,9 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -82,11 +85,7 @@ bool WriteWhole(const QString& fileName, QString* error, Fill fill)
         return false;
     }
     fill(file);
-    if (!file.commit()) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    return true;
+    return platform::CommitWhole(file, error);
 }
 
 }  // namespace
@@ -249,13 +248,17 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
         for (size_t i = 0; i < columns.size() && !failed; ++i)
             failed = write(static_cast<lxw_row_t>(v + 1), static_cast<lxw_col_t>(i), r, columns[i]);
     }
+    errno = 0;
     const lxw_error closed = workbook_close(book);
     if (failed || closed) {
-        SetError(error, QString::fromUtf8(lxw_strerror(failed ? failed : closed)));
-        return false;
+        // The library names the step that failed; the system's words say why.
+        QString why = QString::fromUtf8(lxw_strerror(failed ? failed : closed));
+        if (errno != 0) why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        SetError(error, why);
+        return false;  // the unfinished spreadsheet goes with the temporary file; the target is untouched
     }
     if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        SetError(error, QStringLiteral("cannot replace %1").arg(fileName));
+        SetError(error, QStringLiteral("cannot replace %1: %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
     temp.setAutoRemove(false);

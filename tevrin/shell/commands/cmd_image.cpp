@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
+#include "platform/save_file.h"
+
 #include <QSaveFile>
 
 #include <algorithm>
@@ -275,8 +277,9 @@ void ReadImageCommand::Execute()
         if (!ReadBlock(uint32_t(k * image::kBlockBytes), image::kBlockBytes, readBack)) return;
     if (!ReadBlock(layout->LastAddress(), layout->lastCount, readBack)) return;
 
-    if (!readBack.commit()) {
-        platform::ShowMessage(QStringLiteral("Read Image fail!"));
+    QString why;
+    if (!platform::CommitWhole(readBack, &why)) {
+        platform::ShowMessage(QStringLiteral("Read Image fail!\n%1").arg(why));
         return;
     }
     SetText(StatusLineSpecialPanel, "Read Image Finished.");

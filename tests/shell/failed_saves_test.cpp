@@ -1,0 +1,162 @@
+// Every file the program saves, saved while the disk cannot take a byte more: the save fails,
+// the old file stays byte for byte, no temporary file is left, and the reason is in words.
+#include "tests/common/file_size_limit.h"
+#include "tests/shell/cmd_fixture.h"
+#include "tevrin/pages/analysis/archive_csv.h"
+#include "tevrin/pages/analysis/archive_xml.h"
+#include "tevrin/pages/analysis/log_db_manager.h"
+#include "tevrin/pages/analysis/run_report.h"
+#include "tevrin/pages/widgets/adv_column_grid.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/modmap_adapter.h"
+#include "tevrin/rtdb/write_trace.h"
+#include "tevrin/shell/config_file.h"
+#include "tevrin/shell/security_chk.h"
+#include "tevrin/shell/upgrade.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void Put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class FailedSavesTest : public cmdtest::CommandTest {
+protected:
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
+{
+    SecurityChk::Instance().SetAppDataFolder(dir.path());
+    LogConfigRecord logs[kLogCount]{};
+    using Save = std::function<bool(const QString& path, QString& why)>;
+    const struct {
+        const char* kind;
+        const char* fileName;
+        Save save;
+    } cases[] = {
+        {"Modbus list file", "list.mbl",
+         [](const QString& path, QString& why) {
+             const bool ok = ModmapAdapter::Instance()->SaveToFile(path) == 0;
+             why = ModmapAdapter::Instance()->LastError();
+             return ok;
+         }},
+        {"password file", SecurityChk::kPasswordFileName,
+         [](const QString&, QString& why) { return SecurityChk::Instance().SetPassword("new", &why); }},
+        {"upgrade status file", "UpgradeStatus.dat",
+         [](const QString& path, QString& why) {
+             TfmUpgrade window;
+             window.StepDone = {1, 1, 0};
+             return window.SaveStatus(path, &why) == 0;
+         }},
+        {"configuration file", "unit.cfg",
+         [this](const QString& path, QString& why) { return config_file::Save(*db, path, &why); }},
+        {"report file", "report1.rpt",
+         [](const QString& path, QString& why) {
+             ReportContent content;
+             content.labId = QStringLiteral("LAB");
+             content.sampleName = QStringLiteral("sample");
+             return SaveReportFile(path, content, why);
+         }},
+        {"write log", "WriteLog.txt",
+         [this](const QString& path, QString& why) {
+             prompter.prompts.clear();
+             const bool ok = write_trace::AppendLines({"one line", "another"}, path);
+             why = prompter.Texts().join(QLatin1Char('|'));
+             return ok;
+         }},
+        {"archive XML file", "archive.xml",
+         [&logs](const QString& path, QString& why) {
+             return WriteArchiveXml(path, *LogDBManager::Instance(), logs, &why, {});
+         }},
+        {"archive CSV export", "archive.csv",
+         [&logs](const QString& path, QString& why) {
+             return WriteLegalCsv(path, *LogDBManager::Instance(), logs, &why);
+         }},
+        {"grid file", "events.grd",
+         [](const QString& path, QString& why) {
+             QAdvColumnGrid grid;
+             grid.SetColCount(2);
+             grid.SetRowCount(2);
+             grid.SetCells(0, 0, QStringLiteral("12:00"));
+             grid.SetCells(1, 1, QStringLiteral("Alarm"));
+             return grid.SaveToFile(path, &why);
+         }},
+        {"grid CSV export", "events.csv",
+         [](const QString& path, QString& why) {
+             QAdvColumnGrid grid;
+             grid.SetColCount(1);
+             grid.SetRowCount(1);
+             grid.SetCells(0, 0, QStringLiteral("Alarm"));
+             return grid.SaveToCSV(path, QLatin1Char(','), &why);
+         }},
+        {"grid spreadsheet export", "events.xlsx",
+         [](const QString& path, QString& why) {
+             QAdvColumnGrid grid;
+             grid.SetColCount(1);
+             grid.SetRowCount(1);
+             grid.SetCells(0, 0, QStringLiteral("Alarm"));
+             return grid.SaveToXLSX(path, &why);
+         }},
+    };
+    const QByteArray old = QByteArrayLiteral("the old file, which must survive\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const QString path = dir.filePath(QLatin1String(c.fileName));
+        Put(path, old);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        QString why;
+        bool saved = true;
+        {
+            testsupport::FileSizeLimit full(0);
+            saved = c.save(path, why);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(why.contains(QLatin1String("File too large"))) << why.toStdString();
+        EXPECT_EQ(Bytes(path), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+
+        // With room again the same save goes through and replaces (or extends) the file.
+        why.clear();
+        EXPECT_TRUE(c.save(path, why)) << why.toStdString();
+        EXPECT_NE(Bytes(path), old);
+        QFile::remove(path);
+    }
+}
+
+// The password file holds the digest of the password that opens Update mode: a new password
+// that could not be stored leaves the old one working.
+TEST_F(FailedSavesTest, APasswordThatCouldNotBeStoredLeavesTheOldOneWorking)
+{
+    SecurityChk& security = SecurityChk::Instance();
+    security.SetAppDataFolder(dir.path());
+    ASSERT_TRUE(security.SetPassword("first"));
+    QString why;
+    {
+        testsupport::FileSizeLimit full(0);
+        EXPECT_FALSE(security.SetPassword("second", &why));
+    }
+    EXPECT_EQ(why, QStringLiteral("File too large"));
+    EXPECT_TRUE(security.CheckPassword("first"));
+    EXPECT_FALSE(security.CheckPassword("second"));
+}
