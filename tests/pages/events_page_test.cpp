@@ -157,6 +157,18 @@ TEST_F(EventsPageTest, TheMemoryIsDecodedSortedByTimeAndItsUsageShown)
     EXPECT_EQ(panel->BarWidth(), TAuditGridPanel::kBarWidth);
 }
 
+TEST_F(EventsPageTest, TheColumnsFitTheLongestEventTextsAsSoonAsTheyShow)
+{
+    std::vector<uint8_t> m;
+    AppendFramed(m, 100, 6, 0, 0);     // "Exceeded high temperature limit"
+    AppendFramed(m, 200, 11, 0, 1);    // "Automatic Temperature Calibrate"
+    AppendFramed(m, 300, 4, 113, 1);   // "Stream 4 Total Sulphur High High Alarm"
+    AppendFramed(m, 401, 4, 12, 0);    // a time stamp with every field
+    Load(m);
+    ASSERT_EQ(grid->ShownRowCount(), 4);
+    EXPECT_EQ(gridtest::CutTexts(*grid).join(" | ").toStdString(), "");
+}
+
 TEST_F(EventsPageTest, FiltersTakeDateRangesFromMidnightOfTheFirstDayAndFreeConditions)
 {
     Load(Memory());

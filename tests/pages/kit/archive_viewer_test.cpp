@@ -177,6 +177,18 @@ TEST_F(ArchiveViewerTest, ANewArchiveShowsTheLastSamplesOfOnRunWithColumnsNamedF
     EXPECT_EQ(Headers()[3], "Purge Time");
 }
 
+TEST_F(ArchiveViewerTest, EveryShownLogFillsColumnsThatFitTheirHeadersTimeStampsAndValues)
+{
+    Fill();
+    page->edtDispRange()->setText("50");
+    page->UpdateLogView();
+    for (int position = 0; position < 5; ++position) {
+        SCOPED_TRACE(position);
+        Choose(position);
+        EXPECT_EQ(gridtest::CutTexts(*grid).join(" | ").toStdString(), "");
+    }
+}
+
 TEST_F(ArchiveViewerTest, DisplayRangeIsCappedAtItsMostAndEnterShowsTheLogAgain)
 {
     Fill();

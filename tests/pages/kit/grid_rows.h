@@ -7,7 +7,9 @@
 #include <QDate>
 #include <QDateEdit>
 #include <QDialog>
+#include <QHeaderView>
 #include <QStringList>
+#include <QStyle>
 
 #include <vector>
 
@@ -31,6 +33,30 @@ inline std::vector<QStringList> ShownRows(const QAdvColumnGrid& grid)
         rows.push_back(row);
     }
     return rows;
+}
+
+// The texts that do not show whole in their column, as "column: text": a cell's text inside
+// the style's margins, a header's text centred and clear of the drop-down button at the
+// right of a column with a filter list.
+inline QStringList CutTexts(const QAdvColumnGrid& grid)
+{
+    const QFontMetrics cellFont(grid.font());
+    const QFontMetrics headFont(grid.horizontalHeader()->font());
+    const int headerMargin = grid.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid.horizontalHeader());
+    const int cellMargin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    constexpr int kDropDownWidth = 14;
+    QStringList cut;
+    for (int c = 0; c < grid.ColCount(); ++c) {
+        if (grid.IsHiddenColumn(c)) continue;
+        const int width = grid.columnWidth(c);
+        const QString header = grid.ColumnHeader(c);
+        const int button = grid.FilterDropDown() && !grid.Model()->Column(c).filters.empty() ? kDropDownWidth : 0;
+        if (headFont.horizontalAdvance(header) + 2 * headerMargin + 2 * button > width)
+            cut << QStringLiteral("%1: %2").arg(c).arg(header);
+        for (const QString& text : ShownColumn(grid, c))
+            if (cellFont.horizontalAdvance(text) + 2 * cellMargin > width) cut << QStringLiteral("%1: %2").arg(c).arg(text);
+    }
+    return cut;
 }
 
 // The date range dialog is answered with these two dates and OK from now on.

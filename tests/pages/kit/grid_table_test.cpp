@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,11 +164,20 @@ TEST(GridTableTest, AutoSizeFitsTheWidestTextPlusPadding)
     grid.SetColumnHeader(1, "Header");
     grid.SetFixedCols(1);
     const QFontMetrics fm(grid.font());
+    // The style's margins around a cell's text and a header's text.
+    const int cell = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+    const int header = 2 * grid.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid.horizontalHeader());
     grid.AutoSizeColumns(false, 12);
-    EXPECT_NE(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + 12);   // fixed left alone
+    EXPECT_NE(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + cell + 12);   // fixed left alone
     grid.AutoSizeColumns(true, 12);
-    EXPECT_EQ(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + 12);
-    EXPECT_EQ(grid.columnWidth(1), QFontMetrics(grid.horizontalHeader()->font()).horizontalAdvance("Header") + 12);
+    EXPECT_EQ(grid.columnWidth(0), fm.horizontalAdvance("a much longer text") + cell + 12);
+    EXPECT_EQ(grid.columnWidth(1), QFontMetrics(grid.horizontalHeader()->font()).horizontalAdvance("Header") + header + 12);
+    EXPECT_EQ(gridtest::CutTexts(grid).join(" | ").toStdString(), "");
+    // A column with neither header nor text keeps its width.
+    grid.SetColCount(3);
+    grid.setColumnWidth(2, 77);
+    grid.AutoSizeColumns(true, 12);
+    EXPECT_EQ(grid.columnWidth(2), 77);
 }
 
 TEST(GridTableTest, GridFileKeepsEverythingAndABadFileChangesNothing)

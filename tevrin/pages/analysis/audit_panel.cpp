@@ -159,6 +159,8 @@ void TAuditGridPanel::ShowEvents(std::vector<AuditEvent> events)
     events_ = std::make_shared<std::vector<AuditEvent>>(std::move(events));
     grid_->RemoveAllFilters();
     grid_->SetRowSource(std::make_shared<AuditRows>(events_));
+    // The columns fit their headers and the events' texts as soon as they show.
+    AutoSizeColumns();
 }
 
 void TAuditGridPanel::ClearEvents()

@@ -331,6 +331,8 @@ void TfraArchiveViewer::ShowArchive(int position)
         ui->edtDispRange->setText(QString::number(count));
     }
     grid->SetRowSource(std::make_shared<ArchiveRows>(archive, position, count - n, n, ValueCount(log)));
+    // The columns fit their headers, time stamps and values as soon as they show.
+    btnAutoSizeColsClick();
     ui->LogRecordNum->setText(QString::number(count));
     HideWait();
 }

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -481,6 +482,9 @@ void QAdvColumnGrid::AutoSizeColumns(bool fixedToo, int padding)
 {
     const QFontMetrics cellFont(font());
     const QFontMetrics headFont(horizontalHeader()->font());
+    // The room the style keeps around a header's text and a cell's text.
+    const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const int rows = ShownRowCount();
     // A long table is judged by an even spread of its rows (the first and the last among
     // them): a column's texts are alike in width, and half a million rows are not all made.
@@ -501,10 +505,14 @@ void QAdvColumnGrid::AutoSizeColumns(bool fixedToo, int padding)
             }
             if (len == longest && candidates.size() < 16) candidates.push_back(v);
         }
-        int width = headFont.horizontalAdvance(ColumnHeader(c)) +
-                    (filterDropDown_ && !model_->Column(c).filters.empty() ? kDropDownWidth : 0);
-        for (int v : candidates) width = std::max(width, cellFont.horizontalAdvance(Cells(c, ShownRow(v))));
-        setColumnWidth(c, width + padding);
+        // The header's text stands in the middle, clear of the drop-down button on its right.
+        const bool button = filterDropDown_ && !model_->Column(c).filters.empty();
+        const int header = headFont.horizontalAdvance(ColumnHeader(c)) + 2 * headerMargin + (button ? 2 * kDropDownWidth : 0);
+        int cells = 0;
+        for (int v : candidates) cells = std::max(cells, cellFont.horizontalAdvance(Cells(c, ShownRow(v))));
+        // A column with nothing to show (an empty comment column) keeps its width.
+        if (ColumnHeader(c).isEmpty() && cells == 0) continue;
+        setColumnWidth(c, std::max(header, cells + 2 * cellMargin) + padding);
     }
 }
 

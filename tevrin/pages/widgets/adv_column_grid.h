@@ -126,7 +126,9 @@ public:
     GridRect SelectionRect() const;
     // Selects the shown cells of a rectangle.
     void SelectRange(int left, int top, int right, int bottom);
-    // Every column (the fixed ones too when asked) as wide as its widest text plus padding.
+    // Every column (the fixed ones too when asked) as wide as its widest text, header or
+    // cell, with the style's margins around it, plus padding; a column with no header and
+    // no text keeps its width.
     void AutoSizeColumns(bool fixedToo, int padding);
     // Column widths kept in the user's settings under key and section.
     void SetColumnWidthsKey(const QString& key, const QString& section);
