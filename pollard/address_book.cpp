@@ -15,6 +15,8 @@ namespace pollard {
 
 namespace {
 
+constexpr qint64 kMaxBookBytes = qint64(1) << 20;
+
 bool FolderWritable(const QString& folder)
 {
     const QFileInfo info(folder);
@@ -99,6 +101,11 @@ int PortAddrMgr::Load(const QString& fileName)
     QFile file(ReadPath(fileName));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         std::fputs("fail to open file\n", stdout);
+        return -1;
+    }
+    // A book of a few hundred addresses is some kilobytes; a file far larger is not read.
+    if (file.size() > kMaxBookBytes) {
+        std::fputs("address book file too large\n", stdout);
         return -1;
     }
     QTextStream in(&file);

@@ -254,7 +254,7 @@ TEST_F(EventsPageTest, TheEventFileCarriesTheCommentsAndABadFileChangesNothing)
     junk.close();
     prompter.files = {Path("junk.vkau")};
     panel->MenuItem("mnuLoadFile")->trigger();
-    EXPECT_TRUE(prompter.Saw("Error opening file \"" + Path("junk.vkau") + "\""));
+    EXPECT_TRUE(prompter.Saw("Error opening file \"" + Path("junk.vkau") + "\"\nnot a grid file"));
     EXPECT_EQ(grid->RowCount(), 6);
 }
 

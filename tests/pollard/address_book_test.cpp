@@ -1,5 +1,6 @@
 // The address book of TCP endpoints and its file.
 #include "pollard/address_book.h"
+#include "tests/common/huge_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,6 +89,18 @@ TEST_F(AddressBook, MalformedQuotedDescriptionsAreSkipped)
         AddrItem item;
         EXPECT_FALSE(PortAddrMgr::ParseLine(QString::fromUtf8(line), item)) << line;
     }
+}
+
+// A book is some kilobytes: a file of gigabytes (sparse, so it costs no disk) is not read.
+TEST_F(AddressBook, AFileFarLargerThanABookIsNotRead)
+{
+    ASSERT_TRUE(testsupport::MakeSparseFile(FilePath(), "Plant 1,10.0.0.5,502\n", qint64(3) << 30));
+    PortAddrMgr book = Book();
+    book.Add(QStringLiteral("stale"), QStringLiteral("1.2.3.4"), 1);
+    const long before = testsupport::PeakResidentMb();
+    EXPECT_EQ(book.Load(kFile), -1);
+    EXPECT_EQ(book.Count(), 0);
+    EXPECT_LE(testsupport::PeakResidentMb() - before, 64);
 }
 
 TEST_F(AddressBook, MissingFileGivesAnEmptyBookAndTheNextSaveCreatesIt)

@@ -1,10 +1,9 @@
 #include "tevrin/rtdb/modmap_adapter.h"
 
 #include "tevrin/rtdb/database_point.h"
-
-#include <QFile>
 #include "platform/save_file.h"
 
+#include <QFile>
 #include <QSaveFile>
 
 #include <cstring>

@@ -245,6 +245,8 @@ struct Node {
 // document far beyond that is no configuration file, and is refused before it costs memory.
 constexpr int kMaxDepth = 32;
 constexpr int kMaxElements = 100000;
+// Such a file is some tens of kilobytes; even its most elements with long texts stay far below.
+constexpr qint64 kMaxFileBytes = qint64(16) << 20;
 
 // A reason for refusing the file.
 struct Refusal {
@@ -608,7 +610,14 @@ ReadResult Open(DataBase& db, const QString& fileName, TWait* wait)
         result.error = QStringLiteral("\"%1\" could not be opened: %2").arg(fileName, file.errorString());
         return result;
     }
-    const QByteArray document = file.readAll();
+    if (file.size() > kMaxFileBytes) {
+        result.error = QStringLiteral("\"%1\" holds %2 bytes; a configuration file holds at most %3.")
+                           .arg(fileName)
+                           .arg(file.size())
+                           .arg(kMaxFileBytes);
+        return result;
+    }
+    const QByteArray document = file.read(kMaxFileBytes);
     file.close();
     if (wait) wait->ShowProgress(kSections);
     result = ApplyDocument(db, document, wait);

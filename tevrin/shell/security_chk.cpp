@@ -1,12 +1,11 @@
 #include "tevrin/shell/security_chk.h"
 
 #include "platform/data_folder.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/save_file.h"
-
 #include <QSaveFile>
 
 #include <tomcrypt.h>

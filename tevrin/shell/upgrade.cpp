@@ -7,6 +7,7 @@
 #include "tevrin/shell/commands/command_line.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/upgrade_steps.h"
+#include "platform/save_file.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,8 +19,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include "platform/save_file.h"
-
 #include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
@@ -28,6 +27,8 @@
 namespace {
 
 constexpr int kStatusLineMax = 40;
+// Three flags, one to a line: a file far larger is no status file and is not read.
+constexpr qint64 kStatusFileMax = 64 * 1024;
 
 QString DataFile(const char* name)
 {
@@ -162,6 +163,7 @@ int TfmUpgrade::ReadStatus(const QString& fileName)
         SaveStatus(fileName);
         return 1;
     }
+    if (file.size() > kStatusFileMax) return 3;
     for (uint8_t& flag : StepDone) {
         if (file.atEnd()) return 3;
         const QByteArray line = file.readLine(kStatusLineMax + 1);

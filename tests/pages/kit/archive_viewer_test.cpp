@@ -383,7 +383,7 @@ TEST_F(ArchiveViewerTest, GridFileAndSpreadsheetTakeTheTableAndLoadingAGridFileL
     bad.close();
     prompter.files = {bad.fileName()};
     Trigger("mnuLoadFile");
-    EXPECT_EQ(prompter.Texts().last(), QStringLiteral("Error opening file \"%1\"").arg(bad.fileName()));
+    EXPECT_EQ(prompter.Texts().last(), QStringLiteral("Error opening file \"%1\"\nnot a grid file").arg(bad.fileName()));
     EXPECT_EQ(grid->RowCount(), 3);
 }
 

@@ -223,6 +223,85 @@ TEST(GridTableTest, GridFileKeepsEverythingAndABadFileChangesNothing)
     EXPECT_FALSE(back.LoadFromFile(dir.filePath("missing.vkar")));
 }
 
+// The cells are UTF-8: a cell whose bytes are not is refused, never loaded with its bytes
+// changed; any text that is round trips byte for byte.
+TEST(GridTableTest, GridFileCellsAreUtf8TextOrTheFileIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.vkar");
+    const auto file = [](const QByteArray& header, const QByteArray& cell) {
+        return "TevrinGrid\t1\t1\t1\n" + header + "\n0\t" + cell + "\n";
+    };
+    const struct {
+        const char* name;
+        QByteArray header, cell;
+        bool loads;
+    } cases[] = {
+        {"plain", "H", "Alarm", true},
+        {"accents and CJK", "T\xC3\xA9mp", "\xE4\xB8\xAD\xE6\x96\x87", true},
+        {"four bytes", "H", "\xF0\x9F\x98\x80", true},
+        {"a byte-order mark in a cell", "H", "\xEF\xBB\xBFx", true},
+        {"a byte that never starts a character", "H", "bad \xFF byte", false},
+        {"a sequence cut short", "H", "cut \xC3", false},
+        {"an overlong slash", "H", "\xC0\xAF", false},
+        {"a surrogate half", "H", "\xED\xA0\x80", false},
+        {"past the last character", "H", "\xF4\x90\x80\x80", false},
+        {"Latin-1 in the header", "Temp\xE9rature", "x", false},
+    };
+    QAdvColumnGrid grid;
+    Fill(grid, {{"kept"}});
+    QString lastGood = QStringLiteral("kept");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        filetest::WriteAll(path, file(c.header, c.cell));
+        QString error;
+        EXPECT_EQ(grid.LoadFromFile(path, &error), c.loads) << error.toStdString();
+        if (c.loads) {
+            EXPECT_EQ(grid.Cells(0, 0).toUtf8(), c.cell);
+            EXPECT_EQ(grid.ColumnHeader(0).toUtf8(), c.header);
+            const QString copy = dir.filePath("copy.vkar");
+            ASSERT_TRUE(grid.SaveToFile(copy));
+            EXPECT_EQ(filetest::ReadAll(copy), file(c.header, c.cell));
+            lastGood = grid.Cells(0, 0);
+        } else {
+            EXPECT_TRUE(error.contains(QLatin1String("not UTF-8"))) << error.toStdString();
+            EXPECT_EQ(grid.Cells(0, 0), lastGood);   // the last good load stays
+        }
+    }
+}
+
+// A grid file's lines are bounded, and so is the file by the rows it announces: a huge file
+// (sparse, so the test costs no disk) is refused after reading at most a line of it.
+TEST(GridTableTest, GridFileFarLargerThanItsRowsOrWithAHugeLineIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.vkar");
+    const qint64 kHuge = qint64(3) << 30;
+    const struct {
+        const char* name;
+        QByteArray start;
+        const char* reason;
+    } cases[] = {
+        {"two rows and gigabytes", "TevrinGrid\t1\t1\t2\n", "larger than 2 rows"},
+        {"millions of rows, a header line of gigabytes", "TevrinGrid\t1\t1\t10000000\n", "bad header line: longer than"},
+        {"a row of gigabytes", "TevrinGrid\t1\t1\t10000000\nH\n0\tx", "bad line 3: longer than"},
+    };
+    QAdvColumnGrid grid;
+    Fill(grid, {{"kept"}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        filetest::WriteAll(path, c.start);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.resize(kHuge));
+        }
+        QString error;
+        EXPECT_FALSE(grid.LoadFromFile(path, &error));
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+        EXPECT_EQ(grid.Cells(0, 0), QStringLiteral("kept"));
+    }
+}
+
 TEST(GridTableTest, CsvKeepsACellWithTheSeparatorInItsColumnAndAFailedWriteSaysSo)
 {
     QTemporaryDir dir;

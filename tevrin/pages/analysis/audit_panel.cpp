@@ -233,7 +233,8 @@ void TAuditGridPanel::mnuLoadFileClick()
     grid_->UnHideColumnsAll();
     QString why;
     if (!grid_->LoadFromFile(file, &why)) {
-        platform::MessageDlg(QStringLiteral("Error opening file \"%1\"").arg(file), platform::DlgType::Error, platform::mbOK);
+        platform::MessageDlg(QStringLiteral("Error opening file \"%1\"\n%2").arg(file, why), platform::DlgType::Error,
+                             platform::mbOK);
     } else {
         // The table is the file's now; the decoded events are gone from it.
         events_ = std::make_shared<std::vector<AuditEvent>>();

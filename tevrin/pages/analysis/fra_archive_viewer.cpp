@@ -571,8 +571,10 @@ void TfraArchiveViewer::mnuLoadFileClick()
     if (file.isEmpty()) return;
     ui->pcViewer->setCurrentWidget(ui->tsTable);
     ui->gridArchive->UnHideColumnsAll();
-    if (!ui->gridArchive->LoadFromFile(file))
-        platform::MessageDlg(QStringLiteral("Error opening file \"%1\"").arg(file), platform::DlgType::Error, platform::mbOK);
+    QString why;
+    if (!ui->gridArchive->LoadFromFile(file, &why))
+        platform::MessageDlg(QStringLiteral("Error opening file \"%1\"\n%2").arg(file, why), platform::DlgType::Error,
+                             platform::mbOK);
     ui->gridArchive->UnHideColumnsAll();
     MenuItem("mnuSaveFile")->setVisible(true);
     ui->btnAutoSizeCols->setEnabled(true);

@@ -1,6 +1,7 @@
 #include "tevrin/pages/analysis/run_report.h"
 
 #include "platform/data_folder.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -10,8 +11,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
-#include "platform/save_file.h"
-
 #include <QSaveFile>
 
 #include <utility>
@@ -30,6 +29,8 @@ bool ChildText(const QDomElement& root, const char* name, QString& text)
     return true;
 }
 
+constexpr qint64 kMaxOptionsBytes = 64 * 1024;
+
 QString ResultLabel(int stream) { return QStringLiteral("Stream %1 Result: ").arg(stream); }
 
 }  // namespace
@@ -39,6 +40,8 @@ bool LoadReportOptions(const QString& path, ReportOptions& options)
     QFile file(path);
     if (!file.exists()) return false;
     if (!file.open(QIODevice::ReadOnly)) return true;
+    // Seven short texts: a file far larger is not parsed, as one that is no document.
+    if (file.size() > kMaxOptionsBytes) return true;
     QDomDocument document;
     if (!document.setContent(&file)) return true;
     const QDomElement root = document.documentElement();

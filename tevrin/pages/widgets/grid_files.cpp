@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -30,6 +31,8 @@ namespace {
 const QByteArray kGridMagic = QByteArrayLiteral("TevrinGrid");
 constexpr int kGridVersion = 1;
 constexpr int kMaxGridRows = 10000000;
+// A line holds at most 64 columns of cell texts; a megabyte is far beyond any the grid writes.
+constexpr qint64 kMaxLineBytes = 1 << 20;
 constexpr int kRowsReservedAhead = 65536;
 
 void SetError(QString* error, const QString& text)
@@ -130,7 +133,7 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
         SetError(error, why);
         return false;
     };
-    const QList<QByteArray> head = file.readLine().trimmed().split('\t');
+    const QList<QByteArray> head = file.readLine(kMaxLineBytes).trimmed().split('\t');
     bool okColumns = false, okRows = false;
     if (head.size() != 4 || head[0] != kGridMagic || head[1] != QByteArray::number(kGridVersion))
         return fail(QStringLiteral("not a grid file"));
@@ -138,13 +141,30 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
     const int rows = head[3].toInt(&okRows);
     if (!okColumns || !okRows || columns < 0 || columns > TGridModel::kMaxColumns || rows < 0 || rows > kMaxGridRows)
         return fail(QStringLiteral("bad column or row count"));
+    // Every line is bounded, so a file far larger than its rows can fill is no grid file.
+    if (file.size() > (qint64(rows) + 2) * kMaxLineBytes)
+        return fail(QStringLiteral("the file is larger than %1 rows can be").arg(rows));
 
-    auto readFields = [&file](int expected, QStringList& fields) {
+    // The cells are UTF-8 text; bytes that are not are refused, never changed.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString why;
+    auto readFields = [&file, &utf8, &why](int expected, QStringList& fields) {
+        why.clear();
         if (file.atEnd()) return false;
-        QByteArray line = file.readLine();
+        QByteArray line = file.readLine(kMaxLineBytes);
+        if (!line.endsWith('\n') && !file.atEnd()) {
+            why = QStringLiteral(": longer than %1 bytes").arg(kMaxLineBytes);
+            return false;
+        }
         if (!line.endsWith('\n')) return false;
         line.chop(1);
-        const QStringList raw = QString::fromUtf8(line).split(QLatin1Char('\t'));
+        utf8.resetState();
+        const QString text = utf8.decode(line);
+        if (utf8.hasError()) {
+            why = QStringLiteral(": not UTF-8 text");
+            return false;
+        }
+        const QStringList raw = text.split(QLatin1Char('\t'));
         if (raw.size() != expected) return false;
         fields.clear();
         for (const QString& f : raw) {
@@ -155,7 +175,7 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
         return true;
     };
     QStringList headers;
-    if (!readFields(columns == 0 ? 1 : columns, headers)) return fail(QStringLiteral("bad header line"));
+    if (!readFields(columns == 0 ? 1 : columns, headers)) return fail(QStringLiteral("bad header line") + why);
     // The row count is the file's word: rows take room as their lines are read, so that a short
     // file announcing millions of rows costs nothing before it is refused.
     std::vector<std::vector<QString>> cells;
@@ -164,7 +184,7 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
     masks.reserve(static_cast<size_t>(std::min(rows, kRowsReservedAhead)));
     QStringList fields;
     for (int r = 0; r < rows; ++r) {
-        if (!readFields(columns + 1, fields)) return fail(QStringLiteral("bad line %1").arg(r + 3));
+        if (!readFields(columns + 1, fields)) return fail(QStringLiteral("bad line %1").arg(r + 3) + why);
         bool okMask = false;
         masks.push_back(fields[0].toULongLong(&okMask, 16));
         if (!okMask) return fail(QStringLiteral("bad line %1").arg(r + 3));

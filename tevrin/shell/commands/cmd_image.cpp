@@ -7,14 +7,13 @@
 #include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
-#include "platform/save_file.h"
-
 #include <QSaveFile>
 
 #include <algorithm>
