@@ -335,6 +335,7 @@ void CommSetupWindow::SetUpConnectionType(int index)
     f.StatusPanel2->setPixmap(StatusImage(wsImage_));
     s.connectType = index;
     prevIndex_ = index;
+    FitToContent();
 }
 
 void CommSetupWindow::cbConnectTypeSelect(int index)
@@ -396,6 +397,7 @@ void CommSetupWindow::Show()
     FillComPortList();
     LoadAddressBook();
     RefreshIndicators();
+    FitToContent();
     show();
     raise();
     activateWindow();
@@ -470,7 +472,7 @@ void CommSetupWindow::btnDiagnosticsClick()
     const bool show = ui_->gbLogging->isHidden();
     ui_->gbLogging->setVisible(show);
     ui_->btnDiagnostics->setText(show ? QStringLiteral("Hide Diagnostics") : QStringLiteral("Diagnostics"));
-    adjustSize();
+    FitToContent();
 }
 
 void CommSetupWindow::btnProxyClick() { EditProxySettings(this, engine_.Settings()); }
@@ -743,9 +745,34 @@ void CommSetupWindow::MakeSettingsScroll()
     scroll->setMinimumWidth(page->sizeHint().width() + bar);
     main->insertWidget(index, scroll, 1);
 
-    int height = natural.height();
+    resize(natural.width() + bar, natural.height());
+    FitToContent();
+}
+
+namespace {
+// A layout and every item under it measure their sizes again (a layout's own invalidation
+// leaves its inner layouts' sizes as they were).
+void ForgetSizes(QLayoutItem* item)
+{
+    item->invalidate();
+    if (QLayout* inner = item->layout())
+        for (int i = 0; i < inner->count(); ++i) ForgetSizes(inner->itemAt(i));
+}
+}  // namespace
+
+void CommSetupWindow::FitToContent()
+{
+    auto* scroll = findChild<QScrollArea*>(QStringLiteral("settingsScroll"));
+    QWidget* page = scroll ? scroll->widget() : nullptr;
+    if (!page || !page->layout() || !layout()) return;
+    // Only the groups that show count: a group hidden for the connection type leaves no gap.
+    ForgetSizes(page->layout());
+    ForgetSizes(layout());
+    const int settings = page->layout()->sizeHint().height() + 2 * scroll->frameWidth();
+    const int rest = layout()->sizeHint().height() - scroll->sizeHint().height();
+    int height = rest + settings;
     if (const QScreen* screen = this->screen()) height = std::min(height, screen->availableGeometry().height() - 60);
-    resize(natural.width() + bar, std::max(height, 200));
+    resize(width(), std::max(height, 200));
 }
 
 }  // namespace pollard

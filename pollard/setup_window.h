@@ -76,6 +76,8 @@ protected:
 
 private:
     void MakeSettingsScroll();
+    // The window as tall as the groups that show, no taller than the screen.
+    void FitToContent();
     void ShowSettings(const CommSettings& s);
     void ApplyRules();
     void ShowPortParameters();

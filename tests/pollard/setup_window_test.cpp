@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -205,6 +207,32 @@ TEST_F(SetupWindowTest, ConnectionTypesShowTheirGroups)
     window->cbConnectTypeSelect(pollard::ctEthernet);
     EXPECT_TRUE(C<QPushButton>("btnCCIDetect")->isEnabled());
     EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(SetupWindowTest, TheWindowIsAsTallAsTheGroupsThatShow)
+{
+    Open();
+    QApplication::processEvents();
+    auto* scroll = C<QScrollArea>("settingsScroll");
+    const int cap = window->screen()->availableGeometry().height() - 60;
+    const auto check = [&] {
+        QApplication::processEvents();
+        const int settings = scroll->widget()->sizeHint().height();
+        const int shown = scroll->viewport()->height();
+        // No empty band below the groups, and nothing to scroll unless the screen is too short.
+        EXPECT_LE(shown - settings, 4) << shown << " for " << settings;
+        if (window->height() < cap) EXPECT_GE(shown, settings);
+    };
+    check();
+    for (int type : {pollard::ctComPortDirect, pollard::ctModem, pollard::ctDialUp, pollard::ctEthernet}) {
+        SCOPED_TRACE(type);
+        window->cbConnectTypeSelect(type);
+        check();
+        C<QPushButton>("btnDiagnostics")->click();
+        check();
+        C<QPushButton>("btnDiagnostics")->click();
+        check();
+    }
 }
 
 TEST_F(SetupWindowTest, OkDropsTheLinkKeepsTheEndpointAndAddsItToTheAddressBook)

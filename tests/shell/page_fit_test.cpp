@@ -3,6 +3,7 @@
 // can hold.
 #include "tests/common/fake_prompter.h"
 #include "brannix/qhelpcontrols.h"
+#include "brannix/qlabelededit.h"
 #include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/page_registry.h"
@@ -167,5 +168,36 @@ TEST_F(PageFitTest, SequencerTreesShowTheirLongestNamesWholeWithoutScrollingSide
     auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
     ASSERT_NE(area, nullptr);
     EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    form.hide();
+}
+
+TEST_F(PageFitTest, AnalysisValueBoxesStandInOneColumnPerGroup)
+{
+    TFormMain form;
+    form.show();
+    QWidget* page = PageRegistry::Instance().Frame(static_cast<int>(MainPage::Analysis));
+    ASSERT_NE(page, nullptr);
+    form.PageControlMain()->setCurrentIndex(static_cast<int>(MainPage::Analysis));
+    QApplication::processEvents();
+    int groups = 0;
+    for (const char* name : {"grpStatus", "LastResultPan1", "LastResultPan2", "LastResultPan3", "LastResultPan4"}) {
+        SCOPED_TRACE(name);
+        auto* group = page->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(group, nullptr);
+        if (!group->isVisible()) continue;
+        ++groups;
+        std::vector<TQLabeledEdit*> edits;
+        for (TQLabeledEdit* edit : group->findChildren<TQLabeledEdit*>(QString(), Qt::FindDirectChildrenOnly))
+            if (edit->isVisible()) edits.push_back(edit);
+        ASSERT_GE(edits.size(), 5u);
+        for (TQLabeledEdit* edit : edits) {
+            SCOPED_TRACE(edit->EditLabelCaption().toStdString());
+            EXPECT_EQ(edit->x(), edits.front()->x());
+            // Each caption shows whole before its box.
+            const QString shown = edit->EditLabelCaption().replace(QStringLiteral("&&"), QStringLiteral("&"));
+            EXPECT_LE(edit->EditLabel()->x() + edit->EditLabel()->fontMetrics().horizontalAdvance(shown), edit->x());
+        }
+    }
+    EXPECT_GE(groups, 2);
     form.hide();
 }

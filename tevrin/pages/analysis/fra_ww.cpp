@@ -13,6 +13,7 @@
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/analysis/display_places.h"
 #include "tevrin/pages/page_host.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/sequencer.h"
 
@@ -114,6 +115,10 @@ TfraWW::TfraWW(QWidget* owner) : TPageFrame(owner, 0, 0, 0), ui(std::make_unique
     for (const char* state : kStates) states << QString::fromLatin1(state);
     FitWidestText(ui->ledCurrAnaState, states);
     FitWidestText(ui->SequencerState, {QStringLiteral("Automatic Sequencer On"), QStringLiteral("Manual Sequencer 8 On")});
+    // The value boxes of each group start in one column, whatever their captions' lengths.
+    pagecontrols::AlignCaptions(ui->grpStatus->findChildren<TQLabeledEdit*>(QString(), Qt::FindDirectChildrenOnly));
+    for (QFrame* results : {ui->LastResultPan1, ui->LastResultPan2, ui->LastResultPan3, ui->LastResultPan4})
+        pagecontrols::AlignCaptions(results->findChildren<TQLabeledEdit*>(QString(), Qt::FindDirectChildrenOnly));
     BindHandlers();
 }
 

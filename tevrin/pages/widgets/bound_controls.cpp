@@ -55,6 +55,16 @@ void FitToText(QLineEdit* edit, const QString& longest)
     edit->setMinimumWidth(std::max(edit->minimumWidth(), needed + frame));
 }
 
+void AlignCaptions(const QList<TQLabeledEdit*>& edits)
+{
+    int widest = 0;
+    for (TQLabeledEdit* edit : edits)
+        if (QLabel* label = edit->EditLabel())
+            widest = std::max(widest, label->sizeHint().width() + label->fontMetrics().averageCharWidth());
+    for (TQLabeledEdit* edit : edits)
+        if (QLabel* label = edit->EditLabel()) label->setMinimumWidth(widest);
+}
+
 void KeepWideAsItsItems(QTreeView* tree)
 {
     const auto fit = [tree] {

@@ -5,6 +5,7 @@
 #include "brannix/control_protocol.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
 class QBoxLayout;
@@ -41,6 +42,10 @@ int TextRoom(const QLineEdit* edit);
 void FitToText(QLineEdit* edit, const QString& longest);
 // The widest text of a count 0..65535 (five digits; a typed 70000 still shows whole).
 QString LongestCount();
+// Gives the captions of edits laid out in rows beside their captions the width of the widest
+// of them, so that the edits start in one column as in a form.
+void AlignCaptions(const QList<TQLabeledEdit*>& edits);
+
 // Keeps a tree at least as wide as its widest item (indented, with its icon) and its header,
 // with room for its vertical scroll bar, whenever its items change.
 void KeepWideAsItsItems(QTreeView* tree);
