@@ -5,6 +5,7 @@
 #include "brannix/qhelpcontrols.h"
 #include "brannix/qlabelededit.h"
 #include "tevrin/pages/config/fr_sequencer.h"
+#include "tevrin/pages/io/fra_factory.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/page_registry.h"
 #include "tevrin/shell/state_mgr.h"
@@ -73,6 +74,11 @@ void WalkPages(TFormMain& form, const std::function<void(int, QWidget*, QScrollA
         ASSERT_NE(frame, nullptr);
         auto* area = qobject_cast<QScrollArea*>(frame->parentWidget()->parentWidget());
         ASSERT_NE(area, nullptr);
+        // The Factory page is measured as it shows after its code was given.
+        if (auto* factory = qobject_cast<TfraFactory*>(frame)) {
+            factory->ShowContents(true);
+            QApplication::processEvents();
+        }
         visit(i, frame, area);
     }
 }
@@ -122,6 +128,7 @@ TEST_F(PageFitTest, EditsAreWideEnoughForTheLongestTextTheyHold)
         {MainPage::Global, "LowTempLimit", limit},
         {MainPage::Stream, "edAlarmDevLimit", limit},     {MainPage::Stream, "edAlarm1Limit", limit},
         {MainPage::Stream, "ledPAALimit", limit},         {MainPage::Stream, "lockAlarmLimit", limit},
+        {MainPage::Factory, "edOutputRaw", count},        {MainPage::Factory, "edFailSafePos", count},
     };
     TFormMain form;
     form.show();
