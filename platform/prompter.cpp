@@ -77,17 +77,65 @@ QtPrompter& qtPrompter()
     static QtPrompter prompter;
     return prompter;
 }
-}  // namespace
 
-bool IPrompter::InputQuery(const QString&, const QString&, QString&) { return false; }
-
-bool IPrompter::ChooseColor(QColor&) { return false; }
-
-IPrompter& Prompter()
+IPrompter& Installed()
 {
     if (auto* p = static_cast<IPrompter*>(ProcessWideGet(kKey))) return *p;
     return qtPrompter();
 }
+
+// Asks the installed prompter with no stay-on-top window of ours over the question.
+class UncoveredPrompter : public IPrompter {
+public:
+    int Ask(const Prompt& prompt) override
+    {
+        PromptScope scope;
+        return Installed().Ask(prompt);
+    }
+    QString ChooseFile(const FileRequest& request) override
+    {
+        PromptScope scope;
+        return Installed().ChooseFile(request);
+    }
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override
+    {
+        PromptScope scope;
+        return Installed().InputQuery(caption, prompt, value);
+    }
+    bool ChooseColor(QColor& color) override
+    {
+        PromptScope scope;
+        return Installed().ChooseColor(color);
+    }
+};
+
+}  // namespace
+
+PromptScope::PromptScope(const QWidget* dialog)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == dialog || !w->isVisible() || !(w->windowFlags() & Qt::WindowStaysOnTopHint)) continue;
+        hidden_.append(QPointer<QWidget>(w));
+    }
+    for (const QPointer<QWidget>& w : hidden_) w->hide();
+}
+
+PromptScope::~PromptScope()
+{
+    for (const QPointer<QWidget>& w : hidden_)
+        if (w && w->isHidden()) w->show();
+}
+
+IPrompter& Prompter()
+{
+    static UncoveredPrompter prompter;
+    return prompter;
+}
+
+bool IPrompter::InputQuery(const QString&, const QString&, QString&) { return false; }
+
+bool IPrompter::ChooseColor(QColor&) { return false; }
 
 void SetPrompter(IPrompter* prompter) { ProcessWideSet(kKey, prompter); }
 

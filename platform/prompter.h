@@ -2,7 +2,11 @@
 // Message boxes and file dialogs go through one injectable prompter, so that tests can
 // answer them without a display and without hanging.
 #include <QColor>
+#include <QList>
+#include <QPointer>
 #include <QString>
+
+class QWidget;
 
 namespace platform {
 
@@ -52,7 +56,23 @@ public:
     virtual bool ChooseColor(QColor& color);
 };
 
-// The prompter in use: the installed one, or the one that shows real Qt dialogs.
+// While a box or dialog that the program waits on is up, no stay-on-top window of the program
+// covers it: the scope hides every visible stay-on-top window (but `dialog`) and shows again,
+// when it ends, those it hid that are still hidden. Every question of Prompter() is asked inside
+// one; a dialog shown with exec() opens one around it. Scopes nest.
+class PromptScope {
+public:
+    explicit PromptScope(const QWidget* dialog = nullptr);
+    ~PromptScope();
+    PromptScope(const PromptScope&) = delete;
+    PromptScope& operator=(const PromptScope&) = delete;
+
+private:
+    QList<QPointer<QWidget>> hidden_;
+};
+
+// The prompter in use: the installed one, or the one that shows real Qt dialogs; each of its
+// questions is asked inside a PromptScope.
 IPrompter& Prompter();
 // Installs a prompter for the whole process (nullptr restores the real dialogs).
 void SetPrompter(IPrompter* prompter);

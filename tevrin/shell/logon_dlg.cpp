@@ -17,6 +17,7 @@ TfrmLogon::~TfrmLogon() = default;
 
 int TfrmLogon::ShowModal()
 {
+    platform::PromptScope uncovered(this);
     const int r = exec();
     return r == platform::mrOk ? platform::mrOk : platform::mrCancel;
 }

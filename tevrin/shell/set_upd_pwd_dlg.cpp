@@ -18,6 +18,7 @@ TSetUpdPwdDlg::~TSetUpdPwdDlg() = default;
 
 int TSetUpdPwdDlg::ShowModal()
 {
+    platform::PromptScope uncovered(this);
     const int r = exec();
     return r == platform::mrOk ? platform::mrOk : platform::mrCancel;
 }

@@ -19,6 +19,7 @@ TUpdModeDlg::~TUpdModeDlg() = default;
 int TUpdModeDlg::ShowModal()
 {
     ui->btnReadOnly->setFocus();
+    platform::PromptScope uncovered(this);
     const int r = exec();
     return (r == platform::mrNo || r == platform::mrYes) ? r : platform::mrCancel;
 }

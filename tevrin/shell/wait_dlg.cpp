@@ -65,6 +65,13 @@ void TWait::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
 }
 
+void TWait::showEvent(QShowEvent* event)
+{
+    // Shown again after a box: the icon turns on where it stopped.
+    if (!ui->AniIcon1->isHidden() && !animation_->isActive()) animation_->start();
+    QDialog::showEvent(event);
+}
+
 void TWait::StepBar()
 {
     QProgressBar* bar = ui->Progress;

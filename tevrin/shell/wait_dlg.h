@@ -35,6 +35,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void NextFrame();

@@ -1,6 +1,8 @@
 #pragma once
 // What the pages' small modal dialogs share: the OK and Cancel row, and the answer a test may
 // give in place of the user.
+#include "platform/prompter.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -21,7 +23,12 @@ class Answer {
 public:
     static void Set(std::function<int(D&)> answer) { Slot() = std::move(answer); }
     // The set answer's result, or the dialog shown modally and its result.
-    static int Run(D& dialog) { return Slot() ? Slot()(dialog) : dialog.exec(); }
+    static int Run(D& dialog)
+    {
+        if (Slot()) return Slot()(dialog);
+        platform::PromptScope uncovered(&dialog);
+        return dialog.exec();
+    }
 
 private:
     static std::function<int(D&)>& Slot()
