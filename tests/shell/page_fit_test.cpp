@@ -93,19 +93,25 @@ protected:
 
 }  // namespace
 
-TEST_F(PageFitTest, EveryPageFitsItsSheetAtTheDesignedWindowSize)
+TEST_F(PageFitTest, EveryPageFitsItsSheetAtTheDesignedWindowSizeAndWhenLarger)
 {
     TFormMain form;
     form.show();
     ASSERT_EQ(form.size(), QSize(1004, 740));
-    WalkPages(form, [](int, QWidget* frame, QScrollArea* area) {
-        const int sheetWidth = area->maximumViewportSize().width() - area->verticalScrollBar()->sizeHint().width();
-        EXPECT_LE(frame->minimumSizeHint().width(), sheetWidth);
-        EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
-        std::vector<std::string> cut;
-        CutOffAtTheRight(frame, cut);
-        for (const std::string& c : cut) ADD_FAILURE() << "cut off: " << c;
-    });
+    for (const QSize size : {QSize(1004, 740), QSize(1276, 990)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + " x " + std::to_string(size.height()));
+        form.resize(size);
+        QApplication::processEvents();
+        ASSERT_EQ(form.size(), size);
+        WalkPages(form, [](int, QWidget* frame, QScrollArea* area) {
+            const int sheetWidth = area->maximumViewportSize().width() - area->verticalScrollBar()->sizeHint().width();
+            EXPECT_LE(frame->minimumSizeHint().width(), sheetWidth);
+            EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+            std::vector<std::string> cut;
+            CutOffAtTheRight(frame, cut);
+            for (const std::string& c : cut) ADD_FAILURE() << "cut off: " << c;
+        });
+    }
     form.hide();
 }
 
