@@ -5,7 +5,8 @@
 // The input's first byte: bits 0-1 the sends of one request (1 to 3), bits 2-3 the exchanges
 // (1 to 3), bit 6 the trace log on, bit 7 the first answer comes before any exchange waits.
 // Then the answers, each [how][length][bytes]: bits 0-1 of `how` say when it comes (0 at once,
-// 1 within the time-out, 2 just after it, 3 never), bits 2-7 the chunk size less one (each
+// that is at the event loop's next turn as a port's bytes come, 1 within the time-out, 2 just
+// after it, 3 never), bits 2-7 the chunk size less one (each
 // chunk comes with its own data-available event). When the answers are used up, the line goes
 // down, which ends an exchange at once.
 //
@@ -84,7 +85,7 @@ public:
     {
         const int timeoutMs = 55;   // one tick, as the settings ask
         switch (a.when) {
-        case 0: Deliver(a, forExchange); break;
+        case 0: Later(a, forExchange, 0); break;   // a port's bytes come at the event loop's next turn
         case 1: Later(a, forExchange, timeoutMs / 3); break;
         case 2: Later(a, forExchange, timeoutMs + 10); break;
         default: break;
@@ -168,13 +169,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Arrives at once while no exchange waits (a later one could not be told from a reply).
         gPort->exchange = -1;
         gPort->Write(QByteArray(1, '\0'));
+        QCoreApplication::processEvents();
     }
     const uint8_t message[] = {4, 1, 64, 0};
     for (int k = 0; k < exchanges; ++k) {
         gPort->exchange = k;
         const int result = exchange.Run(message, sizeof message, false);
         fuzz::Require(result != pollard_api::crWaiting, "an exchange ended waiting");
-        if (std::getenv("FUZZ_VERBOSE")) std::fprintf(stderr, "exchange %d result %d\n", k, result);
+        if (std::getenv("FUZZ_VERBOSE")) {
+            for (const QString& line : gTrace->Lines()) std::fprintf(stderr, "  %s\n", qPrintable(line));
+            gTrace->SetState(pollard::TraceLog::Clear);
+            std::fprintf(stderr, "exchange %d result %d\n", k, result);
+        }
         if (result == pollard_api::crSuccess) {
             const QByteArray& reply = exchange.Reply();
             fuzz::Require(!reply.isEmpty() && reply.size() <= 255, "reply size");
