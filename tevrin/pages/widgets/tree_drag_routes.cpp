@@ -88,12 +88,28 @@ bool TreeDragRoutes::TargetEvent(Target& t, QEvent* e)
     return true;
 }
 
+bool TreeDragRoutes::IsSourceEvent(const QEvent* e)
+{
+    const QEvent::Type type = e->type();
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
+}
+
+bool TreeDragRoutes::IsTargetEvent(const QEvent* e)
+{
+    const QEvent::Type type = e->type();
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
 bool TreeDragRoutes::eventFilter(QObject* watched, QEvent* e)
 {
+    // The event's type is checked before anything else: a viewport whose tree is going away
+    // still receives events (hide, child removed, destroy), none of them ours.
     bool taken = false;
-    for (Target& t : targets_)
-        if (t.tree && watched == t.viewport) taken = TargetEvent(t, e) || taken;
-    for (Source& s : sources_)
-        if (s.tree && watched == s.viewport) taken = SourceEvent(s, e) || taken;
+    if (IsTargetEvent(e))
+        for (Target& t : targets_)
+            if (t.viewport && watched == t.viewport.data()) taken = TargetEvent(t, e) || taken;
+    if (IsSourceEvent(e))
+        for (Source& s : sources_)
+            if (s.viewport && watched == s.viewport.data()) taken = SourceEvent(s, e) || taken;
     return taken;
 }

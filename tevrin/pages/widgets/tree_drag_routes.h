@@ -32,20 +32,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    // The trees are the page's: either may go before this object, so they are watched through
-    // guarded pointers and recognised by their viewport without touching a tree.
+    // The trees are the page's: either may go before this object. A tree is recognised by its
+    // viewport, watched through a guarded pointer; the tree itself is looked at only for the
+    // mouse and drag events its live viewport receives, never for what a viewport meets while
+    // its tree is being destroyed (by then the tree is no longer a tree).
     struct Source {
-        QPointer<QTreeWidget> tree;
-        QObject* viewport;
+        QTreeWidget* tree;
+        QPointer<QObject> viewport;
         NodeTest draggable, start;
         std::function<void()> finish;
     };
     struct Target {
-        QPointer<QTreeWidget> tree;
-        QObject* viewport;
+        QTreeWidget* tree;
+        QPointer<QObject> viewport;
         std::function<bool()> entering;
         NodeTest canDrop, drop;
     };
+    static bool IsSourceEvent(const QEvent* e);
+    static bool IsTargetEvent(const QEvent* e);
     bool SourceEvent(Source& s, QEvent* e);
     static bool TargetEvent(Target& t, QEvent* e);
 
