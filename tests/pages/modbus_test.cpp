@@ -285,8 +285,8 @@ TEST_F(ModbusPageTest, DeleteAndMoveActOnTheSelectedRow)
     EXPECT_EQ(Ids(shorts), (std::vector<int>{b, c, a}));
     // The database's map follows the rows.
     const ModmapAdapter* adapter = ModmapAdapter::Instance();
-    EXPECT_EQ(adapter->EntryAt(0).UNIQUEID, b);
-    EXPECT_EQ(adapter->EntryAt(2).UNIQUEID, a);
+    EXPECT_EQ(uint16_t{adapter->EntryAt(0).UNIQUEID}, b);
+    EXPECT_EQ(uint16_t{adapter->EntryAt(2).UNIQUEID}, a);
 
     Key(Qt::Key_Delete);
     EXPECT_EQ(Ids(page->Group(1)), (std::vector<int>{b, c}));
@@ -539,8 +539,8 @@ TEST(ModbusSession, TheAnalyzersMapIsShownEditedAndWrittenBack)
     session.Form().tbtnWriteClick();
     const ModbusHeader written = session.unit.ModbusMapHeader();
     EXPECT_EQ(written.mode, kModbusModicon16);
-    EXPECT_EQ(written.runs[2].count, 1);
-    EXPECT_EQ(written.runs[3].count, 1);
+    EXPECT_EQ(uint16_t{written.runs[2].count}, 1);
+    EXPECT_EQ(uint16_t{written.runs[3].count}, 1);
     std::vector<int> ids;
     for (int i = 0; i < 4; ++i) ids.push_back(session.unit.ModbusMapEntry(i).UNIQUEID);
     EXPECT_EQ(ids, (std::vector<int>{389, 389, id, id}));

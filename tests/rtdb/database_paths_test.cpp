@@ -728,8 +728,8 @@ TEST_F(DatabasePathsTest, OnTheModbusPageTheMapIsTracedAndWrittenBeforeThePoints
 
     // Zero header, the entry, the real header, then the changed point.
     EXPECT_EQ(Types(unit.Requests()), (std::vector<int>{22, 24, 22, 4}));
-    EXPECT_EQ(unit.ModbusMapEntry(0).UNIQUEID, 1610);
-    EXPECT_EQ(unit.ModbusMapHeader().runs[0].count, 1);
+    EXPECT_EQ(uint16_t{unit.ModbusMapEntry(0).UNIQUEID}, 1610);
+    EXPECT_EQ(uint16_t{unit.ModbusMapHeader().runs[0].count}, 1);
     EXPECT_TRUE(TraceFile().contains("Modbus List         Mode=ENRON"));
 }
 

@@ -203,7 +203,7 @@ TEST_F(ModbusListTest, EveryKindWritesItsEntryBytesAndReadsBackAsItself)
         EXPECT_EQ(e.LSMS, c.expected.LSMS);
         EXPECT_EQ(e.FORMAT, c.expected.FORMAT);
         EXPECT_EQ(e.ACCESS, c.expected.ACCESS);
-        EXPECT_EQ(e.UNIQUEID, c.expected.UNIQUEID);
+        EXPECT_EQ(uint16_t{e.UNIQUEID}, uint16_t{c.expected.UNIQUEID});
         EXPECT_EQ(adapter.GetMode(), c.mode);
         EXPECT_EQ(adapter.RegisterKind(0), c.kind);
         EXPECT_EQ(adapter.PointAt(0), P(c.dbId));
@@ -365,7 +365,7 @@ TEST_F(ModbusListTest, ClearEmptiesGroupsAndImageAndObserversHearOfLoadsOnly)
     list.Clear();
     EXPECT_EQ(list.EntryCount(), 0);
     EXPECT_EQ(adapter.Count(), 0);
-    EXPECT_EQ(adapter.EntryAt(0).UNIQUEID, 0);
+    EXPECT_EQ(uint16_t{adapter.EntryAt(0).UNIQUEID}, 0);
     EXPECT_TRUE(a.notices.empty());
 
     ModmapImage image{};
@@ -552,10 +552,10 @@ TEST_F(ModbusListTest, HeaderAndImageRestoreTheMapIncludingTheArchive)
     ModmapImage image;
     list.CopyImage(image);
     EXPECT_EQ(header.mode, kModbusEnron);
-    EXPECT_EQ(header.runs[0].count, 2);
-    EXPECT_EQ(header.runs[2].start, 2);
-    EXPECT_EQ(header.runs[3].start, 3);
-    EXPECT_EQ(header.runs[3].count, 2);
+    EXPECT_EQ(uint16_t{header.runs[0].count}, 2);
+    EXPECT_EQ(uint16_t{header.runs[2].start}, 2);
+    EXPECT_EQ(uint16_t{header.runs[3].start}, 3);
+    EXPECT_EQ(uint16_t{header.runs[3].count}, 2);
 
     list.SetMode(kModbusModicon32);
     list.Clear();
@@ -634,7 +634,7 @@ TEST_F(ModbusUnitTest, Modicon16MapIsReadIntoItsGroupsByTheHeaderRuns)
     EXPECT_EQ(observer.notices[0].property, "loadFromUnit");
     // The image is rebuilt from the groups, output status first.
     ASSERT_EQ(adapter.Count(), 6);
-    EXPECT_EQ(adapter.EntryAt(0).UNIQUEID, kCoilW);
+    EXPECT_EQ(uint16_t{adapter.EntryAt(0).UNIQUEID}, kCoilW);
     EXPECT_EQ(adapter.RegisterKind(0), 5);
     EXPECT_EQ(adapter.RegisterKind(3), 6);
 }
@@ -657,10 +657,10 @@ TEST_F(ModbusUnitTest, EnronWriteSendsZeroHeaderEntriesArchiveLastThenHeader)
         EXPECT_EQ(uint8_t(requests[1 + i][2]), i) << "entry index";
     }
     EXPECT_EQ(requests[5], QByteArray::fromHex("1316" "00" "00000200" "02000000" "02000100" "03000000"));
-    EXPECT_EQ(unit.ModbusMapEntry(3).UNIQUEID, kFloatR);
+    EXPECT_EQ(uint16_t{unit.ModbusMapEntry(3).UNIQUEID}, kFloatR);
     EXPECT_EQ(unit.ModbusMapEntry(3).FORMAT, 0);
     EXPECT_EQ(unit.ModbusMapEntry(1).ACCESS, 0);
-    EXPECT_EQ(unit.ModbusMapHeader().runs[2].count, 1);
+    EXPECT_EQ(uint16_t{unit.ModbusMapHeader().runs[2].count}, 1);
 }
 
 TEST_F(ModbusUnitTest, Modicon32WriteSendsEntriesFirstAndReadsBackIntoSubgroups)
@@ -768,7 +768,7 @@ TEST_F(ModbusUnitTest, WriteStopsAtTheFirstRefusedEntry)
     // The zero header and two entries went out; the real header did not.
     EXPECT_EQ(unit.RequestCount(24), 2);
     EXPECT_EQ(unit.RequestCount(22), 1);
-    EXPECT_EQ(unit.ModbusMapHeader().runs[0].count, 0);
+    EXPECT_EQ(uint16_t{unit.ModbusMapHeader().runs[0].count}, 0);
 }
 
 TEST(ModbusEntryIndex, ReplyForAnotherEntryIsAFailure)

@@ -330,7 +330,7 @@ TEST(TimerXManager, RecordLayoutIsLittleEndianAtDocumentedOffsets)
     EXPECT_EQ(rec.ScheduleHour, 23);
     EXPECT_EQ(rec.ScheduleMinute, 59);
     EXPECT_EQ(rec.AnalysisEnable, 1);
-    EXPECT_EQ(rec.Analysis, 0x12345678u);
+    EXPECT_EQ(uint32_t{rec.Analysis}, 0x12345678u);
     EXPECT_EQ(rec.SequencerEnable, 1);
     EXPECT_EQ(rec.Sequencer, 0xABCD);
     EXPECT_THROW(t.RecordAt(12), std::out_of_range);
@@ -365,9 +365,9 @@ TEST(TimerXManager, ClipMasksAnalysesOfRecordsThatRunASequence)
 
         m.ClipToStreamCount(c.streams);
 
-        EXPECT_EQ(m.RecordAt(0).Analysis, c.expectedEnabled) << c.streams;
-        EXPECT_EQ(m.RecordAt(5).Analysis, 0xFFFFFFu) << c.streams;
-        EXPECT_EQ(m.RecordAt(11).Analysis, c.changed ? (0x1000u & c.expectedEnabled) : 0x1000u) << c.streams;
+        EXPECT_EQ(uint32_t{m.RecordAt(0).Analysis}, c.expectedEnabled) << c.streams;
+        EXPECT_EQ(uint32_t{m.RecordAt(5).Analysis}, 0xFFFFFFu) << c.streams;
+        EXPECT_EQ(uint32_t{m.RecordAt(11).Analysis}, c.changed ? (0x1000u & c.expectedEnabled) : 0x1000u) << c.streams;
         EXPECT_EQ(m.IsChanged(), c.changed) << c.streams;
         ASSERT_EQ(log.size(), 1u) << "one notice whatever the setting, " << c.streams;
         EXPECT_EQ(log[0].block, m.Block());
@@ -382,7 +382,7 @@ TEST(TimerXManager, ClipSetsChangedEvenWhenNoBitChanges)
     t.Block()[5] = 0x01;
     ASSERT_FALSE(t.IsChanged());
     t.ClipToStreamCount(0);
-    EXPECT_EQ(t.RecordAt(0).Analysis, 1u);
+    EXPECT_EQ(uint32_t{t.RecordAt(0).Analysis}, 1u);
     EXPECT_TRUE(t.IsChanged());
 }
 

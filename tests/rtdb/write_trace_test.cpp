@@ -41,7 +41,7 @@ void ExpectGolden(const QByteArray& actual, const QString& name)
 // The packed clock value of a date and time.
 uint32_t Token(int year, int month, int day, int hour, int minute, int second)
 {
-    return static_cast<uint32_t>((((((year - 2000) * 16 + month) * 32 + day) * 32 + hour) * 64 + minute) * 64 + second);
+    return (((((uint32_t(year - 2000) * 16 + month) * 32 + day) * 32 + hour) * 64 + minute) * 64 + second);
 }
 
 QList<QByteArray> Lines(const QByteArray& file)

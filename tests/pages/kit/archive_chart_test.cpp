@@ -310,7 +310,7 @@ TEST_F(ArchiveChartTest, ChosenColoursAreAppliedAndWrittenToTheSettings)
 
 TEST_F(ArchiveChartTest, HalfAMillionSamplesAreDrawnReducedAndRedrawnAtEachZoom)
 {
-    chart.Plot(QStringLiteral("t"), Samples(500000, [](int i) { return static_cast<float>((i * 7919) % 1000); }));
+    chart.Plot(QStringLiteral("t"), Samples(500000, [](int i) { return static_cast<float>((i * 7919LL) % 1000); }));
     const int columns = static_cast<int>(chart.chart()->plotArea().width());
     ASSERT_GT(columns, 100);
     EXPECT_LE(chart.DataSeries()->count(), 4 * columns + 2);

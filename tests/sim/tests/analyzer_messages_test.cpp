@@ -210,7 +210,7 @@ TEST(AnalyzerMessages, WritesReachTheBlocksMapAndLogConfigurations)
     EXPECT_EQ(*core.Handle(Msg(60)), Msg(61, sequencer));
     EXPECT_EQ(*core.Handle(Msg(64)), Msg(65, timers));
     EXPECT_EQ(BytesOf(core.ModbusMapHeader()), BytesOf(SampleHeader()));
-    EXPECT_EQ(core.ModbusMapEntry(99).UNIQUEID, 284);
+    EXPECT_EQ(uint16_t{core.ModbusMapEntry(99).UNIQUEID}, 284);
     EXPECT_EQ(*core.Handle(Msg(20, U16(99))), Msg(21, U16(99) + Bytes({1, 0, 1}) + U16(284)));
     EXPECT_EQ(BytesOf(core.LogConfig(2)), BytesOf(SampleLog()));
     EXPECT_EQ(core.LogConfig(1).LOG_NUMBER, 1) << "other slots untouched";
