@@ -1,5 +1,6 @@
 #include "pollard/comm_settings.h"
 
+#include "platform/ini_guard.h"
 #include "platform/numtext.h"
 
 #include <QSettings>
@@ -13,6 +14,13 @@ namespace {
 QSettings OpenIni()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
+}
+
+// The ini file, once a file that is not the program's has been put aside.
+QSettings OpenCheckedIni()
+{
+    platform::GuardIniFile(OpenIni().fileName());
+    return OpenIni();
 }
 
 int AtLeastOne(const QString& text)
@@ -49,7 +57,7 @@ QString SettingsFilePath() { return OpenIni().fileName(); }
 
 void CommSettings::Load()
 {
-    QSettings ini = OpenIni();
+    QSettings ini = OpenCheckedIni();
     ini.beginGroup(QStringLiteral("Comm"));
     Read(ini, "ComNumber", comNumber);
     Read(ini, "Baud", baud);
@@ -93,7 +101,7 @@ void CommSettings::Load()
 
 void CommSettings::Save() const
 {
-    QSettings ini = OpenIni();
+    QSettings ini = OpenCheckedIni();
     ini.beginGroup(QStringLiteral("Comm"));
     ini.setValue(QStringLiteral("ComNumber"), comNumber);
     ini.setValue(QStringLiteral("Baud"), baud);

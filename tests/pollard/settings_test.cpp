@@ -1,7 +1,9 @@
 // The engine's settings in the per-user ini file.
 #include "pollard/comm_settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <gtest/gtest.h>
 
@@ -29,6 +31,38 @@ TEST(CommSettings, FreshInstallationTakesTheDesignDefaults)
     EXPECT_EQ(s.winSock.port, QStringLiteral("telnet"));
     EXPECT_EQ(s.timeBtwnAttempts, QStringLiteral("30"));
     EXPECT_FALSE(QFile::exists(pollard::SettingsFilePath()));   // reading writes nothing
+}
+
+// A settings file with a value that QSettings decodes from binary asks it for tens of gigabytes
+// (the list's count is 0x7fffffff); the engine puts the file aside, starts from its defaults and
+// saves a plain file of its own.
+TEST(CommSettings, AFileWithAValueDecodedFromBinaryIsPutAside)
+{
+    RemoveIni();
+    const QString path = pollard::SettingsFilePath();
+    const QByteArray bomb = "[Comm]\nBaud=19200\nCreateLog=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)\n";
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bomb);
+    }
+    pollard::CommSettings s;
+    s.Load();
+    EXPECT_EQ(s.baud, 9600);
+    EXPECT_FALSE(s.createLog);
+    EXPECT_FALSE(QFile::exists(path));
+    QFile aside(path + QStringLiteral(".refused"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), bomb);
+    aside.remove();
+
+    s.baud = 38400;
+    s.Save();
+    pollard::CommSettings back;
+    back.Load();
+    EXPECT_EQ(back.baud, 38400);
+    RemoveIni();
 }
 
 TEST(CommSettings, SavedValuesComeBackUnderTheirSectionsAndKeys)

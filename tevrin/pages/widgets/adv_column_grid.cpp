@@ -2,6 +2,7 @@
 
 #include "brannix/qcomponentcommon.h"
 #include "platform/help.h"
+#include "platform/ini_guard.h"
 #include "platform/messages.h"
 #include "platform/prompter.h"
 
@@ -525,6 +526,7 @@ void QAdvColumnGrid::SetColumnWidthsKey(const QString& key, const QString& secti
 void QAdvColumnGrid::SaveColumnWidths() const
 {
     if (widthsKey_.isEmpty()) return;
+    platform::GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, widthsKey_).fileName());
     QSettings ini(QSettings::IniFormat, QSettings::UserScope, widthsKey_);
     ini.beginGroup(widthsSection_);
     ini.setValue(QStringLiteral("ColCount"), ColCount());
@@ -535,6 +537,7 @@ void QAdvColumnGrid::SaveColumnWidths() const
 void QAdvColumnGrid::LoadColumnWidths()
 {
     if (widthsKey_.isEmpty()) return;
+    platform::GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, widthsKey_).fileName());
     QSettings ini(QSettings::IniFormat, QSettings::UserScope, widthsKey_);
     ini.beginGroup(widthsSection_);
     for (int c = 0; c < ColCount(); ++c) {

@@ -1,0 +1,84 @@
+// Settings files that QSettings would decode from binary are put aside before they are opened.
+#include "platform/ini_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace {
+
+TEST(IniGuard, ValuesDecodedFromBinaryAreFoundHoweverTheyAreWritten)
+{
+    const struct {
+        const char* text;
+        bool plain;
+    } cases[] = {
+        {"[Comm]\nBaud=9600\nComment=\"Z\xc3\xbcrich \\\\path; a,b \\x1 \"\nLogFileName=.\\\\Logs\\\\V.LOG\n", true},
+        {"[Comm]\nComment=@@Variant(\\0\\0\\0\\x1)\n", true},          // a text that begins with "@"
+        {"[Comm]\nComment=see @Variant( here\n", true},                // not where a value begins
+        {"[Comm]\n@Variant(=1\n", true},                               // a key
+        {"[Comm]\nA=@Invalid()\nB=@ByteArray(abc)\nC=@Rect(0 0 1 1)\n", true},
+        {"[Comm]\nCreateLog=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10QByteArray)\n", false},
+        {"[Comm]\nA=  @DateTime(\\0)\n", false},
+        {"[Comm]\nA=\"@Variant(\\0)\"\n", false},                      // quoted
+        {"[Comm]\nA=@Va\"ri\"ant(\\0)\n", false},                      // quotes inside
+        {"[Comm]\nA=\\x40Variant(\\0)\n", false},                      // hexadecimal escape
+        {"[Comm]\nA=@\\x0056ariant(\\0)\n", false},
+        {"[Comm]\nA=\\100Variant(\\0)\n", false},                      // octal escape
+        {"[Comm]\nA=@Var\\\niant(\\0)\n", false},                      // split over two lines
+        {"[Comm]\nA=@Var\\\r\niant(\\0)\n", false},
+        {"[Comm]\nA=one, @Variant(\\0)\n", false},                     // an item of a list
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::IniTextIsPlain(QByteArray(c.text)), c.plain) << c.text;
+}
+
+TEST(IniGuard, WhatQSettingsWritesIsPlain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ini"));
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Comm/Comment"), QStringLiteral("@Variant(\\0\\0\\0\\x7f)"));
+        ini.setValue(QStringLiteral("Comm/List"), QStringLiteral("a, @DateTime(x)"));
+        ini.setValue(QStringLiteral("Comm/Text"), QString::fromUtf8("\"@Variant(\" \x01\t\\x40"));
+        ini.setValue(QStringLiteral("Comm/Number"), 9600);
+        ini.setValue(QStringLiteral("Comm/Flag"), true);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(platform::IniTextIsPlain(text)) << text.constData();
+}
+
+TEST(IniGuard, AFileThatIsNotPlainIsPutAsideAndAPlainOneIsLeftAlone)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.ini"));
+    const auto write = [&](const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    EXPECT_TRUE(platform::GuardIniFile(path));   // none yet
+
+    write("[Comm]\nBaud=9600\n");
+    EXPECT_TRUE(platform::GuardIniFile(path));
+    EXPECT_TRUE(QFile::exists(path));
+
+    const QByteArray bomb = "[Comm]\nCreateLog=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)\n";
+    write(bomb);
+    EXPECT_FALSE(platform::GuardIniFile(path));
+    EXPECT_FALSE(QFile::exists(path));
+    QFile aside(path + QStringLiteral(".refused"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), bomb);
+
+    // Far larger than any settings file of the program.
+    write(QByteArray("[Comm]\nComment=") + QByteArray(platform::kMaxSettingsFileBytes, 'x'));
+    EXPECT_FALSE(platform::GuardIniFile(path));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+}  // namespace
