@@ -2,6 +2,7 @@
 // loop; after the loop, a new copy of the program when a restart was asked for.
 #include "platform/messages.h"
 #include "platform/prompter.h"
+#include "tevrin/shell/about_form.h"
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/splash.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
 {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tevrin"));
+    QApplication::setApplicationVersion(TAboutForm::ProgramVersion());
     platform::ReserveMessageNumbers();
     try {
         auto splash = std::make_unique<TfrmSplash>();

@@ -63,6 +63,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWindow>
+#include <QDesktopServices>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -1013,11 +1015,64 @@ TEST_F(MainFormTest, AboutShowsItsFormModally)
         EXPECT_EQ(about->windowTitle(), "About");
         EXPECT_EQ(about->ProductName()->text(), "Sentrel Desktop");
         EXPECT_EQ(about->Comments()->text(), "Sentrel Analyzer Graphical User Interface");
+        // The program's version as the build gives it, in dotted numbers.
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+$")).match(about->Version()->text()).hasMatch())
+            << about->Version()->text().toStdString();
+        EXPECT_EQ(about->Version()->text(), QStringLiteral("Version ") + TAboutForm::ProgramVersion());
         about->OKButton()->click();
     });
     form.Action("About1")->trigger();
     EXPECT_TRUE(seen);
     EXPECT_TRUE(prompter.prompts.empty());
+}
+
+namespace {
+// Takes the file addresses the program asks the desktop to open.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList paths;
+public slots:
+    void Open(const QUrl& url) { paths << url.toLocalFile(); }
+};
+}  // namespace
+
+TEST_F(MainFormTest, HelpFilesOpenFromTheDataFolderOrSayWhichFileIsMissingWhere)
+{
+    TFormMain form;
+    OpenedFiles opened;
+    const QDir folder(SecurityChk::Instance().GetFolder());
+    const struct {
+        const char* item;
+        const char* file;
+    } kItems[] = {{"WiringBook", "K41_WIRING_BOOK.pdf"}, {"Manual", "K41W manual_ rev1.pdf"}};
+    for (const auto& c : kItems) {
+        SCOPED_TRACE(c.item);
+        const QString name = QString::fromLatin1(c.file);
+        const QString path = folder.filePath(name);
+        QFile::remove(path);
+        prompter.prompts.clear();
+        opened.paths.clear();
+
+        // Missing: one error box names the file and the folder; nothing is opened.
+        form.Action(c.item)->trigger();
+        ASSERT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Error);
+        EXPECT_EQ(prompter.prompts[0].text, QStringLiteral("The file \"%1\" was not found in the folder \"%2\".")
+                                                .arg(name, QDir::toNativeSeparators(folder.path())));
+        EXPECT_TRUE(opened.paths.isEmpty());
+
+        // Present: it is opened, with no box.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        form.Action(c.item)->trigger();
+        EXPECT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(opened.paths, QStringList{path});
+        QFile::remove(path);
+    }
 }
 
 TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)
@@ -1198,3 +1253,5 @@ TEST_F(MainFormTest, TemporaryWriteSendsTheEditedPointToTheUnitAndReadsThePageAg
     EXPECT_TRUE(trace.readAll().contains("Purge Time"));
     EXPECT_TRUE(prompter.prompts.empty()) << prompter.Texts().join(QStringLiteral(" | ")).toStdString();
 }
+
+#include "main_form_test.moc"

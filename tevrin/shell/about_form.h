@@ -1,5 +1,5 @@
 #pragma once
-// The About box of the Help menu: the program's name and an OK button.
+// The About box of the Help menu: the program's name, its version and an OK button.
 #include <QDialog>
 
 #include <memory>
@@ -13,11 +13,15 @@ class QPushButton;
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
+    // The program's version, as the build gives it.
+    static QString ProgramVersion();
+
     explicit TAboutForm(QWidget* parent = nullptr);
     ~TAboutForm() override;
 
     QLabel* ProductName() const;
     QLabel* Comments() const;
+    QLabel* Version() const;   // "Version " and the program's version
     QPushButton* OKButton() const;
 
 private:

@@ -322,8 +322,16 @@ void TFormMain::ConnectActions()
         });
     }
 
+    // A help file that is missing, or that nothing can open, is named with its folder.
     const auto openHelpFile = [](const QString& name) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(SecurityChk::Instance().GetFolder()).filePath(name)));
+        const QString folder = QDir::toNativeSeparators(SecurityChk::Instance().GetFolder());
+        const QString path = QDir(SecurityChk::Instance().GetFolder()).filePath(name);
+        QString failure;
+        if (!QFileInfo(path).isFile())
+            failure = QStringLiteral("The file \"%1\" was not found in the folder \"%2\".").arg(name, folder);
+        else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            failure = QStringLiteral("The file \"%1\" in the folder \"%2\" could not be opened.").arg(name, folder);
+        if (!failure.isEmpty()) platform::MessageDlg(failure, platform::DlgType::Error, platform::mbOK);
     };
     connect(ui->WiringBook, &QAction::triggered, this, [openHelpFile] { openHelpFile(QStringLiteral("K41_WIRING_BOOK.pdf")); });
     connect(ui->Manual, &QAction::triggered, this, [openHelpFile] { openHelpFile(QStringLiteral("K41W manual_ rev1.pdf")); });
