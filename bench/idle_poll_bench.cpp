@@ -53,7 +53,8 @@ public:
     bool Start()
     {
         process_.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/analyzer-sim"));
-        process_.setArguments({QStringLiteral("--tcp"), QStringLiteral("0")});
+        // A blank unit: its values stand still, so that the figure is the polling alone.
+        process_.setArguments({QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--blank")});
         process_.start();
         if (!process_.waitForStarted(5000)) return false;
         QElapsedTimer clock;

@@ -44,9 +44,14 @@ int main(int argc, char** argv)
                                     QStringLiteral("Answer block reads with the used bytes only instead of the whole "
                                                    "81-byte reply."));
     parser.addOption(packed);
+    const QCommandLineOption blank(
+        QStringLiteral("blank"),
+        QStringLiteral("Start as a blank unit: every value zero, no logs configured, empty archive and event log, "
+                       "nothing moving (by default the unit has been running for days and goes on analysing)."));
+    parser.addOption(blank);
     parser.process(app);
 
-    sim::AnalyzerCore core;
+    sim::AnalyzerCore core(parser.isSet(blank) ? sim::Contents::Blank : sim::Contents::Living);
     core.SetPackedBlockReplies(parser.isSet(packed));
     sim::WireServer wire(core);
     wire.SetBaud(parser.value(baud).toInt());
@@ -74,8 +79,12 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, OnSignal);
     int lastFrames = 0;
     size_t logged = 0;
+    auto last = std::chrono::steady_clock::now();
     while (!gStop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const auto now = std::chrono::steady_clock::now();
+        core.AdvanceTime(std::chrono::duration<double>(now - last).count());
+        last = now;
         if (parser.isSet(log)) {
             const std::vector<QByteArray> requests = core.Requests();
             for (; logged < requests.size(); ++logged)

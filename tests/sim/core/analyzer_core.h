@@ -53,12 +53,28 @@
 //
 // Every request (also malformed ones) is appended to the request log.
 //
+// A new unit is living unless made blank: it has been running for days. Its five logs are
+// configured ("On Run", "Hourly", "Daily", "Periodic 1", "Periodic 2"; "Periodic 3" is off) and
+// its archive holds some 450 records of them over the past days, its event log about a hundred
+// events of every kind; its clock reads the present time, its identity, names, units and last
+// results are set. AdvanceTime moves its clock on and with it the analysis: every run steps
+// the analysis state through purge, tape advance, auto zero, sample delay, sample interval,
+// stream update and idle; the run type follows the sequence of five sample runs, reference 1,
+// zero and calibration (the checks under manual sequence 1, the sample runs under the automatic
+// sequencer), each run starts with a "Run initiated" event and ends with new results and an "On
+// Run" record, and the clock-driven logs record when their time comes. The living content is
+// the same for every unit made at the same moment (no randomness); only the present time moves it.
+// A blank unit holds zero in every row (but the database version and the settings that cannot be
+// zero), no log configuration, empty memories, and AdvanceTime leaves it as it is: tests that
+// need an empty unit or plant their own content make one blank.
+//
 // Thread safety: every public operation takes one mutex, so the wire server may run in another
 // thread than the test.
 #include "tests/sim/message_handler.h"
 #include "tevrin/rtdb/analyzer_records.h"
 
 #include <QByteArray>
+#include <QDateTime>
 
 #include <array>
 #include <cstdint>
@@ -121,9 +137,15 @@ enum class Outcome { Reply, Reject, Silence };
 constexpr int kModbusEntryCount = 100;
 constexpr int kTextMaxLength = 20;
 
+// What a new unit holds (see above).
+enum class Contents { Living, Blank };
+
 class AnalyzerCore : public MessageHandler {
 public:
-    AnalyzerCore();
+    explicit AnalyzerCore(Contents contents = Contents::Living);
+    // A living unit whose clock and memories start from `now` (a wall-clock time as the
+    // analyzer's clock reads it) instead of the present time; an invalid time makes it blank.
+    explicit AnalyzerCore(const QDateTime& now);
 
     // --- the message interface -------------------------------------------------------------
     std::optional<QByteArray> Handle(const QByteArray& request) override;
@@ -204,6 +226,15 @@ public:
     void SetImageMemory(const QByteArray& bytes);
     QByteArray ImageMemory() const;
 
+    // --- the living unit ---------------------------------------------------------------------
+    bool IsLiving() const;
+    // Moves a living unit on by `seconds` (fractions are kept until they make a whole second; at
+    // most a day at once): its clock, the analysis and the logs as described above. A blank unit
+    // ignores it. The simulator program calls it with the time that passed.
+    void AdvanceTime(double seconds);
+    // The length of one analysis run of a living unit, in seconds.
+    static int LivingRunSeconds();
+
 private:
     struct Config {
         std::vector<QByteArray> values;   // per row: value bytes, or the text characters
@@ -254,6 +285,30 @@ private:
     std::optional<LogStatus> logStatus_;
     int archiveWipes_ = 0;
     int eventWipes_ = 0;
+
+    // The living unit (living_unit.cpp; mutex held).
+    void MakeLiving(const QDateTime& now);
+    void LiveOneSecond();
+    void StartRun();
+    void FinishRun();
+    void PutReading(int dbId, double value, Copy which = Copy::Working);
+    double Reading(int dbId) const;
+    QByteArray LogFrame(int log, uint32_t token) const;
+    void AppendArchive(const QByteArray& bytes);
+    void AppendEvent(uint32_t token, uint8_t type, uint8_t detail, uint8_t value);
+    uint32_t ClockToken() const;
+
+    bool living_ = false;
+    double pendingSeconds_ = 0;   // not yet a whole second
+    int runSecond_ = 0;           // seconds into the current run
+    int runs_ = 0;                // runs begun since the unit was made
+    int runType_ = 0;
+    int archiveWrite_ = 0;        // where the next record goes in each memory
+    int eventWrite_ = 0;
+    double hourSum_ = 0, hourMin_ = 0, hourMax_ = 0;   // sample results of the hour so far
+    int hourCount_ = 0;
+    double daySum_ = 0, dayMin_ = 0, dayMax_ = 0;
+    int dayCount_ = 0;
 };
 
 }  // namespace sim

@@ -109,7 +109,12 @@ QByteArray AnalyzerCore::DefaultValue(int row)
     return QByteArray(StorageWidth(type), '\0');
 }
 
-AnalyzerCore::AnalyzerCore()
+AnalyzerCore::AnalyzerCore(Contents contents)
+    : AnalyzerCore(contents == Contents::Living ? QDateTime::currentDateTime() : QDateTime())
+{
+}
+
+AnalyzerCore::AnalyzerCore(const QDateTime& now)
 {
     defaults_.values.reserve(rosetta::kCatalogueRowCount);
     for (int row = 0; row < rosetta::kCatalogueRowCount; ++row) defaults_.values.push_back(DefaultValue(row));
@@ -117,6 +122,7 @@ AnalyzerCore::AnalyzerCore()
     for (int i = 0; i < kLogCount; ++i) defaults_.logs[size_t(i)].LOG_NUMBER = uint8_t(i);
     working_ = defaults_;
     flash_ = defaults_;
+    if (now.isValid()) MakeLiving(now);
 }
 
 const AnalyzerCore::Config& AnalyzerCore::Of(Copy which) const
@@ -415,6 +421,7 @@ void AnalyzerCore::SetArchiveMemory(const QByteArray& bytes)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     archive_ = bytes;
+    archiveWrite_ = int(bytes.size());
 }
 
 QByteArray AnalyzerCore::ArchiveMemory() const
@@ -427,6 +434,7 @@ void AnalyzerCore::SetEventMemory(const QByteArray& bytes)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     events_ = bytes;
+    eventWrite_ = int(bytes.size());
 }
 
 QByteArray AnalyzerCore::EventMemory() const

@@ -5,6 +5,7 @@
 // wrong CRC, a length byte of any value, a frame cut short), and a whole memory can be laid
 // as a ring that wrapped at a given frame.
 #include <QByteArray>
+#include <QDateTime>
 
 #include <cstdint>
 #include <vector>
@@ -38,5 +39,22 @@ QByteArray ArchiveMemory(const std::vector<ArchiveFrame>& frames, size_t wrapAt 
 
 // The payload bits of a float.
 uint32_t FloatBits(float value);
+
+// One event-log record: 0xDE, u32 time token, event type, detail code, value code, CRC-16 low,
+// high (the CRC over the seven bytes after the start byte), stuffed like an archive frame.
+struct EventRecord {
+    uint32_t token = 0;
+    uint8_t type = 0;
+    uint8_t detail = 0;
+    uint8_t value = 0;
+};
+QByteArray EventRecordBytes(const EventRecord& record);
+
+// The analyzer's packed date-time (seconds in bits 0-5, minutes 6-11, hours 12-16, day 17-21,
+// month 22-25, years since 2000 from bit 26) of a wall-clock time, taken as it reads (the
+// analyzer keeps no time zone); 0 for a time a token cannot carry. TokenTime reads it back as
+// a UTC date-time with the same fields (invalid for a token that names no real time).
+uint32_t TimeToken(const QDateTime& time);
+QDateTime TokenTime(uint32_t token);
 
 }  // namespace sim

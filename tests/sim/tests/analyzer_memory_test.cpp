@@ -72,7 +72,7 @@ TEST(AnalyzerMemory, ArchiveAndEventLogAreReadInBlocksUpToTheirSize)
 
 TEST(AnalyzerMemory, LogStatusFollowsTheMemoriesUntilSet)
 {
-    AnalyzerCore core;
+    AnalyzerCore core(sim::Contents::Blank);
     EXPECT_EQ(*core.Handle(Msg(42)), Msg(43, U32(0) + U32(0) + U32(0)));
     core.SetArchiveMemory(Pattern(1000));
     core.SetEventMemory(Pattern(30));

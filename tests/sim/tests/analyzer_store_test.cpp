@@ -35,9 +35,9 @@ std::vector<int> BusyAnswers(AnalyzerCore& core, int pollType, int polls)
 
 }  // namespace
 
-TEST(AnalyzerStore, FreshUnitHoldsItsVersionAndOneStream)
+TEST(AnalyzerStore, BlankUnitHoldsItsVersionAndOneStream)
 {
-    AnalyzerCore core;
+    AnalyzerCore core(sim::Contents::Blank);
     EXPECT_EQ(core.Value(Row{0}), 17041417);
     EXPECT_EQ(core.ValueText(DbId{500}), "17041417");
     EXPECT_EQ(core.Value(DbId{kStreamsDbId}), 0);
