@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cerrno>
+#include <cstring>
+
 namespace pollard {
 
 namespace {
@@ -67,7 +70,8 @@ void Modem::LogCall(const QString& text)
 {
     if (callLog_.isEmpty()) return;
     QFile file(callLog_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Unbuffered: a line that only partly fits is taken back at once.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         trace_.Add(QStringLiteral("Modem: call history not written: ") + file.errorString());
         return;
     }
@@ -75,8 +79,11 @@ void Modem::LogCall(const QString& text)
                          QStringLiteral("  ") + text + QStringLiteral("\r\n");
     const QByteArray bytes = line.toUtf8();
     const qint64 before = file.size();
-    if (file.write(bytes) == bytes.size() && file.flush()) return;
-    trace_.Add(QStringLiteral("Modem: call history not written: ") + file.errorString());
+    errno = 0;
+    if (file.write(bytes) == bytes.size()) return;
+    const int failure = errno;
+    trace_.Add(QStringLiteral("Modem: call history not written: ") +
+               (failure != 0 ? QString::fromLocal8Bit(std::strerror(failure)) : file.errorString()));
     file.resize(before);
 }
 

@@ -70,14 +70,15 @@ bool TraceLog::WriteOut(bool append)
     const QString path = ResolvedFileName();
     if (append) {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        // Unbuffered, so that lines that only partly fit can be taken back.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
             lastError_ = file.errorString();
             return false;
         }
         // The lines go on whole or not at all.
         const qint64 before = file.size();
         errno = 0;
-        if (file.write(text) == text.size() && file.flush()) return true;
+        if (file.write(text) == text.size()) return true;
         lastError_ = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
         file.resize(before);
         return false;

@@ -4,6 +4,7 @@
 #include "pollard/modem.h"
 #include "pollard/serial_port.h"
 #include "tests/common/fake_clock.h"
+#include "tests/common/file_size_limit.h"
 #include "tests/common/fake_prompter.h"
 
 #include "platform/data_folder.h"
@@ -201,6 +202,35 @@ TEST_F(ModemLink, CallHistoryIsKeptOnlyWithCreateTapiLog)
     EXPECT_EQ(events, (QStringList{QStringLiteral("Dialling 5551234"), QStringLiteral("BUSY"),
                                    QStringLiteral("Dialling 5551234"), QStringLiteral("Connected at 19200 baud"),
                                    QStringLiteral("Call ended")}));
+}
+
+// A history file that cannot grow (a full disk) keeps its lines whole: a line that only partly
+// fits is taken back, the trace says why, and the call goes on.
+TEST_F(ModemLink, CallHistoryThatCannotGrowKeepsItsLinesWhole)
+{
+    const QString history = platform::UserDataFile(QStringLiteral("APROTAPI.HIS"));
+    FakePrompter prompter;   // a port that did not open must not wait on a message box
+    // Long enough that the port's own lock file still fits under the limit.
+    QByteArray old;
+    for (int i = 0; i < 16; ++i) old += "2026-01-02 03:04:05  Call ended\r\n";
+    {
+        QFile file(history);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(old);
+    }
+    S().createTapiLog = true;
+    E().Trace().SetState(pollard::TraceLog::On);
+    {
+        testsupport::FileSizeLimit full(static_cast<rlim_t>(old.size() + 8));
+        ASSERT_EQ(CommConnect(), 0);
+    }
+    EXPECT_TRUE(IsOnline());
+    QFile file(history);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), old.toStdString());
+    EXPECT_TRUE(E().Trace().Lines().filter(QStringLiteral("call history not written: File too large")).size() > 0)
+        << E().Trace().Lines().join(QLatin1Char('\n')).toStdString();
+    CommDisconnect(false);
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
         const char* kind;
         const char* fileName;
         Save save;
+        bool appends = false;   // the disk still takes a few bytes: an append only partly fits
     } cases[] = {
         {"Modbus list file", "list.mbl",
          [](const QString& path, QString& why) {
@@ -83,7 +84,8 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
              const bool ok = write_trace::AppendLines({"one line", "another"}, path);
              why = prompter.Texts().join(QLatin1Char('|'));
              return ok;
-         }},
+         },
+         true},
         {"archive XML file", "archive.xml",
          [&logs](const QString& path, QString& why) {
              return WriteArchiveXml(path, *LogDBManager::Instance(), logs, &why, {});
@@ -128,7 +130,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
         QString why;
         bool saved = true;
         {
-            testsupport::FileSizeLimit full(0);
+            testsupport::FileSizeLimit full(c.appends ? static_cast<rlim_t>(old.size() + 8) : 0);
             saved = c.save(path, why);
         }
         EXPECT_FALSE(saved);

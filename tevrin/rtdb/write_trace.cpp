@@ -180,12 +180,13 @@ bool AppendLines(const std::vector<std::string>& lines, const QString& filePath)
         bytes.append(" \n");
     }
     QFile file(filePath);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    // Unbuffered, so that a section that only partly fits can be taken back.
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     QString why = file.errorString();
     if (ok) {
         const qint64 before = file.size();
         errno = 0;
-        ok = file.write(bytes) == bytes.size() && file.flush();
+        ok = file.write(bytes) == bytes.size();
         // A section is appended whole or not at all.
         if (!ok) {
             why = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
