@@ -103,6 +103,14 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
              grid.SetCells(1, 1, QStringLiteral("Alarm"));
              return grid.SaveToFile(path, &why);
          }},
+        {"grid file of megabytes (written straight through)", "archive.grd",
+         [](const QString& path, QString& why) {
+             QAdvColumnGrid grid;
+             grid.SetColCount(1);
+             grid.SetRowCount(40000);
+             for (int r = 0; r < 40000; ++r) grid.SetCells(0, r, QString(60, QLatin1Char('v')));
+             return grid.SaveToFile(path, &why);
+         }},
         {"grid CSV export", "events.csv",
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
