@@ -94,3 +94,24 @@ TEST_F(HugeFilesTest, ReadersRefuseFilesFarLargerThanTheirFormatCanHoldWithoutRe
         QFile::remove(c.path);
     }
 }
+
+// An archive file's items are short: one of many megabytes inside a good start is refused
+// before the reader has gathered it whole.
+TEST_F(HugeFilesTest, AnArchiveItemOfManyMegabytesIsRefusedWhileItIsRead)
+{
+    const QString path = dir.filePath("archive.xml");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<LOGDB><Point ParametersInLog=\"1\"><TimeStamp>");
+        const QByteArray block(1 << 20, 'a');
+        for (int i = 0; i < 160; ++i) file.write(block);
+        file.write("</TimeStamp></Point></LOGDB>");
+    }
+    const long before = testsupport::PeakResidentMb();
+    ArchiveFile file;
+    QString why;
+    EXPECT_FALSE(ReadArchiveXml(path, file, &why));
+    EXPECT_TRUE(why.contains(QLatin1String("an item longer than"))) << why.toStdString();
+    EXPECT_LE(testsupport::PeakResidentMb() - before, 128);
+}

@@ -164,10 +164,45 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
 
 namespace {
 
+// The XML reader gathers a text, a name or an attribute whole before it hands it over. The file
+// reaches it through here, which stops handing out bytes once this many have gone since the
+// walk last passed an element's start or end: no archive item is anywhere near that long.
+constexpr qint64 kMaxItemBytes = qint64(16) << 20;
+
+class ItemBoundedDevice : public QIODevice {
+public:
+    explicit ItemBoundedDevice(QIODevice& source) : source_(source) { open(QIODevice::ReadOnly); }
+    void Mark() { mark_ = delivered_; }
+    bool Overran() const { return overran_; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (delivered_ - mark_ > kMaxItemBytes) {
+            overran_ = true;
+            return -1;
+        }
+        const qint64 got = source_.read(data, maxSize);
+        if (got > 0) delivered_ += got;
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& source_;
+    qint64 delivered_ = 0;
+    qint64 mark_ = 0;
+    bool overran_ = false;
+};
+
 // A strict walk over the document: every fault ends the read with its reason.
 class ArchiveReader {
 public:
-    ArchiveReader(QFile& device, ArchiveFile& out, const ArchiveProgress& step) : xml_(&device), out_(out), step_(step) {}
+    ArchiveReader(ItemBoundedDevice& device, ArchiveFile& out, const ArchiveProgress& step)
+        : xml_(&device), device_(device), out_(out), step_(step)
+    {
+    }
 
     bool Read(QString& why)
     {
@@ -204,17 +239,23 @@ private:
     {
         while (!xml_.atEnd()) {
             xml_.readNext();
-            if (xml_.isStartElement()) return true;
+            if (xml_.isStartElement()) return Passed(true);
         }
         return false;
+    }
+    // The reader passed an element's start or end: what follows is a new item.
+    bool Passed(bool result)
+    {
+        device_.Mark();
+        return result;
     }
     // The next child element of the element whose end would follow; false at that end.
     bool NextChildOf(const QString&)
     {
         while (!xml_.atEnd()) {
             xml_.readNext();
-            if (xml_.isStartElement()) return true;
-            if (xml_.isEndElement()) return false;
+            if (xml_.isStartElement()) return Passed(true);
+            if (xml_.isEndElement()) return Passed(false);
         }
         return false;
     }
@@ -265,8 +306,9 @@ private:
         text.resize(0);
         for (int depth = 1; !xml_.atEnd();) {
             switch (xml_.readNext()) {
-            case QXmlStreamReader::StartElement: ++depth; break;
+            case QXmlStreamReader::StartElement: ++depth; Passed(true); break;
             case QXmlStreamReader::EndElement:
+                Passed(true);
                 if (--depth == 0) return true;
                 break;
             case QXmlStreamReader::Characters:
@@ -338,6 +380,7 @@ private:
     }
 
     QXmlStreamReader xml_;
+    ItemBoundedDevice& device_;
     ArchiveFile& out_;
     const ArchiveProgress& step_;
     const datetext::Formats& dates_ = datetext::Current();
@@ -355,10 +398,13 @@ bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error, 
         SetError(error, device.errorString());
         return false;
     }
+    ItemBoundedDevice bounded(device);
     ArchiveFile read;
-    ArchiveReader reader(device, read, step);
+    ArchiveReader reader(bounded, read, step);
     QString why;
     if (!reader.Read(why)) {
+        if (bounded.Overran())
+            why = QStringLiteral("the file holds an item longer than %1 bytes; an archive's items are short").arg(kMaxItemBytes);
         SetError(error, why);
         return false;
     }
