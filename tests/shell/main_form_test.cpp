@@ -444,12 +444,12 @@ TEST_F(MainFormTest, TheUserLevelReachesTheArchiveSequencerModbusAndStreamPages)
         EXPECT_EQ(form.frSequencer()->IsReadOnly(), readOnly);
         EXPECT_EQ(form.fraModbus()->IsReadOnly(), readOnly);
         EXPECT_EQ(form.fraAnalyzerStreams()->StreamEditingEnabled(), !readOnly);
-        // The stream, archive and Modbus pages stay usable for reading; Global is shut.
-        EXPECT_TRUE(form.Frame(MainPage::Stream)->isEnabled());
-        EXPECT_TRUE(form.Frame(MainPage::Archive)->isEnabled());
-        EXPECT_TRUE(form.Frame(MainPage::Modbus)->isEnabled());
-        EXPECT_EQ(form.Frame(MainPage::Global)->isEnabled(), !readOnly);
-        EXPECT_EQ(form.Frame(MainPage::Sequencer)->isEnabled(), !readOnly);
+        // The stream, archive and Modbus pages stay usable for reading; Global is locked.
+        EXPECT_TRUE(PageEditable(form.Frame(MainPage::Stream)));
+        EXPECT_TRUE(PageEditable(form.Frame(MainPage::Archive)));
+        EXPECT_TRUE(PageEditable(form.Frame(MainPage::Modbus)));
+        EXPECT_EQ(PageEditable(form.Frame(MainPage::Global)), !readOnly);
+        EXPECT_EQ(PageEditable(form.Frame(MainPage::Sequencer)), !readOnly);
     }
 }
 
@@ -1115,7 +1115,9 @@ TEST_F(MainFormTest, FactoryTabAsksForTheCodeAndReadsUnlessCancelled)
         EXPECT_EQ(title, QStringLiteral("Factory Mode Logon"));
         EXPECT_EQ(contents->isVisible(), c.contentsShown);
         EXPECT_EQ(form.fraFactory()->lblNotice()->isVisible(), !c.contentsShown);
-        // The page's controls are enabled themselves; the page follows the user level.
+        // The page's controls are enabled by the page; only the user level's lock holds them.
+        EXPECT_EQ(form.fraFactory()->cbStreams()->isEnabledTo(form.fraFactory()), PageEditable(form.fraFactory()));
+        SetPageEditable(form.fraFactory(), true);
         EXPECT_TRUE(form.fraFactory()->cbStreams()->isEnabledTo(form.fraFactory()));
         EXPECT_EQ(log, c.posts);
         EXPECT_EQ(DataBase::Instance()->AsExpressScan().CurrentPage(), 8);

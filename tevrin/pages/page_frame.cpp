@@ -8,6 +8,15 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QVariant>
 #include <QWidget>
 
@@ -184,6 +193,107 @@ bool TPageFrame::event(QEvent* e)
 void TPageFrame::AddRange(std::vector<int>& ids, int first, int last)
 {
     for (int id = first; id <= last; ++id) ids.push_back(id);
+}
+
+namespace {
+
+constexpr const char* kLockName = "readOnlyLock";
+constexpr const char* kWantedEnabled = "readOnlyLock.wantedEnabled";
+
+// Keeps the editing controls of a locked page disabled, and remembers what the page asked of them.
+class ReadOnlyLock : public QObject {
+public:
+    explicit ReadOnlyLock(QWidget* page) : QObject(page), page_(page) { setObjectName(QString::fromLatin1(kLockName)); }
+
+    void Lock()
+    {
+        locked_ = true;
+        for (QWidget* w : page_->findChildren<QWidget*>()) {
+            if (!IsEditingControl(w) || w->property(kWantedEnabled).isValid()) continue;
+            w->setProperty(kWantedEnabled, !w->testAttribute(Qt::WA_ForceDisabled));
+            w->installEventFilter(this);
+            Disable(w);
+        }
+    }
+
+    void Unlock()
+    {
+        locked_ = false;
+        for (QWidget* w : page_->findChildren<QWidget*>()) {
+            const QVariant wanted = w->property(kWantedEnabled);
+            if (!wanted.isValid()) continue;
+            w->removeEventFilter(this);
+            w->setProperty(kWantedEnabled, QVariant());
+            w->setEnabled(wanted.toBool());
+        }
+    }
+
+    bool Locked() const { return locked_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (locked_ && !adjusting_ && event->type() == QEvent::EnabledChange) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (!w->testAttribute(Qt::WA_ForceDisabled)) {
+                // The page enabled it: remembered for later, kept disabled now.
+                w->setProperty(kWantedEnabled, true);
+                Disable(w);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Disable(QWidget* w)
+    {
+        adjusting_ = true;
+        w->setEnabled(false);
+        adjusting_ = false;
+    }
+
+    QWidget* page_;
+    bool locked_ = false;
+    bool adjusting_ = false;
+};
+
+ReadOnlyLock* LockOf(const QWidget* page)
+{
+    return page ? page->findChild<ReadOnlyLock*>(QString::fromLatin1(kLockName), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+}  // namespace
+
+bool IsEditingControl(const QWidget* w)
+{
+    if (!w) return false;
+    // The parts of a compound control go with it; a scroll area's bars are for reading.
+    const QWidget* parent = w->parentWidget();
+    if (parent && (qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent))) return false;
+    if (qobject_cast<const QScrollBar*>(w)) return false;
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return !edit->isReadOnly();
+    if (auto* text = qobject_cast<const QTextEdit*>(w)) return !text->isReadOnly();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return !plain->isReadOnly();
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QAbstractSlider*>(w);
+}
+
+void SetPageEditable(QWidget* page, bool editable)
+{
+    if (!page) return;
+    ReadOnlyLock* lock = LockOf(page);
+    if (editable) {
+        if (lock) lock->Unlock();
+        return;
+    }
+    if (!lock) lock = new ReadOnlyLock(page);
+    lock->Lock();
+}
+
+bool PageEditable(const QWidget* page)
+{
+    const ReadOnlyLock* lock = LockOf(page);
+    return !lock || !lock->Locked();
 }
 
 void DisableAllChildren(QWidget* control, bool disable)

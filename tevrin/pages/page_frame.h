@@ -129,6 +129,17 @@ private:
     int watchedStreams_ = -1;
 };
 
+// The read-only look of a page. Locked (editable false): every control the user edits with
+// (buttons, check and radio boxes, combo boxes, editable text fields, spin boxes, sliders) is
+// disabled, and stays disabled when the page's own code enables it; every display (labels,
+// lights, read-only fields, tables, scroll bars) stays as it is, readable. Unlocked: the controls
+// take the state the page last gave them. Controls made while locked are taken at the next call.
+void SetPageEditable(QWidget* page, bool editable);
+// Whether the page is unlocked (a page never locked is).
+bool PageEditable(const QWidget* page);
+// Whether a widget is one of the controls a lock disables.
+bool IsEditingControl(const QWidget* widget);
+
 // Enables (disable false) or disables (disable true) every direct child widget of control.
 void DisableAllChildren(QWidget* control, bool disable);
 

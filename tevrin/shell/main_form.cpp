@@ -587,7 +587,8 @@ void TFormMain::EnableButton(StateButton button, bool on)
 
 void TFormMain::EnablePage(MainPage page, bool on)
 {
-    if (TPageFrame* frame = Frame(page)) frame->setEnabled(on);
+    // A page shut by the user level keeps its displays readable; only its editing controls go.
+    if (TPageFrame* frame = Frame(page)) SetPageEditable(frame, on);
 }
 
 void TFormMain::SetArchiveReadOnly(bool readOnly) { fraArchiveViewer_->SetReadOnly(readOnly); }
