@@ -2,7 +2,9 @@
 // refusal's own box tells why, nothing goes to the analyzer or into a file, an existing file
 // keeps its contents, and nothing claims success afterwards.
 #include "brannix/qstatusbar.h"
+#include "tests/pages/kit/test_host.h"
 #include "tests/pages/page_session.h"
+#include "tevrin/pages/io/fra_board_tester.h"
 #include "tevrin/pages/config/frm_timer1.h"
 #include "tevrin/pages/config/frm_timer_setup.h"
 #include "tevrin/shell/main_form.h"
@@ -115,5 +117,24 @@ TEST(EditRefusalRoads, ARefusedPageStopsTheRoadBeforeAnythingIsWrittenOrClaimed)
         EXPECT_EQ(s.WriteRequests(), 0);
         EXPECT_EQ(Contents(file), kOldContents);
         EXPECT_FALSE(ClaimsSaved(s.Form()));
+    }
+}
+
+TEST(EditRefusalRoads, TheUpgradeReadOfTheOldConfigurationStopsBeforeItsFileWhenAPageRefuses)
+{
+    FakePrompter prompter;
+    pagetest::TestHost host(true);
+    QWidget owner;
+    auto* page = new TfraBoardTester(&owner);
+    for (int refused : {1, 0}) {
+        SCOPED_TRACE(refused);
+        host.postEditsResult = refused;
+        host.configFileWrites = 0;
+        prompter.prompts.clear();
+        EXPECT_FALSE(page->btnReadOldConfigClick());
+        EXPECT_EQ(host.configFileWrites, refused ? 0 : 1);
+        EXPECT_EQ(prompter.Saw(QStringLiteral(
+                      "A page holds a value that could not be taken; \"OldConfig.cfg\" was not written.")),
+                  refused != 0);
     }
 }

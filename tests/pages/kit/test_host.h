@@ -25,7 +25,8 @@ public:
     {
         writes.push_back(std::to_string(id) + "=" + text);
     }
-    int32_t PostEdits() override { return 0; }
+    int32_t PostEdits() override { return postEditsResult; }
+    int32_t postEditsResult = 0;   // what the pages answer to the posting of their edits
     bool TimestampTokenToDate(uint32_t, double&) const override { return false; }
     void ReadSinglePoint(TDbId id) override { reads.push_back(id); }
     bool RunCommand(const std::string& name, const std::string& argument) override
@@ -34,7 +35,12 @@ public:
         return true;
     }
     QString EnterDataFolder() override { return QString(); }
-    bool WriteConfigFile(const QString&, QString*) override { return false; }
+    bool WriteConfigFile(const QString&, QString*) override
+    {
+        ++configFileWrites;
+        return false;
+    }
+    int configFileWrites = 0;
     bool ReadConfigFile(const QString&, int*, QString*) override { return false; }
     void SetImageFile(const QString&) override {}
     QString ReadBackFile() const override { return QString(); }
