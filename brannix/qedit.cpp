@@ -158,7 +158,10 @@ void TQEdit::Respond(const char* value)
 {
     try {
         const QString v = TQComponentCommon::FromDb(value);
-        if (common_.FireValueChanged(v)) TQComponentCommon::ShowText(this, v);
+        if (common_.FireValueChanged(v)) {
+            TQComponentCommon::ShowText(this, v);
+            cutShown_ = v.size() > maxLength() ? std::optional<QString>(text()) : std::nullopt;
+        }
     } catch (...) {
         // A failing page handler must not unwind into the database.
     }
@@ -193,6 +196,9 @@ void TQEdit::Get(TQMMOVEVAL)
 void TQEdit::Put(TQMMOVEVAL m)
 {
     if (isReadOnly()) return;
+    // A text from the unit longer than the box holds is shown cut; unless the user changed it,
+    // the cut text is not put, so that a write never shortens what the unit holds.
+    if (cutShown_ && text() == *cutShown_) return;
     common_.Put(m, text());
 }
 

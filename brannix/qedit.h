@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 class TQEdit : public QLineEdit, public IDBPointObserver, public IQVESKAHelp {
     Q_OBJECT
     Q_INTERFACES(IQVESKAHelp)
@@ -109,6 +111,8 @@ private:
     // Set while the edits are posted: a refusal then names the field, since the write it stops
     // may have been started far from the field.
     bool posting_ = false;
+    // The text shown when the last value from the unit was longer than the box holds.
+    std::optional<QString> cutShown_;
 };
 
 // True when a focus change for this reason is the user leaving a control (validate then);

@@ -161,6 +161,27 @@ TEST_F(StreamsPageTest, ArrivingValuesShowAndWriteNothingBack)
     EXPECT_EQ(session.WrittenDbIds(), std::vector<int>{});
 }
 
+// A name longer than its box is shown cut; a write sends the cut name only when the user
+// changed it, so the unit's longer name is never shortened behind the user's back.
+TEST_F(StreamsPageTest, ANameLongerThanItsBoxIsNotWrittenBackCut)
+{
+    session.unit.SetText(sim::DbId{45}, "CALIBRATION");
+    ShowPage();
+    QLineEdit* name = Set(1, H2S)->ledName;
+    ASSERT_LT(name->maxLength(), 11);
+    EXPECT_EQ(name->text(), QStringLiteral("CALIBRATION").left(name->maxLength()));
+    page->Stream(1)->ledGainFactor->setText(QStringLiteral("1.25"));
+    PageWrite();
+    EXPECT_EQ(session.WrittenDbIds(), std::vector<int>{21});
+    EXPECT_EQ(session.unit.Text(sim::DbId{45}), QByteArray("CALIBRATION"));
+
+    session.unit.ClearLog();
+    name->setText(QStringLiteral("CAL"));
+    PageWrite();
+    EXPECT_EQ(session.WrittenDbIds(), std::vector<int>{45});
+    EXPECT_EQ(session.unit.Text(sim::DbId{45}), QByteArray("CAL"));
+}
+
 TEST_F(StreamsPageTest, AHiddenCopyNeverOverwritesWhatTheUserSet)
 {
     session.unit.SetValue(sim::DbId{32}, 3);
