@@ -24,16 +24,6 @@
 
 namespace {
 
-// Sleeping only moves the time on: the busy polls' pauses cost nothing.
-class QuickClock : public platform::IClock {
-public:
-    int64_t NowMs() override { return now_; }
-    void SleepMs(int ms) override { now_ += ms > 0 ? ms : 0; }
-
-private:
-    int64_t now_ = 0;
-};
-
 // The main window's side: logged on, everything else recorded and forgotten.
 class Owner : public FakeOwner {
 public:
@@ -58,7 +48,7 @@ void Run(Command& command)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Init();
-    static QuickClock clock;
+    static fuzz::QuickClock clock;
     platform::SetClock(&clock);
     VersionState::SetVersionKnown(1);
     static FakeStateView view;

@@ -16,7 +16,6 @@ constexpr int kColumns = 12;
 constexpr int kStartWidth = 64;
 QAdvColumnGrid* gGrid = nullptr;
 QString gIni;
-qint64 gRuns = 0;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -33,14 +32,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 16 * 1024) return 0;
-    {
-        QFile file(gIni);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-        // Qt keeps a parsed ini file while its size and time stay the same: each input gets a
-        // time of its own, so that each is read afresh.
-        file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++gRuns), QFileDevice::FileModificationTime);
-    }
+    if (!fuzz::WriteSettingsFile(gIni, data, size)) return 0;
     for (int c = 0; c < kColumns; ++c) gGrid->setColumnWidth(c, kStartWidth);
     gGrid->LoadColumnWidths();
     for (int c = 0; c < kColumns; ++c) {

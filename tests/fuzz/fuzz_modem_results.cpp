@@ -22,16 +22,6 @@
 
 namespace {
 
-// Sleeping only moves the time on: the pause between dials costs nothing.
-class QuickClock : public platform::IClock {
-public:
-    int64_t NowMs() override { return now_; }
-    void SleepMs(int ms) override { now_ += ms > 0 ? ms : 0; }
-
-private:
-    int64_t now_ = 0;
-};
-
 int gMaster = -1;
 QList<QByteArray> gAnswers;
 int gCommands = 0;
@@ -61,7 +51,7 @@ void OnCommand()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Init();
-    static QuickClock clock;
+    static fuzz::QuickClock clock;
     platform::SetClock(&clock);
     int slave = -1;
     char name[256] = {};

@@ -4,6 +4,7 @@
 #include "platform/prompter.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,6 +57,16 @@ QString WriteFile(const QString& name, const uint8_t* data, size_t size)
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     return path;
+}
+
+bool WriteSettingsFile(const QString& path, const uint8_t* data, size_t size)
+{
+    static qint64 runs = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++runs), QFileDevice::FileModificationTime);
+    return true;
 }
 
 void Require(bool condition, const char* what)

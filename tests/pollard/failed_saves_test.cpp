@@ -1,6 +1,6 @@
 // The engine's files saved while the disk cannot take a byte more: the save fails, the old file
 // stays byte for byte, no temporary file is left, and the reason is in words.
-#include "tests/common/file_size_limit.h"
+#include "tests/common/failed_save_check.h"
 #include "pollard/address_book.h"
 #include "pollard/trace_log.h"
 
@@ -12,16 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-}  // namespace
 
 TEST(EngineFileSaves, OnAFullDiskTheyFailKeepTheOldFileAndSayWhy)
 {
@@ -68,28 +58,6 @@ TEST(EngineFileSaves, OnAFullDiskTheyFailKeepTheOldFileAndSayWhy)
     const QByteArray old = QByteArrayLiteral("the old file, which must survive\r\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        const QString path = dir.filePath(QLatin1String(c.fileName));
-        {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(old);
-        }
-        const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-
-        QString why;
-        bool saved = true;
-        {
-            testsupport::FileSizeLimit full(c.appends ? static_cast<rlim_t>(old.size() + 8) : 0);
-            saved = c.save(path, why);
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_TRUE(why.contains(QLatin1String("File too large"))) << why.toStdString();
-        EXPECT_EQ(Bytes(path), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
-
-        why.clear();
-        EXPECT_TRUE(c.save(path, why)) << why.toStdString();
-        EXPECT_NE(Bytes(path), old);
-        QFile::remove(path);
+        testsupport::ExpectFailedSaveKeepsTheOldFile(dir.filePath(QLatin1String(c.fileName)), old, c.appends, c.save);
     }
 }

@@ -1,6 +1,6 @@
 // Every file the program saves, saved while the disk cannot take a byte more: the save fails,
 // the old file stays byte for byte, no temporary file is left, and the reason is in words.
-#include "tests/common/file_size_limit.h"
+#include "tests/common/failed_save_check.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/pages/analysis/archive_csv.h"
 #include "tevrin/pages/analysis/archive_xml.h"
@@ -23,19 +23,6 @@
 #include <functional>
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class FailedSavesTest : public cmdtest::CommandTest {
 protected:
@@ -131,26 +118,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
     const QByteArray old = QByteArrayLiteral("the old file, which must survive\r\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        const QString path = dir.filePath(QLatin1String(c.fileName));
-        Put(path, old);
-        const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-
-        QString why;
-        bool saved = true;
-        {
-            testsupport::FileSizeLimit full(c.appends ? static_cast<rlim_t>(old.size() + 8) : 0);
-            saved = c.save(path, why);
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_TRUE(why.contains(QLatin1String("File too large"))) << why.toStdString();
-        EXPECT_EQ(Bytes(path), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
-
-        // With room again the same save goes through and replaces (or extends) the file.
-        why.clear();
-        EXPECT_TRUE(c.save(path, why)) << why.toStdString();
-        EXPECT_NE(Bytes(path), old);
-        QFile::remove(path);
+        testsupport::ExpectFailedSaveKeepsTheOldFile(dir.filePath(QLatin1String(c.fileName)), old, c.appends, c.save);
     }
 }
 

@@ -88,4 +88,25 @@ void ForcedLogOff(ICommandOwner* owner, int code)
     Text(owner, CommandKeys::StatusLineSpecialPanel, "");
 }
 
+int OpenLink(ICommandOwner* owner, const std::function<void()>& beforeFailureBox)
+{
+    Communications* comms = Communications::Instance();
+    comms->SetUserCancel(false);
+    SetExitRequested(false);
+    int r = 0;
+    try {
+        r = comms->CommConnect();
+    } catch (...) {
+        if (beforeFailureBox) beforeFailureBox();
+        platform::ShowMessage(QStringLiteral("Logon fail!"));
+        Flag(owner, CommandKeys::tbtnLogon, true);
+        Flag(owner, CommandKeys::tbtnLogoff, false);
+        Text(owner, CommandKeys::StatusLineSpecialPanel, "Logon fail.");
+        Text(owner, CommandKeys::StatusLineSpecialPanel, "");
+        return -1;
+    }
+    if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
+    return r;
+}
+
 }  // namespace cmd

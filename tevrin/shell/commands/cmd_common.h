@@ -3,6 +3,7 @@
 // bracket of long work and the forced log-off after a failed read.
 #include "tevrin/shell/commands/command_owner.h"
 
+#include <functional>
 #include <string>
 
 // Set by the Exit road and by a logon that could not finish its reads; cleared when the main
@@ -49,5 +50,12 @@ private:
 // the pages enabled, the window logged off and the special panel cleared. The link itself
 // stays as it is.
 void ForcedLogOff(ICommandOwner* owner, int code);
+
+// Opens the link for a command that logs on, with the user's cancel and the exit request
+// cleared. A connection that throws is reported: `beforeFailureBox` runs, the box "Logon fail!",
+// the window logged off, the special panel cleared; -1 then. Otherwise the engine's result:
+// 0 connected; 1 a dial-up or modem connection was not made, said here as "Logon cancelled.";
+// any other code the engine has already told the user (a port that did not open names it).
+int OpenLink(ICommandOwner* owner, const std::function<void()>& beforeFailureBox = {});
 
 }  // namespace cmd

@@ -131,26 +131,10 @@ void UpgradeCommand::Execute()
 {
     SetText(StatusLineSpecialPanel, "Logon...");
     SetFlag(DisablePages, true);
-    Communications* comms = Communications::Instance();
-    comms->SetUserCancel(false);
-    SetExitRequested(false);
-
-    int r = 0;
-    try {
-        r = comms->CommConnect();
-    } catch (...) {
-        SetFlag(EnablePages, true);
-        platform::ShowMessage(QStringLiteral("Logon fail!"));
-        SetFlag(tbtnLogon, true);
-        SetFlag(tbtnLogoff, false);
-        SetText(StatusLineSpecialPanel, "Logon fail.");
-        SetText(StatusLineSpecialPanel, "");
-        return;
-    }
+    const int r = cmd::OpenLink(Owner(), [this] { SetFlag(EnablePages, true); });
+    if (r < 0) return;
     if (r != 0) {
-        // No link: the window stays logged off. 1: a dial-up or modem connection was not
-        // made; any other code the engine has already told the user (a port that did not open).
-        if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
+        // No link: the window stays logged off.
         SetFlag(EnablePages, true);
         SetText(StatusLineSpecialPanel, "");
         return;

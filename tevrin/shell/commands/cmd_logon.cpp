@@ -22,25 +22,9 @@ void LogonCommand::Execute()
 LogonResult LogonCommand::Run()
 {
     SetText(StatusLineSpecialPanel, "Logon...");
-    Communications* comms = Communications::Instance();
-    comms->SetUserCancel(false);
-    SetExitRequested(false);
-
-    int r = 0;
-    try {
-        r = comms->CommConnect();
-    } catch (...) {
-        platform::ShowMessage(QStringLiteral("Logon fail!"));
-        SetFlag(tbtnLogon, true);
-        SetFlag(tbtnLogoff, false);
-        SetText(StatusLineSpecialPanel, "Logon fail.");
-        SetText(StatusLineSpecialPanel, "");
-        return LogonResult::ConnectFailed;
-    }
+    const int r = cmd::OpenLink(Owner());
+    if (r < 0) return LogonResult::ConnectFailed;
     if (r != 0) {
-        // 1: a dial-up or modem connection was not made. Any other code the engine has
-        // already told the user (a port that did not open names the port).
-        if (r == 1) platform::ShowMessage(QStringLiteral("Logon cancelled."));
         // No link: the window goes back to off line, ready for the next try.
         SetFlag(tbtnLogon, true);
         SetFlag(tbtnLogoff, false);
@@ -80,7 +64,7 @@ LogonResult LogonCommand::Run()
         platform::ShowMessage(QStringLiteral("Communication error!"));
         SetFlag(tbtnLogon, true);
         SetText(StatusLineSpecialPanel, "Logon error.");
-        comms->CommDisconnect(true);
+        Communications::Instance()->CommDisconnect(true);
         SetText(StatusLineSpecialPanel, "");
         SetExitRequested(true);
         return LogonResult::CommunicationError;
