@@ -108,6 +108,8 @@ TEST(ReadOnlyPages, APageCannotBringAControlBackWhileLockedAndUpdateModeGivesItB
     EXPECT_TRUE(hours->isEnabled());
     for (MainPage page : kShutPages) {
         SCOPED_TRACE(static_cast<int>(page));
-        if (page != MainPage::Status) EXPECT_GT(EnabledEditingControls(s.Form().Frame(page)), 0);
+        if (page != MainPage::Status) {
+            EXPECT_GT(EnabledEditingControls(s.Form().Frame(page)), 0);
+        }
     }
 }

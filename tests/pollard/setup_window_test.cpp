@@ -221,7 +221,9 @@ TEST_F(SetupWindowTest, TheWindowIsAsTallAsTheGroupsThatShow)
         const int shown = scroll->viewport()->height();
         // No empty band below the groups, and nothing to scroll unless the screen is too short.
         EXPECT_LE(shown - settings, 4) << shown << " for " << settings;
-        if (window->height() < cap) EXPECT_GE(shown, settings);
+        if (window->height() < cap) {
+            EXPECT_GE(shown, settings);
+        }
     };
     check();
     for (int type : {pollard::ctComPortDirect, pollard::ctModem, pollard::ctDialUp, pollard::ctEthernet}) {
