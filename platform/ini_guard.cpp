@@ -101,4 +101,10 @@ bool GuardIniFile(const QString& path)
     return false;
 }
 
+QSettings OpenUserIni(const QString& key)
+{
+    GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName());
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, key);
+}
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 // (renamed to "<name>.refused"): the program then starts from its defaults and writes a plain
 // file of its own.
 #include <QByteArray>
+#include <QSettings>
 #include <QString>
 
 namespace platform {
@@ -22,5 +23,8 @@ bool IniTextIsPlain(const QByteArray& text);
 // is; a file too large or not plain is renamed to path + ".refused" (replacing an older one),
 // or removed when it cannot be renamed. True when the file was left as it is.
 bool GuardIniFile(const QString& path);
+
+// The per-user settings file named `key` (ini format), opened once GuardIniFile has looked at it.
+QSettings OpenUserIni(const QString& key);
 
 }  // namespace platform

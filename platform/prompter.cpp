@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -125,6 +126,12 @@ PromptScope::~PromptScope()
 {
     for (const QPointer<QWidget>& w : hidden_)
         if (w && w->isHidden()) w->show();
+}
+
+int ExecUncovered(QDialog& dialog)
+{
+    PromptScope scope(&dialog);
+    return dialog.exec();
 }
 
 IPrompter& Prompter()

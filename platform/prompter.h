@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -70,6 +71,9 @@ public:
 private:
     QList<QPointer<QWidget>> hidden_;
 };
+
+// Shows `dialog` modally inside a PromptScope; its result.
+int ExecUncovered(QDialog& dialog);
 
 // The prompter in use: the installed one, or the one that shows real Qt dialogs; each of its
 // questions is asked inside a PromptScope.

@@ -17,11 +17,7 @@ QSettings OpenIni()
 }
 
 // The ini file, once a file that is not the program's has been put aside.
-QSettings OpenCheckedIni()
-{
-    platform::GuardIniFile(OpenIni().fileName());
-    return OpenIni();
-}
+QSettings OpenCheckedIni() { return platform::OpenUserIni(QStringLiteral("DesktopK41XRT")); }
 
 int AtLeastOne(const QString& text)
 {

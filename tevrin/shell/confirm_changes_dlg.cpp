@@ -55,8 +55,7 @@ int TfrmChanges::ShowModal()
 {
     // A window that was left open (it never should be) is closed before it is shown again.
     if (isVisible()) hide();
-    platform::PromptScope uncovered(this);
-    const int result = exec();
+    const int result = platform::ExecUncovered(*this);
     return result == platform::mrOk ? platform::mrOk : platform::mrCancel;
 }
 

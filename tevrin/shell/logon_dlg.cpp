@@ -17,8 +17,7 @@ TfrmLogon::~TfrmLogon() = default;
 
 int TfrmLogon::ShowModal()
 {
-    platform::PromptScope uncovered(this);
-    const int r = exec();
+    const int r = platform::ExecUncovered(*this);
     return r == platform::mrOk ? platform::mrOk : platform::mrCancel;
 }
 

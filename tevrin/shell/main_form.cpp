@@ -337,8 +337,7 @@ void TFormMain::ConnectActions()
     connect(ui->Manual, &QAction::triggered, this, [openHelpFile] { openHelpFile(QStringLiteral("K41W manual_ rev1.pdf")); });
     connect(ui->About1, &QAction::triggered, this, [this] {
         TAboutForm about(this);
-        platform::PromptScope uncovered(&about);
-        about.exec();
+        platform::ExecUncovered(about);
     });
 }
 

@@ -57,8 +57,7 @@ void TFormMain::tbtnSyncClick()
         return ombrel_.DateToTimestampToken ? ombrel_.DateToTimestampToken(dateTime) : OMBREL_INVALID_TOKEN;
     };
     TTimeSyncDlg dialog(toToken, this);
-    platform::PromptScope uncovered(&dialog);
-    if (dialog.exec() != platform::mrOk) return;
+    if (platform::ExecUncovered(dialog) != platform::mrOk) return;
     dialog.hide();
     if (SetSyncClockToken(CommandLine::Instance(), dialog.SyncToken())) Post("SyncClock");
 }

@@ -18,8 +18,7 @@ TSetUpdPwdDlg::~TSetUpdPwdDlg() = default;
 
 int TSetUpdPwdDlg::ShowModal()
 {
-    platform::PromptScope uncovered(this);
-    const int r = exec();
+    const int r = platform::ExecUncovered(*this);
     return r == platform::mrOk ? platform::mrOk : platform::mrCancel;
 }
 

@@ -19,8 +19,7 @@ TUpdModeDlg::~TUpdModeDlg() = default;
 int TUpdModeDlg::ShowModal()
 {
     ui->btnReadOnly->setFocus();
-    platform::PromptScope uncovered(this);
-    const int r = exec();
+    const int r = platform::ExecUncovered(*this);
     return (r == platform::mrNo || r == platform::mrYes) ? r : platform::mrCancel;
 }
 

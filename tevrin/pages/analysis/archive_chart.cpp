@@ -599,8 +599,7 @@ void TArchiveChart::SetStatsColor(const QColor& color)
 
 void TArchiveChart::WriteColor(const char* name, int value)
 {
-    platform::GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kSettingsKey)).fileName());
-    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kSettingsKey));
+    QSettings ini = platform::OpenUserIni(QString::fromLatin1(kSettingsKey));
     ini.setValue(QStringLiteral("%1/%2").arg(QLatin1String(kColorSection), QLatin1String(name)), value);
     ini.sync();
 }

@@ -526,8 +526,7 @@ void QAdvColumnGrid::SetColumnWidthsKey(const QString& key, const QString& secti
 void QAdvColumnGrid::SaveColumnWidths() const
 {
     if (widthsKey_.isEmpty()) return;
-    platform::GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, widthsKey_).fileName());
-    QSettings ini(QSettings::IniFormat, QSettings::UserScope, widthsKey_);
+    QSettings ini = platform::OpenUserIni(widthsKey_);
     ini.beginGroup(widthsSection_);
     ini.setValue(QStringLiteral("ColCount"), ColCount());
     for (int c = 0; c < ColCount(); ++c) ini.setValue(QStringLiteral("Col%1").arg(c), columnWidth(c));
@@ -537,8 +536,7 @@ void QAdvColumnGrid::SaveColumnWidths() const
 void QAdvColumnGrid::LoadColumnWidths()
 {
     if (widthsKey_.isEmpty()) return;
-    platform::GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, widthsKey_).fileName());
-    QSettings ini(QSettings::IniFormat, QSettings::UserScope, widthsKey_);
+    QSettings ini = platform::OpenUserIni(widthsKey_);
     ini.beginGroup(widthsSection_);
     for (int c = 0; c < ColCount(); ++c) {
         bool ok = false;

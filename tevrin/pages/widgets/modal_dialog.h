@@ -26,8 +26,7 @@ public:
     static int Run(D& dialog)
     {
         if (Slot()) return Slot()(dialog);
-        platform::PromptScope uncovered(&dialog);
-        return dialog.exec();
+        return platform::ExecUncovered(dialog);
     }
 
 private:
