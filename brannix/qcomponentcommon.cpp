@@ -346,7 +346,8 @@ bool TQComponentCommon::StrToInt64(const QString& text, long long& value)
 
 void TQComponentCommon::ShowText(QLineEdit* edit, const QString& text)
 {
-    if (edit && edit->text() != text) edit->setText(text);
+    // A text longer than the edit holds shows cut: the cut text is what an equal value shows.
+    if (edit && edit->text() != QStringView(text).left(edit->maxLength())) edit->setText(text);
 }
 
 QString TQComponentCommon::FromDb(const char* text) { return text ? QString::fromLatin1(text) : QString(); }

@@ -98,8 +98,9 @@ public:
     static bool StrToFloat(const QString& text, double& value);
     // The whole text is an integer (optional sign and digits), within 64 bits.
     static bool StrToInt64(const QString& text, long long& value);
-    // Shows an arriving value in an edit. The same text again leaves the edit alone (its cursor,
-    // selection and undo steps stay as the user left them).
+    // Shows an arriving value in an edit. The same text again (cut to the edit's length as the
+    // edit shows it) leaves the edit alone (its cursor, selection and undo steps stay as the user
+    // left them).
     static void ShowText(QLineEdit* edit, const QString& text);
     // Latin-1 in both directions, so that the database's bytes come back unchanged.
     static QString FromDb(const char* text);
