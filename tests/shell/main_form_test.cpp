@@ -10,6 +10,7 @@
 #include "tests/common/fake_clock.h"
 #include "tests/common/engine_settings.h"
 #include "tests/common/fake_prompter.h"
+#include "tests/shell/main_form_fixture.h"
 #include "tests/common/modal_answer.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tests/shell/shell_fakes.h"
@@ -152,13 +153,7 @@ std::vector<std::string> ScanPoints()
     return out;
 }
 
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override { TFormMain::SetLibraryFolder(QString()); }
-    void TearDown() override { TFormMain::SetLibraryFolder(QString()); }
-
-    FakePrompter prompter;
-};
+class MainFormTest : public MainFormFixture {};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // scrolling and nothing is cut off at the right, and the fields show the longest texts they
 // can hold.
 #include "tests/common/fake_prompter.h"
+#include "tests/shell/main_form_fixture.h"
 #include "brannix/qhelpcontrols.h"
 #include "brannix/qlabelededit.h"
 #include "tevrin/pages/config/fr_sequencer.h"
@@ -83,13 +84,7 @@ void WalkPages(TFormMain& form, const std::function<void(int, QWidget*, QScrollA
     }
 }
 
-class PageFitTest : public ::testing::Test {
-protected:
-    void SetUp() override { TFormMain::SetLibraryFolder(QString()); }
-    void TearDown() override { TFormMain::SetLibraryFolder(QString()); }
-
-    FakePrompter prompter;
-};
+class PageFitTest : public MainFormFixture {};
 
 }  // namespace
 

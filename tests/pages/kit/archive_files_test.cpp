@@ -49,6 +49,25 @@ std::vector<Row> Rows(const LogDBManager& m)
     return rows;
 }
 
+// Reads the archive file at path back into m (emptied first) with the log configurations logs,
+// and expects the entries of `before` again in the same order, times to the second.
+void ExpectReadBack(const QString& path, LogDBManager& m, LogConfigRecord (&logs)[kLogCount], const std::vector<Row>& before)
+{
+    m.Clear();
+    ArchiveFile file;
+    QString error;
+    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
+    EXPECT_EQ(file.badTimeStamps, 0);
+    ApplyArchiveFile(std::move(file), m, logs);
+    const std::vector<Row> after = Rows(m);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t k = 0; k < after.size(); ++k) {
+        EXPECT_EQ(after[k].position, before[k].position) << k;
+        EXPECT_EQ(after[k].texts, before[k].texts) << k;
+        EXPECT_NEAR(after[k].time, before[k].time, 0.5 / 86400) << k;
+    }
+}
+
 class ArchiveFilesTest : public ::testing::Test, public ArchiveFixture {
 protected:
     QTemporaryDir dir;
@@ -70,21 +89,8 @@ TEST_F(ArchiveFilesTest, XmlFileIsWrittenAsTheGoldenFileAndReadsBackToTheSameArc
     LogConfigRecord logs[kLogCount] = {};
     logs[3].ParametersInLog = 5;
     logs[3].UniqueId[1] = 77;
-    m->Clear();
-    ArchiveFile file;
-    QString error;
-    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
-    EXPECT_EQ(file.badTimeStamps, 0);
-    ApplyArchiveFile(std::move(file), *m, logs);
-
-    // Same entries in the same order; times to the second.
-    const std::vector<Row> after = Rows(*m);
-    ASSERT_EQ(after.size(), before.size());
-    for (size_t k = 0; k < after.size(); ++k) {
-        EXPECT_EQ(after[k].position, before[k].position) << k;
-        EXPECT_EQ(after[k].texts, before[k].texts) << k;
-        EXPECT_NEAR(after[k].time, before[k].time, 0.5 / 86400) << k;
-    }
+    ExpectReadBack(path, *m, logs, before);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(m->LogCount(0), 5);
     EXPECT_EQ(m->LogCount(1), 3);
     EXPECT_EQ(m->LogList(2).size(), 2u);
@@ -176,19 +182,8 @@ TEST_F(ArchiveFilesTest, SamplesOfALogOfNoParametersReadBack)
 
     LogConfigRecord logs[kLogCount] = {};
     logs[3].ParametersInLog = 4;
-    m->Clear();
-    ArchiveFile file;
-    QString error;
-    ASSERT_TRUE(ReadArchiveXml(path, file, &error)) << error.toStdString();
-    EXPECT_EQ(file.badTimeStamps, 0);
-    ApplyArchiveFile(std::move(file), *m, logs);
-    const std::vector<Row> after = Rows(*m);
-    ASSERT_EQ(after.size(), before.size());
-    for (size_t k = 0; k < after.size(); ++k) {
-        EXPECT_EQ(after[k].position, before[k].position) << k;
-        EXPECT_EQ(after[k].texts, before[k].texts) << k;
-        EXPECT_NEAR(after[k].time, before[k].time, 0.5 / 86400) << k;
-    }
+    ExpectReadBack(path, *m, logs, before);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(m->LogCount(3), 2);
     EXPECT_EQ(logs[3].ParametersInLog, 0);   // from its Points: -1 + 1
     EXPECT_EQ(logs[3].Enable, 1);
