@@ -186,6 +186,47 @@ TEST_F(GlobalPageTest, AnEditIsWrittenAndNothingElse)
     EXPECT_FLOAT_EQ(session.unit.Value(sim::DbId{15}), 55.5f);
 }
 
+// The tape remaining holds more digits than its six-digit text shows, and the unit moves it on
+// while the page stands unpolled: a page write for another field leaves it to the unit, an edit
+// of its own is written.
+TEST_F(GlobalPageTest, TapeRemainingTheUnitMovedOnIsWrittenOnlyWhenEdited)
+{
+    const sim::DbId tape{520};
+    const struct {
+        const char* site;
+        const char* typed;   // nullptr: only the site is edited
+        std::vector<int> written;
+    } kCases[] = {
+        {"NORTH", nullptr, {1}},
+        {"SOUTH", "299.3", {1, 520}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.typed ? c.typed : "site only");
+        ASSERT_TRUE(session.unit.IsLiving());
+        session.unit.SetValue(tape, 299.200208);
+        ShowPage();
+        ASSERT_EQ(ui->edtTape->text(), QStringLiteral("299.2"));
+        ASSERT_NE(static_cast<float>(session.unit.Value(tape)), 299.2f);   // more than the text shows
+
+        session.unit.AdvanceTime(sim::AnalyzerCore::LivingRunSeconds());
+        const double movedOn = session.unit.Value(tape);
+        ASSERT_LT(movedOn, 299.2);
+        EXPECT_EQ(ui->edtTape->text(), QStringLiteral("299.2"));   // the page is not polled
+
+        DataBase::Instance()->AsWriteLogRecordsManager().Clear();
+        ui->ledSite->setText(QString::fromLatin1(c.site));
+        if (c.typed) ui->edtTape->setText(QString::fromLatin1(c.typed));
+        PageWrite();
+        EXPECT_EQ(session.WrittenDbIds(), c.written);
+        EXPECT_EQ(DataBase::Instance()->AsWriteLogRecordsManager().Contains(520), c.typed != nullptr);
+        if (c.typed) {
+            EXPECT_FLOAT_EQ(session.unit.Value(tape), QString::fromLatin1(c.typed).toFloat());
+        } else {
+            EXPECT_EQ(session.unit.Value(tape), movedOn);
+        }
+    }
+}
+
 TEST_F(GlobalPageTest, ActionAndEnableBoxesWriteTheirPointAtOnce)
 {
     session.unit.SetValue(sim::DbId{19}, 0x0100);

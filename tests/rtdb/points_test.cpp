@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <typeinfo>
@@ -129,6 +130,64 @@ TEST_F(PointsTest, NewPointsHoldZero)
         EXPECT_EQ(p->GetText(), text);
         EXPECT_FALSE(p->IsChanged());
         EXPECT_FALSE(p->IsValid());
+    }
+}
+
+TEST_F(PointsTest, AControlsTextEqualToThePointsOwnIsNoEdit)
+{
+    // A control hands back the text it shows. The point's own text leaves the point exactly as
+    // it was (a float keeps the digits its text does not show); any other text is an edit, as
+    // SetText takes it. Each case is checked against a twin that got the same setup and then
+    // either nothing or SetText.
+    struct Case {
+        const char* cls;
+        MakePoint make;
+        const char* initial;   // device and edited value
+        const char* pending;   // an edit not yet written, or nullptr
+        const char* handed;
+        bool edit;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"Float", Make<FloatDatabasePoint>(), "299.200208", nullptr, "299.2", false, false},
+        {"Float", Make<FloatDatabasePoint>(), "123456789", nullptr, "1.23457e+08", false, false},
+        {"Float", Make<FloatDatabasePoint>(), "1.5", "2.345678", "2.34568", false, true},
+        {"Float", Make<FloatDatabasePoint>(), "NAN", nullptr, "nan", false, false},
+        {"Float", Make<FloatDatabasePoint>(), "299.200208", nullptr, "299.3", true, true},
+        {"Float", Make<FloatDatabasePoint>(), "299.200208", nullptr, "299.20", true, true},   // typed, however written
+        {"Float", Make<FloatDatabasePoint>(), "1.5", "2.345678", "1.5", true, false},         // an edit taken back
+        {"U32", Make<U32DatabasePoint>(), "4000000000", nullptr, "4000000000", false, false},
+        {"U32", Make<U32DatabasePoint>(), "4000000000", nullptr, "12", true, true},
+        {"Bool", Make<BoolDatabasePoint>(), "True", nullptr, "True", false, false},
+        {"Bool", Make<BoolDatabasePoint>(), "True", nullptr, "False", true, true},
+        {"String", Make<StringDatabasePoint>(), "Bay 3", nullptr, "Bay 3", false, false},
+        {"String", Make<StringDatabasePoint>(), "Bay 3", nullptr, "Bay 3 ", true, true},
+        {"Bits16", Make<Bits16DatabasePoint>(), "5", nullptr, "5", false, false},
+        {"Bits16", Make<Bits16DatabasePoint>(), "5", nullptr, "2", true, true},   // one bit set
+        {"Bits32", Make<Bits32DatabasePoint>(), "-2147483643", nullptr, "-2147483643", false, false},
+    };
+    const auto edited = [](DatabasePoint& p) -> std::string {
+        // The float's whole value, beyond the digits its text shows.
+        if (auto* f = dynamic_cast<FloatDatabasePoint*>(&p)) {
+            char whole[32];
+            std::snprintf(whole, sizeof whole, "%.9g", double(f->EditedValue()));
+            return whole;
+        }
+        return p.GetText();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.cls) + " " + c.initial + " \"" + c.handed + "\"");
+        auto p = c.make();
+        auto twin = c.make();
+        for (DatabasePoint* q : {p.get(), twin.get()}) {
+            q->SetInitialText(c.initial);
+            if (c.pending) q->SetText(c.pending);
+        }
+        p->PutText(c.handed);
+        if (c.edit) twin->SetText(c.handed);
+        EXPECT_EQ(edited(*p), edited(*twin));
+        EXPECT_EQ(p->GetText(), twin->GetText());
+        EXPECT_EQ(p->IsChanged(), c.changed);
     }
 }
 

@@ -196,7 +196,10 @@ void DataBase::PutText(TDbId id, const char* text)
         return;
     }
     t = TranslateBypassTimeout(id, given);
-    p->SetText(t != "-1" ? t : given);
+    if (t != "-1")
+        p->SetText(t);
+    else
+        p->PutText(given);
 }
 
 bool DataBase::IsWritable(TDbId id)

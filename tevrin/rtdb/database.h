@@ -99,7 +99,8 @@ public:
     // A control's edited text. Offline every point takes it; online only a valid point of the
     // page now showing. Analog-output source points take a list position and store that
     // entry's DbId; the bypass time-out takes seconds and stores milliseconds. A text that is
-    // not a number for those points throws EConvertError and changes nothing.
+    // not a number for those points throws EConvertError and changes nothing. Any other point
+    // takes the text through DatabasePoint::PutText: its own text is no edit.
     void PutText(TDbId id, const char* text) override;
     bool IsWritable(TDbId id) override;
     int GetTypeCode(TDbId id) override;

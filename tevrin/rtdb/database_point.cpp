@@ -67,6 +67,12 @@ CommDBPointFacade* DatabasePoint::Facade()
 
 void DatabasePoint::NotifyValue() { Notify(GetText().c_str()); }
 
+void DatabasePoint::PutText(const std::string& text)
+{
+    if (text == GetText()) return;
+    SetText(text);
+}
+
 // --- numbers ----------------------------------------------------------------------------
 
 float FloatDatabasePoint::Parse(const std::string& text) const

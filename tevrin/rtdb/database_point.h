@@ -46,6 +46,11 @@ public:
     virtual void SetInitialText(const std::string& text) = 0;
     // Device and edited value := parse(text), then Notify(GetText()).
     virtual void SetTextAndNotify(const std::string& text) = 0;
+    // A text handed back by a control that shows this point. The point's own text (GetText) is
+    // no edit: both values stay as they are, so nothing is written for it. A float holds more
+    // digits than its text shows, and taking its text back would put another value in its
+    // place. Any other text is an edit, taken as SetText takes it.
+    void PutText(const std::string& text);
     // Reads the value from the unit (device and edited), then notifies. Without an address
     // nothing happens. Device errors are thrown as int and leave both values as they were.
     virtual void Read() = 0;
