@@ -1,8 +1,8 @@
 // The log configuration window against the simulated analyzer: showing it reads the six
 // records, points dragged onto a log change its record and draw it a new id code that no
-// other log carries, closing writes the six records only when something changed, a declined
-// delete or a declined repair of duplicate codes changes nothing, and frequencies are checked
-// and written at once.
+// other log carries, every close writes the six records (changed or not), a declined delete or
+// a declined repair of duplicate codes changes nothing, and frequencies are checked and written
+// at once.
 #include "tests/pages/kit/log_records.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/analysis/archive_hdr_frame.h"
@@ -118,7 +118,7 @@ TEST_F(LogWindowTest, TheFormShowsItsCaptionsAndOneRecordsAndDaysFigurePerLog)
     }
 }
 
-TEST_F(LogWindowTest, ShowingReadsTheSixRecordsAndFillsTheTabsAndAnUnchangedCloseWritesNothing)
+TEST_F(LogWindowTest, ShowingReadsTheSixRecordsAndFillsTheTabsAndAnUnchangedCloseWritesThemBack)
 {
     frm->FormActivate();
     EXPECT_EQ(s.unit.RequestCount(kReadLogConfig), 6);
@@ -144,8 +144,16 @@ TEST_F(LogWindowTest, ShowingReadsTheSixRecordsAndFillsTheTabsAndAnUnchangedClos
     // The figures of every log are filled in.
     for (int k = 0; k < 5; ++k) EXPECT_NE(frm->RecordsLabel(k)->text(), "000000") << k;
 
-    frm->FormClose();
+    // Nothing changed: the close still writes the six records as the window holds them, and
+    // so does every later close.
     EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 0);
+    frm->FormClose();
+    EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 6);
+    for (int k = 0; k < kLogCount; ++k) EXPECT_TRUE(Same(s.unit.LogConfig(k), DataBase::Instance()->LogRecord(k))) << k;
+    EXPECT_EQ(s.unit.RequestCount(kWriteConfig), 0);
+    frm->FormActivate();
+    frm->FormClose();
+    EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 12);
 }
 
 TEST_F(LogWindowTest, DroppedPointsGoToTheLogWithNewCodesAndCloseWritesTheSixRecords)
@@ -278,7 +286,8 @@ TEST_F(LogWindowTest, DuplicateCodesAskFirstNoChangesNothingAndYesWritesCodesOne
     EXPECT_EQ(s.unit.RequestCount(kWriteConfig), 1);
     for (int k = 0; k < kLogCount; ++k) EXPECT_EQ(s.unit.LogConfig(k).LogIdCode, k + 1) << k;
     frm->FormClose();
-    EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 6);   // nothing changed since
+    EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 12);   // every close writes, changed or not
+    EXPECT_EQ(s.unit.RequestCount(kWriteConfig), 1);
 }
 
 TEST(LogWindowSession, TheArchivePagesLogSetupButtonShowsTheWindowModally)

@@ -3,7 +3,6 @@
 #include "platform/errors.h"
 #include "platform/prompter.h"
 #include "tevrin/pages/analysis/archive_hdr_frame.h"
-#include "tevrin/pages/analysis/log_setup.h"
 #include "tevrin/pages/page_host.h"
 #include "tevrin/pages/widgets/tree_drag_routes.h"
 #include "tevrin/rtdb/database.h"
@@ -15,7 +14,6 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include <cstring>
 #include <exception>
 
 namespace {
@@ -71,7 +69,6 @@ void TLogFrm::showEvent(QShowEvent* e)
     FormActivate();
 }
 
-void TLogFrm::Remember() { std::memcpy(remembered_, DataBase::Instance()->LogRecords(), sizeof remembered_); }
 
 void TLogFrm::LoadFrames()
 {
@@ -98,7 +95,6 @@ void TLogFrm::FormActivate()
             tree_->setEnabled(false);
             tabs_->setEnabled(false);
             btnRead_->setEnabled(false);
-            Remember();
             return;
         }
         db->ResetLogIds();
@@ -110,7 +106,6 @@ void TLogFrm::FormActivate()
     btnRead_->setEnabled(true);
     LoadFrames();
     RefreshLogFigures();
-    Remember();
 }
 
 void TLogFrm::FormClose()
@@ -118,10 +113,8 @@ void TLogFrm::FormClose()
     if (repairDeclined_) return;
     DataBase* db = DataBase::Instance();
     if (!db->LogIdsAreUnique()) db->ResetLogIds();
-    if (logsetup::RecordsDiffer(db->LogRecords(), remembered_)) {
-        Post("WriteLogConfig");
-        Remember();
-    }
+    // Written on every close, changed or not: the analyzer then holds what the window showed.
+    Post("WriteLogConfig");
 }
 
 void TLogFrm::done(int result)
@@ -135,7 +128,6 @@ void TLogFrm::btnReadClick()
     Post("ReadLogConfig");
     LoadFrames();
     RefreshLogFigures();
-    Remember();
 }
 
 void TLogFrm::btnWriteClick() { Post("WriteLogConfig"); }

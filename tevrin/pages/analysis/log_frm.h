@@ -2,8 +2,8 @@
 // "Log Configuration": which analyzer points each of the five logs records and how often,
 // with how many records each log keeps and for how many days the archive memory lasts. The
 // points are dragged from the tree of loggable points onto a log's tab. Showing the window
-// reads the six log records from the analyzer; closing it writes them back when something
-// changed; a frequency entered goes to the analyzer at once.
+// reads the six log records from the analyzer; closing it always writes them back, changed or
+// not; a frequency entered goes to the analyzer at once.
 //
 // Id codes: when two logs share one, the operator is asked whether to repair it (codes 1 to
 // 6, written and stored in flash). No leaves everything as it is, for this showing and its
@@ -34,7 +34,7 @@ public:
 
     // Every showing: the tree filled, the records read, the id codes checked, the tabs loaded.
     void FormActivate();
-    // The window closes: the records go to the analyzer when something changed.
+    // The window closes: the records go to the analyzer (not after a declined repair).
     void FormClose();
     void btnReadClick();
     void btnWriteClick();
@@ -63,7 +63,6 @@ protected:
 private:
     void Post(const char* command);
     void LoadFrames();
-    void Remember();
 
     std::unique_ptr<Ui::TLogFrm> ui;
     QTreeWidget* tree_;
@@ -75,6 +74,4 @@ private:
     QPushButton* btnWrite_;
     int dragRow_ = -1;
     bool repairDeclined_ = false;
-    // The records as the analyzer last gave or took them in this showing.
-    LogConfigRecord remembered_[kLogCount] = {};
 };
