@@ -8,6 +8,7 @@
 #include "tevrin/shell/app_flags.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/security_chk.h"
+#include "tevrin/shell/upgrade.h"
 
 #include <QDir>
 #include <QFile>
@@ -211,11 +212,14 @@ TEST_F(UpgradeFlows, WriteFirmwareStopsAtEachFailedStep)
         EXPECT_TRUE(ButtonsEnabled());
         EXPECT_TRUE(s.Form().PageControlMain()->isEnabled());
         // The texts are the upgrade road's: the failed write's own report, then nothing of the
-        // flow's; a read-back that failed or differs is a failed verification.
+        // flow's; a read-back that failed and left no file is a missing file, told with the data
+        // folder; one that differs is a failed verification.
         const QString ask = QStringLiteral("Are you sure you want to write firmware without Reading Old Configuration first?");
+        const QString missing = QStringLiteral("File ") + image + QStringLiteral(" or K41rb.tmp are missing error.\n") +
+                                QStringLiteral("current directory is ") + SecurityChk::Instance().GetFolder();
         const QStringList expected[] = {
             {ask, QStringLiteral(" Write Image fail!")},
-            {ask, QStringLiteral(" Read Image fail!"), QStringLiteral("Verification fail! Please Write Image again.")},
+            {ask, QStringLiteral(" Read Image fail!"), missing},
             {ask, QStringLiteral("Verification fail! Please Write Image again.")},
         };
         EXPECT_EQ(s.prompter.Texts(), expected[step]);
@@ -301,12 +305,39 @@ TEST_F(UpgradeFlows, MergeStopsAtEachFailedStepWithoutAFlashStoreAndKeepsTheOldC
     }
 }
 
-TEST_F(UpgradeFlows, MergeWithoutTheOldConfigurationAsksForItFirst)
+// A merge refused before it starts (no old configuration; new firmware not confirmed) writes
+// nothing, gives the buttons back and leaves the upgrade window busy.
+TEST_F(UpgradeFlows, MergeRefusedBeforeItStartsWritesNothingAndLeavesTheWindowBusy)
 {
-    EXPECT_FALSE(page->btnMergeFirmwareClick());
-    EXPECT_TRUE(s.prompter.Saw(QStringLiteral("Please Read Old Configuration, \n\nand then Write Firmware.\n\nThanks.")));
-    EXPECT_EQ(s.unit.RequestCount(), 0);
-    EXPECT_TRUE(ButtonsEnabled());
+    const QString readFirst = QStringLiteral("Please Read Old Configuration, \n\nand then Write Firmware.\n\nThanks.");
+    const QString written = QStringLiteral("Have you written new Firmware? Continue?");
+    const struct {
+        const char* name;
+        bool oldConfig;
+        QString asked;
+    } kCases[] = {
+        {"no old configuration", false, readFirst},
+        {"new firmware not confirmed", true, written},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        if (c.oldConfig) {
+            QFile f(OldConfig());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("old\n");
+        }
+        s.Form().UpgradeWindow()->SetStepFlags(1, 0, 0);   // as after a restart with no written firmware
+        s.Form().fmUpgrade()->UpgradeIdle = 1;
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+        s.prompter.answers = {platform::mrNo};
+        EXPECT_FALSE(page->btnMergeFirmwareClick());
+        EXPECT_EQ(s.prompter.Texts(), QStringList{c.asked});
+        EXPECT_EQ(s.unit.RequestCount(), 0);
+        EXPECT_TRUE(ButtonsEnabled());
+        EXPECT_EQ(s.Form().fmUpgrade()->UpgradeIdle, 0);
+        EXPECT_EQ(QFile::exists(OldConfig()), c.oldConfig);
+    }
 }
 
 }  // namespace

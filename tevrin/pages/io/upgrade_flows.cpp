@@ -247,14 +247,14 @@ bool TUpgradeFlows::WriteFirmware()
     Step(window, 2, -1, 0);
     Step(window, 1, 0, 2);
     Step(window, 1, 1, 1);
-    // A read-back that failed part-way keeps no file: the image was not verified.
+    // A read-back that failed part-way keeps no file; either file missing is said as such, with
+    // the folder the read-back was looked for in.
     const bool readOk = host->RunCommand("ReadImage");
-    if (QFileInfo::exists(image) && (!readOk || !QFileInfo::exists(readBack)))
-        return fail(QStringLiteral("Verification fail! Please Write Image again."));
-    if (!QFileInfo::exists(image))
+    if (!QFileInfo::exists(image) || !QFileInfo::exists(readBack))
         return fail(QStringLiteral("File ") + image + QStringLiteral(" or ") + QFileInfo(readBack).fileName() +
                     QStringLiteral(" are missing error.\n") + QStringLiteral("current directory is ") + host->EnterDataFolder());
-    if (!host->CompareFirmwareFiles(image, readBack)) return fail(QStringLiteral("Verification fail! Please Write Image again."));
+    if (!readOk || !host->CompareFirmwareFiles(image, readBack))
+        return fail(QStringLiteral("Verification fail! Please Write Image again."));
 
     QFile::remove(readBack);
     Step(window, 2, -1, 0);
@@ -300,14 +300,13 @@ bool TUpgradeFlows::MergeConfiguration()
     if (!QFileInfo::exists(oldConfig)) {
         Warn(QStringLiteral("Please Read Old Configuration, \n\nand then Write Firmware.\n\nThanks."), platform::mbOK,
              platform::mrOk);
+        // The window stays busy: the upgrade it records is not over.
         Buttons(nullptr, false);
-        if (window) window->SetIdle(true);
         return false;
     }
     if ((!window || !window->StepFlag(1)) &&
         !Warn(QStringLiteral("Have you written new Firmware? Continue?"), platform::mbYesNo, platform::mrYes)) {
         Buttons(nullptr, false);
-        if (window) window->SetIdle(true);
         return false;
     }
 

@@ -11,10 +11,12 @@
 //
 // Each step runs only when the one before it succeeded: a failed read, write, read-back,
 // compare or flash store stops the flow there, says so (a failed image write through the
-// command's own report, a failed read-back or compare as "Verification fail! Please Write Image
-// again."), and leaves the files and flags as they were (no flash store and no deletion of "OldConfig.cfg" after a failed write). Dated file
-// names are built from the analyzer's unit id, site and location with every character a file
-// name cannot hold replaced.
+// command's own report, an image or read-back file that is missing afterwards as missing with
+// the data folder, a read-back that differs as "Verification fail! Please Write Image again."),
+// and leaves the files and flags as they were (no flash store and no deletion of
+// "OldConfig.cfg" after a failed write). A merge refused before it starts leaves the upgrade
+// window busy. Dated file names are built from the analyzer's unit id, site and location with
+// every character a file name cannot hold replaced.
 #include <QDateTime>
 #include <QString>
 
