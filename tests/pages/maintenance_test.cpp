@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using pagetest::PageSession;
@@ -93,24 +95,36 @@ TEST_F(MaintenanceSession, AnsweringNoWritesOffOnceAndNeverOn)
     EXPECT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray("False"));
 }
 
-TEST_F(MaintenanceSession, AReportOfDirectControlLeftOnAsksAndNoSwitchesItOff)
+// A report of direct control left on asks as checking the box does: No switches it off, Yes
+// switches it on (332 "True") and reads the page again.
+TEST_F(MaintenanceSession, AReportOfDirectControlLeftOnAsksAndTheAnswerSwitchesIt)
 {
-    s.unit.SetValueText(sim::DbId{332}, "True");
-    s.prompter.answers = {platform::mrNo};
-    s.Form().PostCommand("ExpressRead");
-    EXPECT_TRUE(WarnedAboutDirectControl());
-    EXPECT_FALSE(page->DirectControlEnable()->isChecked());
-    EXPECT_EQ(WrittenRows(s.unit), RowsOf({332}));
-    EXPECT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray("False"));
-
-    // Yes keeps it on and writes nothing: the analyzer already said so.
-    s.unit.SetValueText(sim::DbId{332}, "True");
-    s.unit.ClearLog();
-    s.prompter.answers = {platform::mrYes};
-    s.Form().PostCommand("ExpressRead");
-    EXPECT_TRUE(page->DirectControlEnable()->isChecked());
-    EXPECT_TRUE(page->OutputBox(2)->isEnabled());
-    EXPECT_EQ(s.WriteRequests(), 0);
+    const struct {
+        int answer;
+        bool on;
+        const char* written;
+    } kAnswers[] = {{platform::mrNo, false, "False"}, {platform::mrYes, true, "True"}};
+    for (const auto& c : kAnswers) {
+        SCOPED_TRACE(c.written);
+        if (page->DirectControlEnable()->isChecked()) SwitchDirectControl(false);
+        s.unit.SetValueText(sim::DbId{332}, "True");
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+        s.prompter.answers = {c.answer};
+        s.Form().PostCommand("ExpressRead");
+        EXPECT_TRUE(WarnedAboutDirectControl());
+        EXPECT_EQ(s.prompter.prompts.size(), 1u);
+        EXPECT_EQ(page->DirectControlEnable()->isChecked(), c.on);
+        EXPECT_EQ(page->OutputBox(2)->isEnabled(), c.on);
+        EXPECT_EQ(WrittenRows(s.unit), RowsOf({332}));
+        EXPECT_EQ(s.unit.ValueText(sim::DbId{332}), QByteArray(c.written));
+        // The page is read again after the write.
+        const std::vector<QByteArray> requests = s.unit.Requests();
+        const auto write = std::find_if(requests.begin(), requests.end(),
+                                        [](const QByteArray& r) { return r.size() > 1 && (r[1] == 4 || r[1] == 6); });
+        ASSERT_NE(write, requests.end());
+        EXPECT_GT(requests.end() - write, 1);
+    }
 }
 
 TEST_F(MaintenanceSession, ARelaySwitchedByHandIsWrittenConfirmedAndReadBack)

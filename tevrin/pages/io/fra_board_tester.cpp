@@ -139,9 +139,10 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
     WatchStreamCount(lblStream2_, StreamCaptionRule::Streams);
 
     connect(directControlEnable_, &QCheckBox::clicked, this, [this] { DirectControlEnableClick(); });
-    // The analyzer's report of direct control. The box follows it; the change is handled here
-    // so that nothing read is written back: a report of "on" asks the user (Yes keeps it on,
-    // No switches it off), a report of "off" only makes the controls unusable.
+    // The analyzer's report of direct control. The box follows it: a report of "on" once the
+    // page has been shown asks the user as checking the box does (Yes switches direct control
+    // on and reads the page again, No switches it off); a report of "off" only makes the
+    // controls unusable.
     connect(directControlEnable_, &TQCheckBoxBase::OnDBPointValueChanged, this, [this](const QString& v, bool& DoDefault) {
         DoDefault = false;
         const bool on = v == directControlEnable_->TrueValue();
@@ -152,13 +153,11 @@ TfraBoardTester::TfraBoardTester(QWidget* owner) : TPageFrame(owner, 9, 0, 1)
             SwitchOff(false);
             return;
         }
-        if (ShownOnce() && platform::MessageDlg(kDirectControlWarning, platform::DlgType::Warning,
-                                                platform::mbYes | platform::mbNo) != platform::mrYes) {
-            directControlEnable_->setChecked(false);
-            SwitchOff(true);
+        if (!ShownOnce()) {
+            EnableOutputs(true);
             return;
         }
-        EnableOutputs(true);
+        DirectControlEnableClick();
     });
 }
 

@@ -7,8 +7,9 @@
 // Direct control is a state of the analyzer (point 332). The page switches it on only after
 // its warning and the user's Yes, and off when the user unchecks the box; the main window
 // switches it off when the tab is hidden, at log-off and when the program closes while the
-// link is up. A value read from the analyzer never writes anything back: a relay whose
-// reported state arrives only moves its box.
+// link is up. A report of direct control left on asks as checking the box does, and Yes
+// switches it on in the same way. No other value read from the analyzer writes anything back: a
+// relay whose reported state arrives only moves its box.
 #include "tevrin/pages/page_frame.h"
 
 #include <array>
