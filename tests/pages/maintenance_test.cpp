@@ -5,6 +5,7 @@
 #include "brannix/qcheckbox.h"
 #include "brannix/qimage.h"
 #include "brannix/qlabelededit.h"
+#include "brannix/qstatusbar.h"
 #include "brannix/qupdown.h"
 #include "tests/common/fake_clock.h"
 #include "tests/pages/page_session.h"
@@ -13,10 +14,12 @@
 #include "tevrin/pages/io/fra_board_tester.h"
 #include "tevrin/shell/main_form.h"
 
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -373,6 +376,57 @@ TEST_F(OutputCalibration, CaptureChecksWhatIsTypedNotWhatTheAnalyzerHolds)
         ASSERT_EQ(s.prompter.prompts.size(), 1u);
         EXPECT_TRUE(s.prompter.prompts[0].text.contains(QStringLiteral("Nothing was written")));
     }
+}
+
+// The current boxes check what is typed on every road that sends it (a page write, Enter): the
+// box's own refusal, nothing written. The value the analyzer holds (a fail-safe of 0 mA) is no
+// reason to refuse a page write that sends something else.
+TEST_F(OutputCalibration, ACurrentTypedOutOfRangeIsRefusedByItsBoxOnEveryWriteRoad)
+{
+    s.unit.SetValue(sim::DbId{544}, 0);
+    s.unit.SetValue(sim::DbId{281}, 20);
+    s.Form().tbtnPollClick();
+    ASSERT_EQ(f->edFailSafeCurrent()->text().toDouble(), 0.0);
+    ASSERT_EQ(f->edRawSpan()->text().toDouble(), 20.0);
+    const QString kOwnRefusal = QStringLiteral("Out of range.  Range is 3 to 23.");
+    const auto settle = [&] {
+        // The link's idle notice clears the status line; it must not wipe a refusal.
+        ASSERT_TRUE(PageSession::PumpUntil([&] { return s.Form().RxIcon() == 1 && s.Form().TxIcon() == 1; }));
+        s.Form().StatusLine()->SetPanelText(0, QString());
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+    };
+
+    const struct {
+        const char* name;
+        std::function<void()> send;
+    } kRoads[] = {
+        {"Temporary Write", [&] { s.Form().tbtnWriteClick(); }},
+        {"Enter in the box", [&] { QTest::keyClick(f->edRawSpan(), Qt::Key_Return); }},
+    };
+    for (const auto& road : kRoads) {
+        SCOPED_TRACE(road.name);
+        settle();
+        f->edRawSpan()->setText(QStringLiteral("30"));
+        road.send();
+        EXPECT_EQ(s.WriteRequests(), 0);
+        EXPECT_EQ(s.unit.Value(sim::DbId{281}), 20.0);
+        EXPECT_TRUE(s.Form().StatusLine()->PanelText(0).endsWith(kOwnRefusal))
+            << s.Form().StatusLine()->PanelText(0).toStdString() << " | "
+            << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    }
+
+    // Back at the value the analyzer holds, with a real edit beside it: the write goes, the
+    // held fail-safe of 0 mA stops nothing.
+    settle();
+    f->edRawSpan()->setText(QStringLiteral("20"));
+    f->edScaledZero()->setText(QStringLiteral("12000"));
+    s.Form().tbtnWriteClick();
+    EXPECT_TRUE(s.prompter.prompts.empty()) << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_FALSE(s.Form().StatusLine()->PanelText(0).contains(kOwnRefusal));
+    EXPECT_EQ(s.unit.Value(sim::DbId{278}), 12000.0);
+    EXPECT_EQ(s.unit.Value(sim::DbId{281}), 20.0);
+    EXPECT_EQ(s.unit.Value(sim::DbId{544}), 0.0);
 }
 
 }  // namespace

@@ -87,11 +87,13 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
     edScaledZero_ = LabeledEdit(scaling, cell(2, 1), "edScaledZero", QStringLiteral("Raw Value"), bound.rawZero, dtInt);
     edScaledSpan_ = Edit(scaling, cell(2, 2), "edScaledSpan", bound.rawSpan, dtInt);
     edFailSafePos_ = LabeledEdit(scaling, cell(2, 3), "edFailSafePos", QStringLiteral("edFailSafePos"), bound.failSafePos, dtInt);
-    // Their range is checked by the frame's own actions: a value outside it that the analyzer
-    // holds must not block the writes of every other page.
+    // Their range is checked on every road a typed value takes (Enter, leaving the box, a page
+    // write); the value the analyzer holds is exempt, so that a fail-safe of 0 mA read from it
+    // never blocks a write that does not send it (RangeCheckFollowsText).
     for (TQEdit* e : {static_cast<TQEdit*>(edRawZero_), edRawSpan_, edFailSafeCurrent_}) {
         e->setRangeLow(3);
         e->setRangeHigh(23);
+        e->setRangeEdit(true);
     }
     for (TQEdit* e : {static_cast<TQEdit*>(edScaledZero_), edScaledSpan_, static_cast<TQEdit*>(edFailSafePos_)}) {
         e->setRangeEdit(true);
@@ -203,10 +205,12 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
         TQUpDown* upDown = currentUpDowns_[static_cast<size_t>(i)];
         connect(current, &TQEdit::OnDBPointValueChanged, this, [this, upDown, i](const QString& v, bool&) {
             held_[static_cast<size_t>(i)] = v;
+            RangeCheckFollowsText(i);
             double mA = 0;
             if (TQComponentCommon::StrToFloat(v, mA) && std::isfinite(mA) && std::fabs(mA) < 1e9)
                 upDown->SetPosition(static_cast<int>(std::trunc(mA)));
         });
+        connect(current, &QLineEdit::textChanged, this, [this, i] { RangeCheckFollowsText(i); });
     }
 }
 
@@ -225,13 +229,23 @@ TQEdit* TfraAOCalibration::CurrentEdit(int which) const
     return currents.at(static_cast<size_t>(which));
 }
 
+bool TfraAOCalibration::ShowsHeldValue(int which) const
+{
+    double shown = 0, held = 0;
+    const QString& arrived = held_.at(static_cast<size_t>(which));
+    return !arrived.isEmpty() && TQComponentCommon::StrToFloat(CurrentEdit(which)->text(), shown) &&
+           std::isfinite(shown) && TQComponentCommon::StrToFloat(arrived, held) && held == shown;
+}
+
 bool TfraAOCalibration::CurrentUsable(int which, double& mA) const
 {
     if (CurrentValue(CurrentEdit(which)->text(), mA)) return true;
-    double held = 0;
-    const QString& arrived = held_.at(static_cast<size_t>(which));
-    return TQComponentCommon::StrToFloat(CurrentEdit(which)->text(), mA) && std::isfinite(mA) && !arrived.isEmpty() &&
-           TQComponentCommon::StrToFloat(arrived, held) && held == mA;
+    return ShowsHeldValue(which) && TQComponentCommon::StrToFloat(CurrentEdit(which)->text(), mA);
+}
+
+void TfraAOCalibration::RangeCheckFollowsText(int which)
+{
+    CurrentEdit(which)->setRangeEdit(!ShowsHeldValue(which));
 }
 
 void TfraAOCalibration::btnCalibrateAO1Click()

@@ -8,8 +8,9 @@
 // Every action checks the numbers it needs before it writes anything; a count outside 0..65535
 // (also one that "Auto. Cal." computes) is refused with a message, and so is a current outside
 // 3..23 mA, unless it is the very value the analyzer holds (a fail-safe of 0 mA read from the
-// analyzer never blocks a capture). The up-downs are never disabled: a step writes whatever
-// the Calibrate button's state.
+// analyzer never blocks a capture). The current boxes keep their own range check for the page
+// writes and Enter, with the same exemption. The up-downs are never disabled: a step writes
+// whatever the Calibrate button's state.
 #include "brannix/database_glue.h"
 
 #include <QFrame>
@@ -90,6 +91,10 @@ private:
     // A current the frame may use or write: a number within 3..23 mA, or the value the
     // analyzer last reported for that box.
     bool CurrentUsable(int which, double& mA) const;
+    // The current box shows (as a number) the value the analyzer last reported for it.
+    bool ShowsHeldValue(int which) const;
+    // The box's own range check is on unless it shows the value the analyzer holds.
+    void RangeCheckFollowsText(int which);
 
     BoundIds bound_;
     CommandIds cmd_;
