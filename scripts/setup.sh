@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
   libgl-dev libxkbcommon-dev libqt6opengl6-dev
-  libtomcrypt-dev libxlsxwriter-dev
+  libtomcrypt-dev libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   unzip
   clang libclang-rt-dev llvm

@@ -1,5 +1,6 @@
 // The column grid as a table: filters, check boxes, moved rows, hidden columns, a row source,
 // and its files (grid file, CSV, spreadsheet) and clipboard text.
+#include "tests/common/file_size_limit.h"
 #include "tests/pages/kit/file_bytes.h"
 #include "tests/pages/kit/grid_rows.h"
 #include "tevrin/pages/widgets/adv_column_grid.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLocale>
 #include <QProcess>
@@ -18,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QStyle>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -347,6 +351,105 @@ TEST(GridTableTest, SpreadsheetHoldsTheShownCellsWithNumbersAsNumbers)
 
     // An existing file is replaced only by a complete spreadsheet.
     EXPECT_FALSE(grid.SaveToXLSX(dir.filePath("no/such/t.xlsx")));
+}
+
+// The sheet of a spreadsheet of many rows is many times the size of the packed workbook, so a
+// file-size limit that the workbook fits under cuts the sheet while it is written, either among
+// its rows or at its very end: the export fails with the reason, the old file stays and nothing
+// is left beside it.
+TEST(GridTableTest, SpreadsheetWhoseSheetOnlyPartlyFitsIsNotSaved)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rows.xlsx");
+    constexpr int kRows = 4000;
+    QAdvColumnGrid grid;
+    grid.SetColCount(2);
+    grid.SetColumnHeader(0, "Row");
+    grid.SetColumnHeader(1, "Square");
+    grid.SetRowSource(std::make_shared<SquaresSource>(kRows));
+
+    // With room, the workbook holds every row.
+    QString why;
+    ASSERT_TRUE(grid.SaveToXLSX(path, &why)) << why.toStdString();
+    const qint64 workbook = QFileInfo(path).size();
+    QProcess unzip;
+    unzip.start("unzip", {"-p", path, "xl/worksheets/sheet1.xml"});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QByteArray sheet = unzip.readAllStandardOutput();
+    EXPECT_EQ(sheet.count("<row "), kRows + 1);
+    EXPECT_TRUE(sheet.endsWith("</worksheet>"));
+    ASSERT_GT(sheet.size(), 4 * workbook);
+
+    const struct {
+        const char* kind;
+        qint64 limit;
+        const char* reason;
+    } cases[] = {
+        {"cut among the rows", 2 * workbook, "File too large"},
+        {"cut in the sheet's last line", sheet.size() - 20, "cut short"},
+    };
+    const QByteArray old = "the old workbook";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_EQ(file.write(old), old.size());
+        }
+        bool saved = true;
+        why.clear();
+        {
+            testsupport::FileSizeLimit limit(static_cast<rlim_t>(c.limit));
+            saved = grid.SaveToXLSX(path, &why);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(why.contains(QLatin1String(c.reason))) << why.toStdString();
+        EXPECT_EQ(ReadAll(path), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rows.xlsx"});
+    }
+}
+
+// The spreadsheet is given the mode every other export gets: the user's usual one for a new
+// file, the old file's own when it replaces one.
+TEST(GridTableTest, SpreadsheetGetsTheModeOfTheOtherExports)
+{
+    QTemporaryDir dir;
+    QAdvColumnGrid grid;
+    Fill(grid, {{"1", "On Run"}});
+    const mode_t mask = umask(0);
+    umask(mask);
+    const struct {
+        const char* kind;
+        mode_t old;   // 0: no file there before
+        mode_t expected;
+    } cases[] = {
+        {"new file", 0, 0666 & ~mask},
+        {"over a file of its owner and group", 0640, 0640},
+        {"over a file everyone may read", 0644, 0644},
+    };
+    auto mode = [](const QString& path) {
+        struct stat st {};
+        return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : mode_t(01000);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const QString csv = dir.filePath("t.csv");
+        const QString xlsx = dir.filePath("t.xlsx");
+        QFile::remove(csv);
+        QFile::remove(xlsx);
+        if (c.old) {
+            for (const QString& path : {csv, xlsx}) {
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.close();
+                ASSERT_EQ(chmod(QFile::encodeName(path).constData(), c.old), 0);
+            }
+        }
+        ASSERT_TRUE(grid.SaveToCSV(csv));
+        ASSERT_TRUE(grid.SaveToXLSX(xlsx));
+        EXPECT_EQ(mode(csv), c.expected);
+        EXPECT_EQ(mode(xlsx), c.expected);
+    }
 }
 
 TEST(GridTableTest, ColumnWidthsAreKeptInTheUsersSettingsUnderTheirKey)

@@ -8,6 +8,7 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 
 #include "tevrin/pages/widgets/csv_text.h"
+#include "tevrin/pages/widgets/workbook_check.h"
 #include "platform/save_file.h"
 
 #include <QClipboard>
@@ -20,6 +21,8 @@
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -38,6 +41,26 @@ constexpr int kRowsReservedAhead = 65536;
 void SetError(QString* error, const QString& text)
 {
     if (error) *error = text;
+}
+
+// " (reason)" from errno when the system gave one.
+QString SystemReason()
+{
+    return errno != 0 ? QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))) : QString();
+}
+
+// What a new file gets: everything the user's file-creation mask leaves of read and write.
+mode_t UsualMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : UsualMode();
 }
 
 QString Escape(const QString& text)
@@ -233,6 +256,10 @@ bool QAdvColumnGrid::SaveToCSV(const QString& fileName, QChar separator, QString
 bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
 {
     // The spreadsheet is made beside the target and takes its name only when it is complete.
+    // The library keeps the sheet in temporary files of its own while it is written and does
+    // not check those writes; they go beside the target too, so that a disk or a size limit
+    // that cuts them is the one the workbook meets, and the workbook is checked before it is
+    // taken.
     const QFileInfo target(fileName);
     QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
     if (!temp.open()) {
@@ -241,41 +268,92 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
     }
     const QByteArray tempName = QFile::encodeName(temp.fileName());
     temp.close();
+    QByteArray tempFolder = QFile::encodeName(target.absolutePath());
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
+    options.tmpdir = tempFolder.data();
+    errno = 0;
     lxw_workbook* book = workbook_new_opt(tempName.constData(), &options);
     if (!book) {
-        SetError(error, QStringLiteral("cannot create the spreadsheet"));
+        SetError(error, QStringLiteral("cannot create the spreadsheet") + SystemReason());
         return false;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    if (!sheet) {
+        const QString why = QStringLiteral("cannot create the sheet") + SystemReason();
+        workbook_close(book);
+        SetError(error, why);
+        return false;
+    }
     const std::vector<int> columns = ShownColumns();
-    // Numbers go in as numbers; a source that holds them hands them over without a text.
+    // Numbers go in as numbers; a source that holds them hands them over without a text. A
+    // row takes its place in the sheet when it has a cell; they are counted for the check.
     std::string text;
-    auto write = [this, sheet, &text](lxw_row_t row, lxw_col_t col, int r, int c) {
+    long long rowsWithCells = 0;
+    bool rowHasCell = false;
+    auto write = [this, sheet, &text, &rowHasCell](lxw_row_t row, lxw_col_t col, int r, int c) {
         double number = 0;
-        if (model_->SheetCell(r, c, number, text)) return worksheet_write_number(sheet, row, col, number, nullptr);
+        if (model_->SheetCell(r, c, number, text)) {
+            rowHasCell = true;
+            return worksheet_write_number(sheet, row, col, number, nullptr);
+        }
         if (text.empty()) return LXW_NO_ERROR;
+        rowHasCell = true;
         return worksheet_write_string(sheet, row, col, text.c_str(), nullptr);
     };
     lxw_error failed = LXW_NO_ERROR;
-    for (size_t i = 0; i < columns.size() && !failed; ++i)
-        failed = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(i), ColumnHeader(columns[i]).toUtf8().constData(), nullptr);
+    for (size_t i = 0; i < columns.size() && !failed; ++i) {
+        const QByteArray header = ColumnHeader(columns[i]).toUtf8();
+        if (header.isEmpty()) continue;
+        rowHasCell = true;
+        failed = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(i), header.constData(), nullptr);
+    }
+    rowsWithCells += rowHasCell ? 1 : 0;
     const int rows = ShownRowCount();
     for (int v = 0; v < rows && !failed; ++v) {
         const int r = ShownRow(v);
+        rowHasCell = false;
         for (size_t i = 0; i < columns.size() && !failed; ++i)
             failed = write(static_cast<lxw_row_t>(v + 1), static_cast<lxw_col_t>(i), r, columns[i]);
+        rowsWithCells += rowHasCell ? 1 : 0;
+    }
+    // The rows written so far are in the library's temporary file: a write to it that failed
+    // has left its mark there, and the system's reason is had by trying the rest again.
+    QString cut;
+    if (!failed && sheet->optimize_tmpfile) {
+        errno = 0;
+        if (std::fflush(sheet->optimize_tmpfile) != 0 || std::ferror(sheet->optimize_tmpfile))
+            cut = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("the sheet could not be written whole");
     }
     errno = 0;
     const lxw_error closed = workbook_close(book);
     if (failed || closed) {
         // The library names the step that failed; the system's words say why.
-        QString why = QString::fromUtf8(lxw_strerror(failed ? failed : closed));
-        if (errno != 0) why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        SetError(error, why);
+        SetError(error, QString::fromUtf8(lxw_strerror(failed ? failed : closed)) + SystemReason());
         return false;  // the unfinished spreadsheet goes with the temporary file; the target is untouched
+    }
+    if (!cut.isEmpty()) {
+        SetError(error, cut);
+        return false;
+    }
+    // The last rows and the sheet's assembly happen inside the close: the packed sheet must
+    // hold every row and end as a sheet ends.
+    long long rowsInSheet = 0;
+    QString why;
+    if (!workbook_check::CountSheetRows(temp.fileName(), "xl/worksheets/sheet1.xml", rowsInSheet, why)) {
+        SetError(error, why);
+        return false;
+    }
+    if (rowsInSheet != rowsWithCells) {
+        SetError(error, QStringLiteral("the workbook is not whole (its sheet holds %1 of %2 rows)").arg(rowsInSheet).arg(rowsWithCells));
+        return false;
+    }
+    // The mode every other export gets: the old file's, or the user's usual one for a new file.
+    const mode_t mode = target.exists() ? ModeOf(target.absoluteFilePath()) : UsualMode();
+    if (::chmod(tempName.constData(), mode) != 0) {
+        SetError(error, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
     if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
         SetError(error, QStringLiteral("cannot replace %1: %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));

@@ -1,0 +1,13 @@
+#pragma once
+// A look into a written workbook (.xlsx, a zip package) before it takes its place: the sheet's
+// part is unpacked as a stream, never whole in memory, and its rows are counted.
+#include <QString>
+
+namespace workbook_check {
+
+// Counts the row elements of the part `partName` ("xl/worksheets/sheet1.xml") of the workbook
+// at `path`. True when the part was found, unpacked to the size and checksum the package gives
+// for it, and ends as a sheet ends; false with the reason in `why` otherwise.
+bool CountSheetRows(const QString& path, const char* partName, long long& rows, QString& why);
+
+}  // namespace workbook_check
