@@ -19,7 +19,6 @@ namespace archive_capacity {
 namespace {
 
 constexpr int kLogsWithFigures = 5;
-constexpr int kRecordOverhead = 6;
 constexpr int kMaxParameters = 8;
 
 // [run type as the sequencer codes it][stream]

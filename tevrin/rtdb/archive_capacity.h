@@ -19,6 +19,14 @@ namespace archive_capacity {
 using PointText = std::function<std::string(TDbId)>;
 
 constexpr TDbId kPurgeTimeDbId = 10;
+// The largest archive memory a log status may report; a larger figure is a garbled status, not
+// an analyzer's memory.
+constexpr uint32_t kMaxMemoryBytes = 64u * 1024u * 1024u;
+// Bytes every archive record takes besides its values.
+constexpr int kRecordOverhead = 6;
+// The most records any analyzer's archive memory holds: the largest memory full of the
+// smallest records.
+constexpr uint32_t kMaxRecords = kMaxMemoryBytes / kRecordOverhead;
 constexpr int kStreams = 4;
 // Run types as the sequencer block codes them: 0 Sample, 1 Total Sulphur, 2 Reference 1,
 // 3 Reference 2, 4 Zero, 5 Calibrate.

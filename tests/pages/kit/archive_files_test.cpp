@@ -165,6 +165,44 @@ TEST_F(ArchiveFilesTest, MalformedXmlIsRefusedWithItsReasonAndChangesNothing)
     EXPECT_FALSE(ReadArchiveXml(Path("missing.xml"), *std::make_unique<ArchiveFile>()));
 }
 
+// An analyzer's archive memory holds a bounded number of samples; a file of more Points than
+// that is refused with the reason, and one of just as many reads whole.
+TEST_F(ArchiveFilesTest, FileOfMorePointsThanAnArchiveMemoryHoldsIsRefused)
+{
+    constexpr uint32_t kMost = 3000;
+    // Values of `text` bytes of text make a file of megabytes, read in more than one piece.
+    auto archive = [](uint32_t points, int text) {
+        QByteArray bytes = "<LOGDB>";
+        for (uint32_t k = 0; k < points; ++k)
+            bytes += "<Point ParametersInLog=\"1\"><TimeStamp>2025-12-11 10:00:00</TimeStamp><LogNum>" +
+                     QByteArray::number(k % 3) + "</LogNum><Colum0>" + QByteArray::number(k) + QByteArray(text, 'x') +
+                     "</Colum0></Point>";
+        return bytes + "</LOGDB>";
+    };
+    const struct {
+        uint32_t points;
+        int text;
+        bool reads;
+    } cases[] = {{kMost, 0, true}, {kMost, 997, true}, {kMost + 1, 0, false}, {kMost + 1, 997, false}, {4 * kMost, 0, false}};
+    const QString path = Path("a.xml");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.points << " Points, values of " << c.text << " bytes");
+        WriteAll(path, archive(c.points, c.text));
+        ArchiveFile file;
+        file.entries.resize(3);   // what the caller held stays unless the file reads
+        QString error;
+        EXPECT_EQ(ReadArchiveXml(path, file, &error, {}, kMost), c.reads) << error.toStdString();
+        if (c.reads) {
+            ASSERT_EQ(file.entries.size(), c.points);
+            EXPECT_EQ(file.entries.capacity(), file.entries.size());
+            EXPECT_EQ(file.entries.back().LogPosition, int((c.points - 1) % 3));
+        } else {
+            EXPECT_TRUE(error.contains(QStringLiteral("more than %1 samples").arg(kMost))) << error.toStdString();
+            EXPECT_EQ(file.entries.size(), 3u);
+        }
+    }
+}
+
 // A log that records no values (ParametersInLog 0) still has samples: the time stamp alone.
 // The file carries them as Points of ParametersInLog -1, and reads them back.
 TEST_F(ArchiveFilesTest, SamplesOfALogOfNoParametersReadBack)

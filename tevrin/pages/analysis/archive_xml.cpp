@@ -7,6 +7,7 @@
 #include "tevrin/rtdb/database.h"
 #include "tevrin/rtdb/database_point.h"
 
+#include <QByteArrayMatcher>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
@@ -196,11 +197,46 @@ private:
     bool overran_ = false;
 };
 
+QString TooManyPoints(uint32_t most)
+{
+    return QStringLiteral("the file holds more than %1 samples, more than an analyzer's archive memory holds").arg(most);
+}
+
+// The Points a file holds, by their start tags, counting no further than `most` + 1: the room
+// for the samples is made once from it, and a file of too many is refused before any is read.
+// The count stops early where no tag has begun for longer than any item may be (the reader
+// refuses such a file). False when the file could not be read.
+bool CountPointTags(QFile& file, uint32_t most, uint32_t& count)
+{
+    static const QByteArrayMatcher tag(QByteArrayLiteral("<Point"));
+    constexpr qsizetype kTagSize = 6;
+    constexpr qint64 kChunk = 1 << 20;
+    count = 0;
+    QByteArray chunk;
+    QByteArray carry;   // the end of the last chunk, where a tag may begin
+    qint64 withoutTag = 0;
+    while (!file.atEnd() && count <= most && withoutTag <= kMaxItemBytes) {
+        chunk = carry + file.read(kChunk);
+        if (chunk.size() == carry.size()) return false;
+        const qsizetype lastTag = chunk.lastIndexOf('<');
+        withoutTag = lastTag < 0 ? withoutTag + chunk.size() - carry.size() : chunk.size() - lastTag;
+        qsizetype from = 0;
+        for (qsizetype at = tag.indexIn(chunk, from); at >= 0 && count <= most; at = tag.indexIn(chunk, from)) {
+            if (at + kTagSize >= chunk.size()) break;   // what follows the name is in the next chunk
+            const char next = chunk[at + kTagSize];
+            if (next == ' ' || next == '>' || next == '/' || next == '\t' || next == '\n' || next == '\r') ++count;
+            from = at + 1;
+        }
+        carry = chunk.right(kTagSize);   // a tag counted here starts before these bytes
+    }
+    return file.error() == QFileDevice::NoError && file.seek(0);
+}
+
 // A strict walk over the document: every fault ends the read with its reason.
 class ArchiveReader {
 public:
-    ArchiveReader(ItemBoundedDevice& device, ArchiveFile& out, const ArchiveProgress& step)
-        : xml_(&device), device_(device), out_(out), step_(step)
+    ArchiveReader(ItemBoundedDevice& device, ArchiveFile& out, const ArchiveProgress& step, uint32_t mostPoints)
+        : xml_(&device), device_(device), out_(out), step_(step), mostPoints_(mostPoints)
     {
     }
 
@@ -210,6 +246,7 @@ public:
         while (NextChildOf(QStringLiteral("LOGDB"))) {
             if (step_ && (++children_ & 0xFF) == 0) step_();
             if (xml_.name() == QLatin1String("Point")) {
+                if (out_.entries.size() >= mostPoints_) return Fail(why, TooManyPoints(mostPoints_));
                 if (!ReadPoint()) return Fail(why, error_);
             } else if (xml_.name() == QLatin1String("ArchiveNames")) {
                 if (!ReadNames()) return Fail(why, error_);
@@ -383,6 +420,7 @@ private:
     ItemBoundedDevice& device_;
     ArchiveFile& out_;
     const ArchiveProgress& step_;
+    const uint32_t mostPoints_;
     const datetext::Formats& dates_ = datetext::Current();
     QString text_;   // the element text being read, its room kept from one element to the next
     QString error_;
@@ -391,16 +429,27 @@ private:
 
 }  // namespace
 
-bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error, const ArchiveProgress& step)
+bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error, const ArchiveProgress& step,
+                    uint32_t mostPoints)
 {
     QFile device(fileName);
     if (!device.open(QIODevice::ReadOnly)) {
         SetError(error, device.errorString());
         return false;
     }
+    uint32_t points = 0;
+    if (!CountPointTags(device, mostPoints, points)) {
+        SetError(error, device.errorString());
+        return false;
+    }
+    if (points > mostPoints) {
+        SetError(error, TooManyPoints(mostPoints));
+        return false;
+    }
     ItemBoundedDevice bounded(device);
     ArchiveFile read;
-    ArchiveReader reader(bounded, read, step);
+    read.entries.reserve(points);
+    ArchiveReader reader(bounded, read, step, mostPoints);
     QString why;
     if (!reader.Read(why)) {
         if (bounded.Overran())

@@ -10,6 +10,7 @@
 // changes unless every part of it was good.
 #include "tevrin/pages/analysis/log_entry.h"
 #include "tevrin/rtdb/analyzer_records.h"
+#include "tevrin/rtdb/archive_capacity.h"
 
 #include <QString>
 
@@ -53,7 +54,12 @@ struct ArchiveFile {
 // that is not one or out of its range (a log position outside 0 to 5, more than 7 values).
 // A Point of a log of no parameters (ParametersInLog -1, as the writer puts it) holds no
 // values; a file without the log names is read without them.
-bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error = nullptr, const ArchiveProgress& step = {});
+//
+// A file of more Points than `mostPoints` (by default the most samples any analyzer's archive
+// memory holds) is refused before its samples are gathered. The samples take the archive
+// database's compact form as they are read, in room made once for the Points the file holds.
+bool ReadArchiveXml(const QString& fileName, ArchiveFile& file, QString* error = nullptr, const ArchiveProgress& step = {},
+                    uint32_t mostPoints = archive_capacity::kMaxRecords);
 
 // Takes a file that was read whole: the archive database gets its entries, and each log
 // record its enable byte and DbIds (from the names, when the file has them), and its

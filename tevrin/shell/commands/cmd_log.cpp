@@ -4,6 +4,7 @@
 #include "tevrin/pages/analysis/log_db_manager.h"
 #include "tevrin/pages/analysis/log_db_thread.h"
 #include "tevrin/rtdb/analyzer_records.h"
+#include "tevrin/rtdb/archive_capacity.h"
 #include "tevrin/rtdb/bounded_buffer.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database.h"
@@ -26,7 +27,7 @@ namespace {
 constexpr int kUserCancelCode = 6;
 // The most a memory size from the log status may claim. A larger figure is a garbled status,
 // not a memory to allocate.
-constexpr uint32_t kMaxMemoryBytes = 64u * 1024u * 1024u;
+constexpr uint32_t kMaxMemoryBytes = archive_capacity::kMaxMemoryBytes;
 
 void ReadMemoryFailed()
 {
