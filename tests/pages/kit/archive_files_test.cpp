@@ -337,6 +337,33 @@ TEST_F(ArchiveFilesTest, TimeStampsThatDoNotReadAreCountedAndKeptAsTimeZero)
     EXPECT_EQ(datetext::DateTimeToStr(file.entries[2].Time), "12:00:00 AM");
 }
 
+// Where the locale has no numeric date the file carries ISO time stamps; they read on a PC of
+// any other regional settings, those whose own date is ISO but whose time is not among them.
+TEST_F(ArchiveFilesTest, IsoTimeStampsReadUnderEveryRegionalSetting)
+{
+    const QLocale kept;
+    Fill();
+    const std::vector<Row> before = Rows(*m);
+    const QString path = Path("a.xml");
+    QLocale::setDefault(QLocale::c());
+    ASSERT_TRUE(WriteArchiveXml(path, *m, db->LogRecords()));
+    ASSERT_TRUE(ReadAll(path).contains("<TimeStamp>2025-12-11</TimeStamp>"));
+    const QLocale kReaders[] = {
+        QLocale(QLocale::English, QLocale::UnitedStates),   // month first, 12-hour time
+        QLocale(QLocale::German, QLocale::Germany),         // day first, 24-hour time
+        QLocale(QLocale::English, QLocale::Canada),         // ISO date, 12-hour time
+        QLocale(QLocale::French, QLocale::Canada),          // ISO date, "13 h 05 min 09 s"
+        QLocale(QLocale::Sinhala, QLocale::SriLanka),       // ISO date, "13.05.09"
+    };
+    for (const QLocale& reader : kReaders) {
+        SCOPED_TRACE(reader.name().toStdString());
+        QLocale::setDefault(reader);
+        LogConfigRecord logs[kLogCount] = {};
+        ExpectReadBack(path, *m, logs, before);
+    }
+    QLocale::setDefault(kept);
+}
+
 TEST_F(ArchiveFilesTest, LegalAndPacketCsvMatchTheirGoldenFiles)
 {
     Fill();

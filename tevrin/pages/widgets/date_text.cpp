@@ -541,9 +541,14 @@ bool Formats::Read(QStringView text, double& when) const
     if (t.isEmpty()) return false;
     // A date or a time has digits.
     if (std::none_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); })) return false;
+    // Each other pair is tried unless it is the locale's own: a locale whose date is ISO may
+    // still have a time of its own.
+    auto other = [this](const Pattern& date, const Pattern& time) {
+        return date.qt != d_->date.qt || time.qt != d_->time.qt;
+    };
     if (d_->ReadWith(d_->date, d_->time, t, when)) return true;
-    if (d_->date.qt != d_->isoDate.qt && d_->ReadWith(d_->isoDate, d_->isoTime, t, when)) return true;
-    if (d_->date.qt != d_->oldDate.qt && d_->ReadWith(d_->oldDate, d_->oldTime, t, when)) return true;
+    if (other(d_->isoDate, d_->isoTime) && d_->ReadWith(d_->isoDate, d_->isoTime, t, when)) return true;
+    if (other(d_->oldDate, d_->oldTime) && d_->ReadWith(d_->oldDate, d_->oldTime, t, when)) return true;
     return false;
 }
 
