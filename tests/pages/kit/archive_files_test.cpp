@@ -1,5 +1,6 @@
 // The archive's files: the XML file written and read back, the two CSV shapes against golden
 // files, malformed files, and the CSV column dialog.
+#include "tests/common/huge_file.h"
 #include "tests/pages/kit/archive_fixture.h"
 #include "tests/pages/kit/file_bytes.h"
 #include "tevrin/pages/analysis/archive_csv.h"
@@ -201,6 +202,39 @@ TEST_F(ArchiveFilesTest, FileOfMorePointsThanAnArchiveMemoryHoldsIsRefused)
             EXPECT_EQ(file.entries.size(), 3u);
         }
     }
+}
+
+// While a file is read its samples take no more room than the loaded archive's compact form:
+// the peak of the read (from the process's peak resident size, set back to the present first)
+// stays near the samples' own bytes, with no second copy and no room grown past them.
+TEST_F(ArchiveFilesTest, ReadingTakesTheSamplesCompactFormAndNoMore)
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (!clear.open(QIODevice::WriteOnly)) GTEST_SKIP() << "the peak resident size cannot be set back here";
+    auto peakMb = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly)) return -1.0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
+        return -1.0;
+    };
+    // Just past a power of two, where room grown by doubling is at its largest.
+    constexpr uint32_t kPoints = (1u << 19) + 1000;
+    const QString path = Path("a.xml");
+    {
+        QByteArray bytes = "<LOGDB>";
+        for (uint32_t k = 0; k < kPoints; ++k) bytes += "<Point ParametersInLog=\"-1\"><a>" + QByteArray::number(k) + "</a><b>1</b></Point>";
+        bytes += "</LOGDB>";
+        WriteAll(path, bytes);
+    }
+    const double compactMb = kPoints * sizeof(LogEntry) / double(1 << 20);
+    ArchiveFile file;
+    ASSERT_EQ(clear.write("5"), 1);
+    clear.close();
+    const double before = peakMb();
+    ASSERT_TRUE(ReadArchiveXml(path, file));
+    ASSERT_EQ(file.entries.size(), kPoints);
+    EXPECT_LE(peakMb() - before, 1.25 * compactMb + 16 + testsupport::kSanitizerPeakSlackMb) << "samples of " << compactMb << " MB";
 }
 
 // A log that records no values (ParametersInLog 0) still has samples: the time stamp alone.
