@@ -4,6 +4,7 @@
 #include "tests/common/fake_prompter.h"
 #include "tests/shell/main_form_fixture.h"
 #include "brannix/qhelpcontrols.h"
+#include "brannix/qedit.h"
 #include "brannix/qlabelededit.h"
 #include "tevrin/pages/config/fr_sequencer.h"
 #include "tevrin/pages/io/fra_factory.h"
@@ -84,6 +85,16 @@ void WalkPages(TFormMain& form, const std::function<void(int, QWidget*, QScrollA
     }
 }
 
+// The shortest text of a bound that reads back as the same 32-bit value: what a user types.
+QString BoundText(float bound)
+{
+    for (int digits = 1; digits < 9; ++digits) {
+        const QString text = QString::number(static_cast<double>(bound), 'g', digits);
+        if (text.toFloat() == bound) return text;
+    }
+    return QString::number(static_cast<double>(bound), 'g', 9);
+}
+
 class PageFitTest : public MainFormFixture {};
 
 }  // namespace
@@ -130,6 +141,13 @@ TEST_F(PageFitTest, EditsAreWideEnoughForTheLongestTextTheyHold)
         {MainPage::Stream, "edAlarmDevLimit", limit},     {MainPage::Stream, "edAlarm1Limit", limit},
         {MainPage::Stream, "ledPAALimit", limit},         {MainPage::Stream, "lockAlarmLimit", limit},
         {MainPage::Factory, "edOutputRaw", count},        {MainPage::Factory, "edFailSafePos", count},
+        // An analog output's scale starts and spans anywhere a float reaches, below zero too.
+        {MainPage::Outputs, "edAOMin1", limit},   {MainPage::Outputs, "edAOMin2", limit},
+        {MainPage::Outputs, "edAOMin3", limit},   {MainPage::Outputs, "edAOMin4", limit},
+        {MainPage::Outputs, "edAOMin5", limit},   {MainPage::Outputs, "edAOMin6", limit},
+        {MainPage::Outputs, "edAORange1", limit}, {MainPage::Outputs, "edAORange2", limit},
+        {MainPage::Outputs, "edAORange3", limit}, {MainPage::Outputs, "edAORange4", limit},
+        {MainPage::Outputs, "edAORange5", limit}, {MainPage::Outputs, "edAORange6", limit},
     };
     TFormMain form;
     form.show();
@@ -146,6 +164,29 @@ TEST_F(PageFitTest, EditsAreWideEnoughForTheLongestTextTheyHold)
             EXPECT_GT(shown, 0);
         }
     });
+    form.hide();
+}
+
+TEST_F(PageFitTest, EditsWithARangeShowBothOfTheirBoundsWhole)
+{
+    TFormMain form;
+    form.show();
+    int ranged = 0;
+    WalkPages(form, [&](int, QWidget* frame, QScrollArea*) {
+        for (TQEdit* edit : frame->findChildren<TQEdit*>()) {
+            if (!edit->isVisible()) continue;
+            if (!edit->RangeEdit() && edit->RangeLow() == 0 && edit->RangeHigh() == 0) continue;
+            ++ranged;
+            for (const float bound : {edit->RangeLow(), edit->RangeHigh()}) {
+                const QString text = BoundText(bound);
+                EXPECT_GE(TextRoom(edit), edit->fontMetrics().horizontalAdvance(text))
+                    << edit->objectName().toStdString() << " cuts " << text.toStdString() << " (" << edit->width()
+                    << " wide)";
+            }
+        }
+    });
+    // The analyzer's settings, the calibration frames and the board tester carry ranges.
+    EXPECT_GE(ranged, 10);
     form.hide();
 }
 

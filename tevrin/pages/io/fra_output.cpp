@@ -7,6 +7,7 @@
 #include "brannix/qradiobutton.h"
 #include "tevrin/pages/alarm_icons.h"
 #include "tevrin/pages/widgets/ao_source_combo.h"
+#include "tevrin/pages/widgets/bound_controls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -154,12 +155,17 @@ QWidget* TfraOutput::BuildAnalog()
         out.description = BoundEdit(group, QStringLiteral("edAODesc%1").arg(n), def.description, dtText, 6);
         out.minimum = BoundEdit(group, QStringLiteral("edAOMin%1").arg(n), def.minimum, dtFloat);
         out.range = BoundEdit(group, QStringLiteral("edAORange%1").arg(n), def.range, dtFloat);
+        // Both hold any float, a negative one with its sign.
+        pagecontrols::FitToText(out.minimum, pagecontrols::LongestFloat());
+        pagecontrols::FitToText(out.range, pagecontrols::LongestFloat());
         out.parameter = Bound(new TAOSourceCombo(group), QStringLiteral("cbAOMgrFunction%1").arg(n), def.parameter);
         grid->addWidget(out.description, n, 0);
         grid->addWidget(out.minimum, n, 1);
         grid->addWidget(out.range, n, 2);
         grid->addWidget(out.parameter, n, 3);
-        out.parameter->setMinimumWidth(240);
+        // Room for every source name but the longest alarm's, which its list shows whole; the
+        // page then fits its sheet at the designed window size with both number edits whole.
+        out.parameter->setMinimumWidth(224);
         aoCombos_.push_back(out.parameter);
         analog_.push_back(out);
     }
