@@ -11,6 +11,8 @@ shift
 cd "$(dirname "$0")"
 root=$PWD
 out=$root/build-fuzz
+# clang and its libFuzzer and sanitizer run-time, on top of what every build needs.
+bash scripts/setup.sh --clang
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then

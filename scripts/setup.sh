@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian machine (run as root).
 # Safe to run again: packages already present are skipped.
+#   scripts/setup.sh           the build, the program and the tests (g++)
+#   scripts/setup.sh --clang   also clang with its sanitizer and libFuzzer run-time and the LLVM
+#                              tools, which only fuzz.sh and scripts/sanitize.sh need
 set -euo pipefail
 
 PACKAGES=(
@@ -10,8 +13,15 @@ PACKAGES=(
   libtomcrypt-dev libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   unzip
-  clang libclang-rt-dev llvm
 )
+CLANG_PACKAGES=(clang libclang-rt-dev llvm)
+
+for arg in "$@"; do
+  case $arg in
+    --clang) PACKAGES+=("${CLANG_PACKAGES[@]}") ;;
+    *) echo "usage: scripts/setup.sh [--clang]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do
