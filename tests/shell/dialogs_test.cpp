@@ -4,6 +4,8 @@
 #include "tevrin/shell/wait_dlg.h"
 
 #include "platform/prompter.h"
+#include "platform/window_fit.h"
+#include "tevrin/pages/widgets/date_range_dlg.h"
 #include "tevrin/rtdb/version_state.h"
 #include "tevrin/shell/security_chk.h"
 #include "tests/common/fake_prompter.h"
@@ -17,6 +19,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -282,6 +285,66 @@ TEST_F(DialogTest, ChangePasswordThatCannotBeStoredSaysSo)
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].type, platform::DlgType::Error);
     EXPECT_FALSE(SecurityChk::Instance().CheckPassword("n3w"));
+}
+
+// Checks the dialog as it shows: as tall as its content asks (no empty or cut strip at the
+// bottom), as wide as its content or its title bar with the whole title needs, everything inside.
+void ExpectSizedToWhatItHolds(QDialog& dialog)
+{
+    SCOPED_TRACE(dialog.windowTitle().toStdString());
+    const QSize hint = dialog.sizeHint();
+    EXPECT_EQ(dialog.height(), hint.height());
+    EXPECT_EQ(dialog.width(), std::max(hint.width(), platform::TitleBarWidth(dialog)));
+    for (QWidget* child : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) {
+            EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->objectName().toStdString();
+        }
+}
+
+TEST_F(DialogTest, SmallDialogsAreSizedToWhatTheyHoldWithTheirTitleWhole)
+{
+    const struct {
+        const char* what;
+        std::function<void(QWidget* parent, int& shown)> run;
+    } cases[] = {
+        {"mode", [](QWidget* parent, int& shown) {
+             TUpdModeDlg dlg(parent);
+             WhenShown(dlg, [&] { ExpectSizedToWhatItHolds(dlg); ++shown; dlg.btnReadOnly()->click(); });
+             dlg.ShowModal();
+         }},
+        {"update mode password", [](QWidget* parent, int& shown) {
+             TfrmLogon dlg(parent);
+             WhenShown(dlg, [&] { ExpectSizedToWhatItHolds(dlg); ++shown; dlg.btnCancel()->click(); });
+             AskUpdateModePassword(dlg, false);
+         }},
+        {"factory code", [](QWidget* parent, int& shown) {
+             TfrmLogon dlg(parent);
+             WhenShown(dlg, [&] { ExpectSizedToWhatItHolds(dlg); ++shown; dlg.btnCancel()->click(); });
+             AskFactoryCode(dlg);
+         }},
+        {"change password", [](QWidget* parent, int& shown) {
+             TSetUpdPwdDlg dlg(parent);
+             WhenShown(dlg, [&] { ExpectSizedToWhatItHolds(dlg); ++shown; dlg.CancelBtn()->click(); });
+             ChangeUpdatePassword(dlg);
+         }},
+        {"date range", [](QWidget* parent, int& shown) {
+             TfrmDateRangeDlg dlg(parent);
+             WhenShown(dlg, [&] { ExpectSizedToWhatItHolds(dlg); ++shown; dlg.btnCancel()->click(); });
+             dlg.ShowModal();
+         }},
+    };
+    // Shown alone, and over a window as the program shows them.
+    QWidget window;
+    window.resize(800, 600);
+    window.show();
+    for (QWidget* parent : {static_cast<QWidget*>(nullptr), &window}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (parent ? " over a window" : ""));
+            int shown = 0;
+            c.run(parent, shown);
+            EXPECT_EQ(shown, 1);
+        }
+    }
 }
 
 TEST(WaitWindow, ShowsIconOrBarAndWrapsTheBar)

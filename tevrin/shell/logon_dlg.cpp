@@ -3,12 +3,15 @@
 #include "ui_logon_dlg.h"
 
 #include "platform/prompter.h"
+#include "platform/window_fit.h"
 #include "tevrin/shell/security_chk.h"
 #include "tevrin/shell/state_mgr.h"
 
 TfrmLogon::TfrmLogon(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmLogon>())
 {
     ui->setupUi(this);
+    // Fitted at each showing: the caller sets the title first.
+    platform::FitToContentsWhenShown(*this);
     connect(ui->btnOK, &QPushButton::clicked, this, [this] { done(platform::mrOk); });
     connect(ui->btnCancel, &QPushButton::clicked, this, [this] { done(platform::mrCancel); });
 }

@@ -3,6 +3,7 @@
 #include "ui_set_upd_pwd_dlg.h"
 
 #include "platform/prompter.h"
+#include "platform/window_fit.h"
 #include "tevrin/shell/security_chk.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 TSetUpdPwdDlg::TSetUpdPwdDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TSetUpdPwdDlg>())
 {
     ui->setupUi(this);
+    platform::FitToContentsWhenShown(*this);
     connect(ui->OKBtn, &QPushButton::clicked, this, &TSetUpdPwdDlg::OKBtnClick);
     connect(ui->CancelBtn, &QPushButton::clicked, this, [this] { done(platform::mrCancel); });
 }

@@ -3,6 +3,7 @@
 #include "ui_upd_mode_dlg.h"
 
 #include "platform/prompter.h"
+#include "platform/window_fit.h"
 #include "tevrin/shell/logon_dlg.h"
 
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 TUpdModeDlg::TUpdModeDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TUpdModeDlg>())
 {
     ui->setupUi(this);
+    platform::FitToContentsWhenShown(*this);
     connect(ui->btnReadOnly, &QPushButton::clicked, this, [this] { done(platform::mrNo); });
     connect(ui->btnUpdate, &QPushButton::clicked, this, [this] { done(platform::mrYes); });
 }

@@ -1,5 +1,6 @@
 #include "tevrin/pages/widgets/date_range_dlg.h"
 
+#include "platform/window_fit.h"
 #include "tevrin/pages/widgets/date_text.h"
 #include "tevrin/pages/widgets/modal_dialog.h"
 
@@ -29,6 +30,7 @@ TfrmDateRangeDlg::TfrmDateRangeDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(dateTime1_);
     layout->addWidget(dateTime2_);
     modaldialog::AddOkCancel(this, layout, "BitBtn1", ok_, cancel_);
+    platform::FitToContentsWhenShown(*this);
 }
 
 int TfrmDateRangeDlg::ShowModal() { return modaldialog::Answer<TfrmDateRangeDlg>::Run(*this); }
