@@ -3,7 +3,13 @@
 #include <QLabel>
 #include <algorithm>
 
-TQStatusBar::TQStatusBar(QWidget* parent) : QStatusBar(parent) {}
+TQStatusBar::TQStatusBar(QWidget* parent) : QStatusBar(parent)
+{
+    // The bar keeps a little room before its first panel and none after its last (a size grip
+    // would stand there): without one the last panel's frame would be cut at the right edge.
+    // The same room on the right as on the left.
+    setContentsMargins(0, 0, kRightRoom, 0);
+}
 
 int TQStatusBar::AddPanel(int width, QWidget* widget)
 {

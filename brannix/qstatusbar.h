@@ -38,4 +38,5 @@ private:
     };
     std::vector<PanelInfo> panels_;
     int helpContext_ = 0;
+    static constexpr int kRightRoom = 2;
 };

@@ -268,6 +268,41 @@ TEST_F(MainFormTest, TheWindowOpensAtItsDesignedSizeAndLargePagesScrollInsideIt)
     form.hide();
 }
 
+// The status line stands whole inside the window whatever the desktop's font: every panel as
+// tall as the text panels, whose frames hold a line of text, and the last panel as far from
+// the right edge as the first is from the left.
+TEST_F(MainFormTest, StatusPanelsStandWholeInsideTheWindow)
+{
+    const QFont desktop = QApplication::font();
+    for (const double scale : {1.0, 1.5}) {
+        SCOPED_TRACE("font size x " + std::to_string(scale));
+        QFont font = desktop;
+        font.setPointSizeF(desktop.pointSizeF() * scale);
+        QApplication::setFont(font);
+        TFormMain form;
+        form.show();
+        QApplication::processEvents();
+        TQStatusBar* line = form.StatusLine();
+        ASSERT_EQ(line->PanelCount(), 7);
+        EXPECT_TRUE(form.rect().contains(QRect(line->mapTo(&form, QPoint(0, 0)), line->size())));
+        QWidget* first = line->Panel(0);
+        QWidget* last = line->Panel(line->PanelCount() - 1);
+        EXPECT_GE(line->width() - 1 - last->geometry().right(), first->x());
+        for (int i = 0; i < line->PanelCount(); ++i) {
+            SCOPED_TRACE("panel " + std::to_string(i));
+            QWidget* panel = line->Panel(i);
+            EXPECT_TRUE(line->rect().contains(panel->geometry()));
+            EXPECT_EQ(panel->geometry().top(), first->geometry().top());
+            EXPECT_EQ(panel->height(), first->height());
+            if (auto* label = qobject_cast<QLabel*>(panel)) {
+                EXPECT_GE(label->contentsRect().height(), label->fontMetrics().height());
+            }
+        }
+        form.hide();
+    }
+    QApplication::setFont(desktop);
+}
+
 TEST_F(MainFormTest, RegistrationBroadcastBindsThePagesControlsToTheirPoints)
 {
     TFormMain form;

@@ -176,14 +176,17 @@ void TFormMain::CreateStatusWidgets()
     // Opaque, so that a repaint of one of its panels does not draw the window behind it again.
     statusLine_->setAutoFillBackground(true);
 
+    // Every panel is one height, room for a line of the desktop's font in a frame; the two
+    // made here have it before the bar lays them out.
+    const int panelHeight = std::max(18, statusLine_->fontMetrics().height() + 4);
     specialPanel_ = new QLabel(statusLine_);
     specialPanel_->setObjectName(QStringLiteral("specialPanel"));
-    specialPanel_->setFixedHeight(18);
+    specialPanel_->setFixedHeight(panelHeight);
     specialPanel_->setAutoFillBackground(true);
     specialPanel_->setAlignment(Qt::AlignCenter);
     statusProgress_ = new StatusProgressBar(statusLine_);
     statusProgress_->setObjectName(QStringLiteral("statusProgress"));
-    statusProgress_->setFixedHeight(18);
+    statusProgress_->setFixedHeight(panelHeight);
     statusProgress_->setRange(0, 100);
     statusProgress_->setValue(0);
     statusProgress_->setTextVisible(true);
@@ -209,10 +212,9 @@ void TFormMain::CreateStatusWidgets()
     // Every exchange changes the link icons and the progress, the clock ticks every second: a
     // panel of fixed size asks for no new layout (which would draw the whole line again), and
     // an opaque one draws itself alone.
-    const int panelHeight = std::max(18, statusLine_->fontMetrics().height() + 4);
     for (int i = 0; i < statusLine_->PanelCount(); ++i) {
         QWidget* panel = statusLine_->Panel(i);
-        if (panel->minimumHeight() != panel->maximumHeight()) panel->setFixedHeight(panelHeight);
+        panel->setFixedHeight(panelHeight);
         panel->setAutoFillBackground(true);
     }
     SetPanelColour(false);
