@@ -1,10 +1,11 @@
 // Read-only mode looks and acts the same on every page it shuts: each editing control is
 // disabled (also one the page's own code enables afterwards), each display (labels, lights,
-// read-only fields) stays enabled and readable; Update mode gives the controls back.
+// read-only fields) stays enabled and readable; Update mode gives the controls back. The pages
+// the user level never switches are left as they are.
+#include "brannix/qedit.h"
 #include "brannix/qlabelededit.h"
 #include "tests/pages/page_session.h"
-#include "tevrin/pages/config/frm_timer1.h"
-#include "tevrin/pages/config/frm_timer_setup.h"
+#include "tevrin/pages/config/fra_analyzer_global.h"
 #include "tevrin/pages/page_frame.h"
 #include "tevrin/shell/main_form.h"
 #include "tevrin/shell/security_chk.h"
@@ -22,9 +23,10 @@ namespace {
 using pagetest::PageSession;
 
 // The pages the user level shuts in read-only mode that a logged-on user can see.
-const MainPage kShutPages[] = {MainPage::Status,    MainPage::Global,  MainPage::InputsDry, MainPage::InputsWet,
-                               MainPage::Outputs,   MainPage::Sequencer, MainPage::Ports,   MainPage::AnalogInput,
-                               MainPage::Timers};
+const MainPage kShutPages[] = {MainPage::Status,    MainPage::Global,    MainPage::InputsDry, MainPage::InputsWet,
+                               MainPage::Outputs,   MainPage::Sequencer, MainPage::Ports,     MainPage::AnalogInput};
+// The pages the user level never switches: they look and act alike in both modes.
+const MainPage kNeverSwitched[] = {MainPage::Analysis, MainPage::Alarms, MainPage::Events, MainPage::Timers};
 
 QString Name(const QWidget* w)
 {
@@ -94,22 +96,49 @@ TEST(ReadOnlyPages, APageCannotBringAControlBackWhileLockedAndUpdateModeGivesItB
 {
     PageSession s;
     ASSERT_TRUE(s.LogOn(false));
-    s.Show(MainPage::Timers);
-    auto* timers = s.Form().PageControlMain()->findChild<TfrmTimer1*>();
-    ASSERT_NE(timers, nullptr);
-    QLineEdit* hours = timers->Timer(1)->edHours();
-    EXPECT_FALSE(hours->isEnabled());
-    hours->setEnabled(true);   // the page's own code, e.g. after a value arrived
-    EXPECT_FALSE(hours->isEnabled());
+    s.Show(MainPage::Global);
+    auto* global = static_cast<TfraAnalyzerGlobal*>(s.Form().Frame(MainPage::Global));
+    ASSERT_GT(global->alarms().size(), 1u);
+    QLineEdit* limit = global->alarms()[1].limit;
+    ASSERT_NE(limit, nullptr);
+    EXPECT_FALSE(limit->isEnabled());
+    limit->setEnabled(true);   // the page's own code, e.g. after a value arrived
+    EXPECT_FALSE(limit->isEnabled());
 
     // Update mode: the controls come back, among them the one the page enabled.
     SecurityChk::Instance().SetReadOnlyMode(0);
     StateMgr::Instance().SetUpdate();
-    EXPECT_TRUE(hours->isEnabled());
+    EXPECT_TRUE(limit->isEnabled());
     for (MainPage page : kShutPages) {
         SCOPED_TRACE(static_cast<int>(page));
         if (page != MainPage::Status) {
             EXPECT_GT(EnabledEditingControls(s.Form().Frame(page)), 0);
         }
     }
+}
+
+TEST(ReadOnlyPages, ThePagesTheUserLevelNeverSwitchesKeepTheirControlsInReadOnlyMode)
+{
+    PageSession s;
+    ASSERT_TRUE(s.LogOn(true));
+    std::map<int, QStringList> liveInUpdate;
+    for (MainPage page : kNeverSwitched) {
+        s.Show(page);
+        liveInUpdate[static_cast<int>(page)] = LiveEditingControls(s.Form().Frame(page));
+    }
+    // The timer schedules are edited on their page; its write buttons are the tool bar's.
+    EXPECT_FALSE(liveInUpdate[static_cast<int>(MainPage::Timers)].isEmpty());
+
+    SecurityChk::Instance().SetReadOnlyMode(1);
+    StateMgr::Instance().SetReadOnly();
+    for (MainPage page : kNeverSwitched) {
+        SCOPED_TRACE(static_cast<int>(page));
+        s.Show(page);
+        QWidget* frame = s.Form().Frame(page);
+        EXPECT_TRUE(frame->isEnabled());
+        EXPECT_TRUE(PageEditable(frame));
+        EXPECT_EQ(LiveEditingControls(frame).join(QStringLiteral(", ")).toStdString(),
+                  liveInUpdate[static_cast<int>(page)].join(QStringLiteral(", ")).toStdString());
+    }
+    EXPECT_FALSE(s.Form().Action("tbtnWrite")->isEnabled());
 }

@@ -18,10 +18,9 @@ const std::vector<B> kWriteButtons = {B::tbtnWrite, B::WriteConfig, B::tbtnAckno
 const std::vector<B> kFileButtons = {B::tbtnSave, B::tbtnSaveAs, B::tbtnOpen};
 // The pages the user level switches (the analysis, alarm, event-log and timer pages never).
 const std::vector<P> kReadOnlyOffPages = {P::Global,  P::InputsDry, P::InputsWet,   P::Outputs,    P::Ports,
-                                          P::Sequencer, P::Factory, P::Maintenance, P::AnalogInput, P::Status,
-                                          P::Timers};
+                                          P::Sequencer, P::Factory, P::Maintenance, P::AnalogInput, P::Status};
 const std::vector<P> kAlwaysOnPages = {P::Archive, P::Stream, P::Modbus};
-const std::vector<P> kNeverSwitched = {P::Analysis, P::Alarms, P::Events};
+const std::vector<P> kNeverSwitched = {P::Analysis, P::Alarms, P::Events, P::Timers};
 
 class StateMgrTest : public ::testing::Test {
 protected:

@@ -73,7 +73,7 @@ void StateMgr::SetReadOnly()
     Page(MainPage::Modbus, true);
     if (view_) view_->SetModbusReadOnly(true);
     for (MainPage p : {MainPage::Sequencer, MainPage::Factory, MainPage::Maintenance, MainPage::AnalogInput,
-                       MainPage::Status, MainPage::Timers})
+                       MainPage::Status})
         Page(p, false);
     if (view_) view_->SetSequencerReadOnly(true);
 }
@@ -94,7 +94,7 @@ void StateMgr::SetUpdate()
     Page(MainPage::Modbus, true);
     if (view_) view_->SetModbusReadOnly(false);
     for (MainPage p : {MainPage::Sequencer, MainPage::Factory, MainPage::Maintenance, MainPage::AnalogInput,
-                       MainPage::Status, MainPage::Timers})
+                       MainPage::Status})
         Page(p, true);
     if (view_) view_->SetSequencerReadOnly(false);
 }

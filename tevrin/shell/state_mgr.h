@@ -67,6 +67,9 @@ public:
 
     void SetLogOff();
     void SetLogOn();
+    // The user level. The analysis, alarm, event-log and timer pages are never switched:
+    // nothing on them reaches the analyzer but through the write buttons, which read-only
+    // mode turns off.
     void SetReadOnly();
     void SetUpdate();
     void SetBusy();
