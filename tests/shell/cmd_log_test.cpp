@@ -413,6 +413,7 @@ TEST_F(LogCommandTest, WriteLogConfigSendsTheSixRecordsStampedWithNumberClockAnd
     WriteLogConfig command;
     Run(command);
 
+    EXPECT_TRUE(command.Succeeded());
     ASSERT_EQ(unit.RequestCount(kWriteLogConfig), 6);
     for (int log = 0; log < kLogCount; ++log) {
         SCOPED_TRACE(log);
@@ -449,6 +450,7 @@ TEST_F(LogCommandTest, WriteLogConfigGoesOnPastAWrongReplyButStopsAtAFailedExcha
                      "Write Log Config. Fail", "Write Log Config. Successful", "Write Log Config. Successful",
                      "Write Log Config. Successful", ""}));
     EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_FALSE(refused.Succeeded());   // the unit holds five of the six
 
     // No answer to the third: the loop ends there and no trace is written.
     QFile::remove(write_trace::TraceFilePath());
@@ -459,6 +461,7 @@ TEST_F(LogCommandTest, WriteLogConfigGoesOnPastAWrongReplyButStopsAtAFailedExcha
     EXPECT_EQ(unit.RequestCount(kWriteLogConfig), 3);
     EXPECT_EQ(prompter.Texts(), QStringList{"Write Log Config. error!"});
     EXPECT_FALSE(TraceText().contains("Log Configuration"));
+    EXPECT_FALSE(silent.Succeeded());
 }
 
 // --- wipes ---------------------------------------------------------------------------------------

@@ -783,8 +783,14 @@ void ConfigFileRoads::Open()
             platform::DlgType::Warning, platform::mbYes | platform::mbNo);
         if (answer == platform::mrYes) {
             SecurityChk::Instance().ChangeToFolder();
-            PostCommand("WriteDirect", std::to_string(lastFilePointCount_));
-            PostCommand("WriteLogConfig");
+            // Each step goes only after the one before went through. A failed step has said
+            // why; nothing after it is written, the half-written configuration is not stored
+            // in the flash and the analyzer is not rebooted.
+            if (!form_.RunCommand("WriteDirect", std::to_string(lastFilePointCount_)) ||
+                !form_.RunCommand("WriteLogConfig")) {
+                EndAction();
+                return;
+            }
             // The blocks go straight to the unit; a failed exchange stops the write before
             // anything is committed to flash.
             QString failure;
@@ -806,7 +812,10 @@ void ConfigFileRoads::Open()
                 EndAction();
                 return;
             }
-            PostCommand("WriteConfig");
+            if (!form_.RunCommand("WriteConfig")) {
+                EndAction();
+                return;
+            }
             platform::MessageDlg(QStringLiteral("Please press OK button.\n"
                                                 "After pressing OK button, analyzer will automatically reboot, and GUI "
                                                 "will LOG OFF.\n"

@@ -243,15 +243,19 @@ void WriteLogConfig::Execute()
     RunFramed("Writing Log Config.", kLogCount, "Write Log Config. error!", [this] {
         DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
+        bool allAccepted = true;
         for (int log = 0; log < kLogCount; ++log) {
             LogConfigRecord& record = db->LogRecord(log);
             record.LOG_NUMBER = static_cast<uint8_t>(log);
             record.UniqueId[0] = kLogClockDbId;
             if (log == kAlwaysDisabledLog) record.Enable = 0;
             const bool accepted = facade->WriteLogConfig(record);
+            allAccepted = allAccepted && accepted;
             SetText(StatusLineSpecialPanel, accepted ? "Write Log Config. Successful" : "Write Log Config. Fail");
         }
         db->LogLogConfiguration();
+        // A record the unit did not take leaves the run short of its good end.
+        if (allAccepted) MarkSucceeded();
     });
 }
 

@@ -1,0 +1,127 @@
+// The roads that write a configuration into the analyzer, or read one from it into a file, stop
+// at the first step the analyzer fails: the failing command has said why, nothing after it is
+// sent, nothing is stored in the unit's flash, no reboot follows, and no file is written or
+// claimed saved.
+#include "tests/pages/page_session.h"
+#include "tevrin/rtdb/database.h"
+#include "tevrin/shell/config_file.h"
+#include "tevrin/shell/main_form.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pagetest::PageSession;
+
+const QString kRebootBox = QStringLiteral("Please press OK button.\n"
+                                          "After pressing OK button, analyzer will automatically reboot, and GUI "
+                                          "will LOG OFF.\n"
+                                          "After reboot, you will have to LOG ON again.");
+
+// The request types that change something in the unit (as PageSession::WriteRequests counts).
+const std::set<int> kWriteTypes = {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66};
+
+int TypeOf(const QByteArray& request) { return request.size() > 1 ? static_cast<uint8_t>(request[1]) : -1; }
+
+// The write requests of other types than `type` that the unit got after the (skip + 1)-th
+// request of `type`, the one the fault hit; "missing" when that request never came.
+std::vector<std::string> WritesAfterTheFailure(const sim::AnalyzerCore& unit, int type, int skip)
+{
+    const std::vector<QByteArray> requests = unit.Requests();
+    size_t i = 0;
+    for (int seen = 0; i < requests.size(); ++i)
+        if (TypeOf(requests[i]) == type && seen++ == skip) break;
+    if (i == requests.size()) return {"missing"};
+    std::vector<std::string> after;
+    for (++i; i < requests.size(); ++i) {
+        const int t = TypeOf(requests[i]);
+        if (t != type && kWriteTypes.count(t)) after.push_back(std::to_string(t));
+    }
+    return after;
+}
+
+std::string Joined(const QStringList& texts) { return texts.join(QStringLiteral(" | ")).toStdString(); }
+
+}  // namespace
+
+TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitStopsAtTheFirstFailedStep)
+{
+    const struct Case {
+        const char* name;
+        sim::Fault fault;
+        int type;   // the request type that fails
+        int skip;   // requests of that type that go through first
+        // The failing command's own words, found in a box text; empty: it reports on the
+        // status line only.
+        const char* said;
+    } kCases[] = {
+        {"a configuration point write refused", sim::Fault::Reject, 4, 5, "Error writing to database\n"},
+        {"a log configuration write refused", sim::Fault::Reject, 38, 2, "Write Log Config. error!"},
+        {"a log configuration answered with the wrong type", sim::Fault::WrongType, 38, 1, ""},
+        {"the sequencer block refused", sim::Fault::Reject, 62, 0, "Nothing was stored to the Flash"},
+        {"the store to flash refused", sim::Fault::Reject, 8, 0, " Write Config. fail!"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PageSession s;
+        ASSERT_TRUE(s.LogOn(true));
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("unit.cfg"));
+        QString error;
+        ASSERT_TRUE(config_file::Save(*DataBase::Instance(), file, &error)) << error.toStdString();
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+        sim::FaultRule rule;
+        rule.fault = c.fault;
+        rule.type = c.type;
+        rule.skip = c.skip;
+        s.unit.AddFault(rule);
+
+        s.prompter.files = {file};
+        s.prompter.answers = {platform::mrYes};   // write it into the unit; every other box OK
+        s.Form().tbtnOpenClick();
+
+        EXPECT_EQ(s.unit.PendingFaults(), 0) << "the failing request never came";
+        EXPECT_EQ(WritesAfterTheFailure(s.unit, c.type, c.skip), std::vector<std::string>{});
+        if (c.type != 8) {
+            EXPECT_EQ(s.unit.RequestCount(8), 0) << "stored to flash";
+        }
+        EXPECT_EQ(s.unit.RebootCount(), 0);
+        EXPECT_FALSE(s.prompter.Saw(kRebootBox)) << Joined(s.prompter.Texts());
+        if (*c.said) {
+            bool said = false;
+            for (const QString& text : s.prompter.Texts()) said = said || text.contains(QString::fromLatin1(c.said));
+            EXPECT_TRUE(said) << Joined(s.prompter.Texts());
+        }
+        EXPECT_TRUE(s.Form().LoggedOn());
+        s.unit.ClearFaults();
+    }
+}
+
+TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitWhoseStepsAllWentThroughIsStoredAndRebooted)
+{
+    PageSession s;
+    ASSERT_TRUE(s.LogOn(true));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("unit.cfg"));
+    QString error;
+    ASSERT_TRUE(config_file::Save(*DataBase::Instance(), file, &error)) << error.toStdString();
+    s.unit.ClearLog();
+    s.prompter.prompts.clear();
+
+    s.prompter.files = {file};
+    s.prompter.answers = {platform::mrYes};
+    s.Form().tbtnOpenClick();
+
+    for (int type : {4, 38, 62, 66}) EXPECT_GT(s.unit.RequestCount(type), 0) << type;
+    EXPECT_EQ(s.unit.RequestCount(8), 1);
+    EXPECT_EQ(s.unit.RebootCount(), 1);
+    EXPECT_TRUE(s.prompter.Saw(kRebootBox)) << Joined(s.prompter.Texts());
+    EXPECT_FALSE(s.Form().LoggedOn());
+}
