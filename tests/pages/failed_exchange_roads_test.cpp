@@ -2,12 +2,17 @@
 // at the first step the analyzer fails: the failing command has said why, nothing after it is
 // sent, nothing is stored in the unit's flash, no reboot follows, and no file is written or
 // claimed saved.
+#include "brannix/qedit.h"
+#include "tests/common/modal_answer.h"
 #include "tests/pages/page_session.h"
+#include "tevrin/pages/config/fra_analyzer_global.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/config_file.h"
+#include "tevrin/shell/confirm_changes_dlg.h"
 #include "tevrin/shell/main_form.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -124,4 +129,48 @@ TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitWhoseStepsAllWentThroughIsStored
     EXPECT_EQ(s.unit.RebootCount(), 1);
     EXPECT_TRUE(s.prompter.Saw(kRebootBox)) << Joined(s.prompter.Texts());
     EXPECT_FALSE(s.Form().LoggedOn());
+}
+
+TEST(FailedExchangeRoads, APermanentWriteWhoseWriteFailedStoresNothingInTheFlash)
+{
+    // The nth point write of the page's Write refused by the unit.
+    for (int refused : {0, 1}) {
+        SCOPED_TRACE(refused);
+        PageSession s;
+        ASSERT_TRUE(s.LogOn(true));
+        s.ShowAfresh(MainPage::Global);
+        auto* page = static_cast<TfraAnalyzerGlobal*>(s.Form().Frame(MainPage::Global));
+        std::vector<TQEdit*> limits;
+        for (const auto& alarm : page->alarms())
+            if (alarm.limit && alarm.limit->isVisible()) limits.push_back(alarm.limit);
+        ASSERT_GE(limits.size(), 2u);
+        limits[0]->setText(QStringLiteral("55.5"));
+        limits[1]->setText(QStringLiteral("66.5"));
+        sim::FaultRule rule;
+        rule.fault = sim::Fault::Reject;
+        rule.type = 4;
+        rule.skip = refused;
+        s.unit.AddFault(rule);
+        s.prompter.prompts.clear();
+
+        int listsShown = 0;
+        testsupport::AnsweringModals(
+            [&listsShown](QWidget* modal) {
+                if (auto* changes = qobject_cast<TfrmChanges*>(modal)) {
+                    ++listsShown;
+                    changes->Button1()->click();
+                }
+            },
+            [&s] { s.Form().SetDefaultConfigClick(); });
+
+        EXPECT_EQ(s.unit.PendingFaults(), 0) << "the refused write never came";
+        EXPECT_EQ(s.unit.RequestCount(8), 0) << "stored to flash";
+        EXPECT_EQ(listsShown, 0);
+        bool said = false;
+        for (const QString& text : s.prompter.Texts())
+            said = said || text.startsWith(QStringLiteral("Error writing to database\n")) ||
+                   text == QStringLiteral("Error sending data to unit.");
+        EXPECT_TRUE(said) << Joined(s.prompter.Texts());
+        s.unit.ClearFaults();
+    }
 }

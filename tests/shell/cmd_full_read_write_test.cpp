@@ -130,6 +130,7 @@ TEST_F(FullTest, WriteMainWritesTheChangedPoints)
     WriteMainCommand write;
     Run(write);
 
+    EXPECT_TRUE(write.Succeeded());
     EXPECT_EQ(unit.Value(sim::DbId{kPurgeDbId}), 45);
     ASSERT_EQ(unit.RequestCount(4), 1);   // only the changed point
     EXPECT_EQ(owner.calls.at(1), "SetText StatusLineSpecialPanel Writing...");
@@ -148,6 +149,7 @@ TEST_F(FullTest, WriteMainWritesNothingWhenAControlRefusesItsValue)
     WriteMainCommand write;
     Run(write);
 
+    EXPECT_FALSE(write.Succeeded());
     EXPECT_EQ(unit.RequestCount(), 0);
     EXPECT_TRUE(prompter.prompts.empty());   // the control has said why itself
     EXPECT_EQ(owner.PanelTexts(), (Texts{"Writing...", ""}));
@@ -180,9 +182,11 @@ TEST_F(FullTest, FailedWholeWritesShowTheEngineError)
         if (c.direct) {
             WriteDirectCommand write;
             Run(write, "250");
+            EXPECT_FALSE(write.Succeeded());
         } else {
             WriteMainCommand write;
             Run(write);
+            EXPECT_FALSE(write.Succeeded());
         }
         ASSERT_EQ(prompter.prompts.size(), 1u);
         EXPECT_EQ(prompter.prompts[0].text, c.shown);

@@ -183,22 +183,25 @@ TEST_F(ConfirmChangesTest, AcceptEmptiesTheListCancelAndEscapeKeepIt)
 
 namespace {
 
+// Logs its posts and runs a body; the run reaches its good end unless told it fails.
 class LoggingCommand : public Command {
 public:
-    LoggingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body)
-        : name_(std::move(name)), log_(log), body_(std::move(body))
+    LoggingCommand(std::string name, std::vector<std::string>& log, std::function<void()> body, bool fails = false)
+        : name_(std::move(name)), log_(log), body_(std::move(body)), fails_(fails)
     {
     }
     void Execute() override
     {
         log_.push_back(name_);
         if (body_) body_();
+        if (!fails_) MarkSucceeded();
     }
 
 private:
     std::string name_;
     std::vector<std::string>& log_;
     std::function<void()> body_;
+    bool fails_;
 };
 
 }  // namespace
@@ -215,10 +218,12 @@ TEST_F(ConfirmChangesTest, PermanentWriteStoresToFlashOnlyWhenTheChangesAreAccep
         std::vector<std::string> posts;
         std::vector<int> listAfter;
         QStringList prompts;
+        bool writeFails = false;   // the write to working memory failed part-way
     } kCases[] = {
         {"nothing written", {}, ConfirmAnswer::Accept, 0, {"WriteMain", "WriteConfig", "ExpressRead"}, {}, {}},
         {"accepted", {kPurgeTime, kMarker}, ConfirmAnswer::Accept, 1, {"WriteMain", "WriteConfig", "ExpressRead"}, {}, {}},
         {"cancelled", {kPurgeTime}, ConfirmAnswer::Cancel, 1, {"WriteMain", "ExpressRead"}, {kPurgeTime}, {cancelled}},
+        {"write failed", {kPurgeTime}, ConfirmAnswer::Accept, 0, {"WriteMain"}, {kPurgeTime}, {}, true},
     };
 
     TFormMain::SetLibraryFolder(QString());
@@ -235,7 +240,7 @@ TEST_F(ConfirmChangesTest, PermanentWriteStoresToFlashOnlyWhenTheChangesAreAccep
                 body = [&c] {
                     for (int id : c.written) ChangeList().Add(id);
                 };
-            line.Register(name, std::make_unique<LoggingCommand>(name, log, body));
+            line.Register(name, std::make_unique<LoggingCommand>(name, log, body, name == "WriteMain" && c.writeFails));
         }
         line.SetOwner(&form);
         prompter.prompts.clear();

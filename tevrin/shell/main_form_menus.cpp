@@ -17,11 +17,9 @@ void TFormMain::SetDefaultConfigClick()
 {
     // The change list is looked at right after "WriteMain", so the post must run now.
     if (RefuseWhileBusy()) return;
-    editsRefused_ = false;
-    Post("WriteMain");
-    // A page that refused its edits has said why; nothing went to the analyzer, so nothing is
-    // stored in its flash either.
-    if (editsRefused_) return;
+    // Only a write that went through is stored in the flash. A page that refused its edits, or
+    // a write the analyzer failed, has said why; the flash keeps what it had.
+    if (!RunCommand("WriteMain")) return;
     // What was written to working memory is confirmed before it goes to flash. A cancelled
     // list keeps its entries for the next permanent write.
     bool cancelled = false;

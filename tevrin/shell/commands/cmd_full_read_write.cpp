@@ -74,9 +74,11 @@ void WriteMainCommand::Execute()
     cmd::BusyScope busy(Owner());
     // The controls hand their edits to the database; one that refuses has said why already,
     // and then nothing is written.
-    if (Request(SendToDatabase) == 0) GuardedWrite(Owner(), [] { return DataBase::Instance()->WriteChanges(); });
+    const bool written = Request(SendToDatabase) == 0 &&
+                         GuardedWrite(Owner(), [] { return DataBase::Instance()->WriteChanges(); });
     busy.Close();
     SetText(StatusLineSpecialPanel, "");
+    if (written) MarkSucceeded();
 }
 
 void WriteDirectCommand::Execute()
