@@ -1,7 +1,6 @@
 // Every road that hands the pages' edits to the database stops when a page refuses them: the
 // refusal's own box tells why, nothing goes to the analyzer or into a file, an existing file
 // keeps its contents, and nothing claims success afterwards.
-#include "brannix/qstatusbar.h"
 #include "tests/pages/kit/test_host.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/io/fra_board_tester.h"
@@ -20,26 +19,11 @@
 
 namespace {
 
+using pagetest::ClaimsSaved;
 using pagetest::PageSession;
 
 const QString kTimerRefusal = QStringLiteral("Timer #9: the hour \"25\" is not a whole number from 0 to 23.\nNothing was written.");
 const QByteArray kOldContents = "old contents\n";
-
-QByteArray Contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Whether any text panel of the status line says a configuration was saved.
-bool ClaimsSaved(TFormMain& form)
-{
-    const QString claim = QStringLiteral("successfully saved");
-    if (form.SpecialPanel() && form.SpecialPanel()->text().contains(claim)) return true;
-    for (int i = 0; i < form.StatusLine()->PanelCount(); ++i)
-        if (form.StatusLine()->PanelText(i).contains(claim)) return true;
-    return false;
-}
 
 // The Timers page shown with timer 9 at hour 25: the page refuses the edits while it shows.
 void RefuseOnTimers(PageSession& s)
@@ -115,7 +99,7 @@ TEST(EditRefusalRoads, ARefusedPageStopsTheRoadBeforeAnythingIsWrittenOrClaimed)
 
         EXPECT_TRUE(s.prompter.Saw(refusal)) << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
         EXPECT_EQ(s.WriteRequests(), 0);
-        EXPECT_EQ(Contents(file), kOldContents);
+        EXPECT_EQ(pagetest::FileContents(file), kOldContents);
         EXPECT_FALSE(ClaimsSaved(s.Form()));
     }
 }

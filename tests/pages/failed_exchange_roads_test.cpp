@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ const QString kRebootBox = QStringLiteral("Please press OK button.\n"
                                           "After pressing OK button, analyzer will automatically reboot, and GUI "
                                           "will LOG OFF.\n"
                                           "After reboot, you will have to LOG ON again.");
+const QByteArray kOldContents = "old contents\n";
 
 // The request types that change something in the unit (as PageSession::WriteRequests counts).
 const std::set<int> kWriteTypes = {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66};
@@ -172,5 +174,75 @@ TEST(FailedExchangeRoads, APermanentWriteWhoseWriteFailedStoresNothingInTheFlash
                    text == QStringLiteral("Error sending data to unit.");
         EXPECT_TRUE(said) << Joined(s.prompter.Texts());
         s.unit.ClearFaults();
+    }
+}
+
+TEST(FailedExchangeRoads, ALoggedOnSaveWritesItsFileOnlyAfterBothReadsWentThrough)
+{
+    const struct Road {
+        const char* name;
+        std::function<void(PageSession&, const QString& file)> run;
+    } kRoads[] = {
+        {"Save",
+         [](PageSession& s, const QString& file) {
+             s.prompter.files = {file};
+             s.Form().tbtnSaveClick();
+         }},
+        {"Save As over an existing file",
+         [](PageSession& s, const QString& file) {
+             s.prompter.files = {file};
+             s.prompter.answers = {platform::mrYes};   // overwrite
+             s.Form().tbtnSaveAsClick();
+         }},
+    };
+    const struct Failure {
+        const char* name;
+        int type;   // the read that fails (none: -1)
+        int skip;
+        const char* said;   // the start of the read's own box
+    } kFailures[] = {
+        {"no read fails", -1, 0, ""},
+        {"the full read", 50, 3, "Read error: "},
+        {"the log configuration read", 36, 2, "Read Log Config. error!"},
+    };
+    for (const Road& road : kRoads) {
+        for (const Failure& failure : kFailures) {
+            SCOPED_TRACE(std::string(road.name) + ", " + failure.name);
+            PageSession s;
+            ASSERT_TRUE(s.LogOn(true));
+            s.Show(MainPage::Events);   // a page that does not poll, so Save is free to run
+            QTemporaryDir dir;
+            const QString file = dir.filePath(QStringLiteral("kept.cfg"));
+            {
+                QFile f(file);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                f.write(kOldContents);
+            }
+            s.prompter.prompts.clear();
+            const bool fails = failure.type >= 0;
+            if (fails) {
+                sim::FaultRule rule;
+                rule.fault = sim::Fault::Reject;
+                rule.type = failure.type;
+                rule.skip = failure.skip;
+                rule.times = sim::kForever;
+                s.unit.AddFault(rule);
+            }
+
+            road.run(s, file);
+            s.unit.ClearFaults();
+
+            if (!fails) {
+                EXPECT_TRUE(pagetest::FileContents(file).contains("<ConfigurationDatabase "));
+                EXPECT_TRUE(pagetest::ClaimsSaved(s.Form()));
+                continue;
+            }
+            bool said = false;
+            for (const QString& text : s.prompter.Texts())
+                said = said || text.startsWith(QString::fromLatin1(failure.said));
+            EXPECT_TRUE(said) << Joined(s.prompter.Texts());
+            EXPECT_EQ(pagetest::FileContents(file), kOldContents);
+            EXPECT_FALSE(pagetest::ClaimsSaved(s.Form()));
+        }
     }
 }

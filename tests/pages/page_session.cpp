@@ -3,6 +3,8 @@
 #include "tests/common/engine_settings.h"
 #include "tests/common/modal_answer.h"
 
+#include "brannix/qstatusbar.h"
+
 #include "tevrin/rtdb/catalogue/catalogue_rows.h"
 #include "tevrin/rtdb/database.h"
 #include "tevrin/shell/logon_dlg.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -104,5 +107,20 @@ std::vector<int> PageSession::RegisteredPoints()
 }
 
 std::string PageSession::Text(int dbId) { return DataBase::Instance()->GetPointText(static_cast<TDbId>(dbId)); }
+
+QByteArray FileContents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool ClaimsSaved(TFormMain& form)
+{
+    const QString claim = QStringLiteral("successfully saved");
+    if (form.SpecialPanel() && form.SpecialPanel()->text().contains(claim)) return true;
+    for (int i = 0; i < form.StatusLine()->PanelCount(); ++i)
+        if (form.StatusLine()->PanelText(i).contains(claim)) return true;
+    return false;
+}
 
 }  // namespace pagetest

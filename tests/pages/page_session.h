@@ -7,6 +7,7 @@
 #include "tests/sim/wire/wire_server.h"
 #include "tevrin/shell/state_mgr.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -59,5 +60,11 @@ private:
     QString iniPath_;
     std::unique_ptr<TFormMain> form_;
 };
+
+// A file's bytes (empty when it cannot be read).
+QByteArray FileContents(const QString& path);
+
+// Whether any text panel of the status line says a configuration was saved.
+bool ClaimsSaved(TFormMain& form);
 
 }  // namespace pagetest

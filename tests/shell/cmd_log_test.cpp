@@ -377,6 +377,7 @@ TEST_F(LogCommandTest, ReadLogConfigTakesTheSixRecordsAndTheirIdCodes)
     ReadLogConfig command;
     Run(command);
 
+    EXPECT_TRUE(command.Succeeded());
     for (int log = 0; log < kLogCount; ++log) EXPECT_TRUE(Same(db->LogRecord(log), Record(log))) << log;
     EXPECT_EQ(UniqueLogID::Instance()->Ids(), (std::vector<int>{9, 17, 25, 33, 41, 49}));
     EXPECT_EQ(unit.RequestCount(kReadLogConfig), 6);
@@ -394,6 +395,7 @@ TEST_F(LogCommandTest, ReadLogConfigWhoseThirdRequestFailsKeepsTheRecordsReadBef
     Run(command);
 
     EXPECT_EQ(prompter.Texts(), QStringList{"Read Log Config. error!"});
+    EXPECT_FALSE(command.Succeeded());
     EXPECT_EQ(unit.RequestCount(kReadLogConfig), 3);
     EXPECT_TRUE(Same(db->LogRecord(0), Record(0)));
     EXPECT_TRUE(Same(db->LogRecord(1), Record(1)));

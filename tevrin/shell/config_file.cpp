@@ -680,16 +680,17 @@ void ConfigFileRoads::EndAction()
 void ConfigFileRoads::SaveTo(const QString& fileName)
 {
     if (!form_.ServicesCreated()) return;
+    // The status line keeps no earlier claim of a save while this one may still fail.
+    StatusText(QString());
     if (!form_.LoggedOn()) {
-        // A page that refuses its edits has said why (in a box or on the status line, which
-        // keeps no earlier claim of a save); the file is then left as it was.
-        StatusText(QString());
+        // A page that refuses its edits has said why (in a box or on the status line); the
+        // file is then left as it was.
         if (form_.PostEdits() != 0) return;
         if (form_.frSequencer()) form_.frSequencer()->CommitToDatabase();
     } else {
-        // The file holds what the analyzer holds.
-        PostCommand("ReadFull");
-        PostCommand("ReadLogConfig");
+        // The file holds what the analyzer holds. A read that failed has said why (a failed
+        // full read also logs off); the file is then left as it was.
+        if (!form_.RunCommand("ReadFull") || !form_.RunCommand("ReadLogConfig")) return;
     }
     QString error;
     if (!config_file::Save(*DataBase::Instance(), fileName, &error, form_.Wait())) {

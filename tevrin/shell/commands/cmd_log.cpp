@@ -235,6 +235,7 @@ void ReadLogConfig::Execute()
             ids->Add(db->LogRecord(log).LogIdCode);
             SetText(StatusLineSpecialPanel, "Read Log Config. Successful");
         }
+        MarkSucceeded();
     });
 }
 

@@ -27,9 +27,9 @@ public:
 
     // Whether the command's last run reached its good end. The queue clears the mark before
     // each run; the commands that roads check step by step (the whole-configuration reads and
-    // writes, the page write, the log configuration write, the flash store, the image write
-    // and read-back, the upgrade connect, the reboot, the single-point write) set it as they
-    // finish well, so a run that failed, returned early or threw leaves it clear. Other
+    // writes, the page write, the log configuration read and write, the flash store, the image
+    // write and read-back, the upgrade connect, the reboot, the single-point write) set it as
+    // they finish well, so a run that failed, returned early or threw leaves it clear. Other
     // commands never set it.
     bool Succeeded() const { return succeeded_; }
     void ClearSucceeded() { succeeded_ = false; }
