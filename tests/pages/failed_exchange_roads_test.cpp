@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -30,9 +29,6 @@ const QString kRebootBox = QStringLiteral("Please press OK button.\n"
                                           "will LOG OFF.\n"
                                           "After reboot, you will have to LOG ON again.");
 const QByteArray kOldContents = "old contents\n";
-
-// The request types that change something in the unit (as PageSession::WriteRequests counts).
-const std::set<int> kWriteTypes = {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66};
 
 int TypeOf(const QByteArray& request) { return request.size() > 1 ? static_cast<uint8_t>(request[1]) : -1; }
 
@@ -48,7 +44,7 @@ std::vector<std::string> WritesAfterTheFailure(const sim::AnalyzerCore& unit, in
     std::vector<std::string> after;
     for (++i; i < requests.size(); ++i) {
         const int t = TypeOf(requests[i]);
-        if (t != type && kWriteTypes.count(t)) after.push_back(std::to_string(t));
+        if (t != type && PageSession::IsWriteType(t)) after.push_back(std::to_string(t));
     }
     return after;
 }

@@ -21,6 +21,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace pagetest {
@@ -80,11 +82,20 @@ bool PageSession::PumpUntil(const std::function<bool()>& condition, int timeoutM
     return true;
 }
 
+namespace {
+constexpr int kWriteTypes[] = {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66};
+}
+
 int PageSession::WriteRequests() const
 {
     int n = 0;
-    for (int type : {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66}) n += unit.RequestCount(type);
+    for (int type : kWriteTypes) n += unit.RequestCount(type);
     return n;
+}
+
+bool PageSession::IsWriteType(int type)
+{
+    return std::find(std::begin(kWriteTypes), std::end(kWriteTypes), type) != std::end(kWriteTypes);
 }
 
 std::vector<int> PageSession::WrittenDbIds() const

@@ -41,6 +41,8 @@ public:
     // Requests the unit got that change something in it (point and text writes, stores, blocks,
     // maps, log configurations, images, wipes, reboot, factory defaults).
     int WriteRequests() const;
+    // Whether a request of this type is one of those.
+    static bool IsWriteType(int type);
 
     // The DbIds of the points the unit was asked to write (number and text writes), in order.
     std::vector<int> WrittenDbIds() const;
