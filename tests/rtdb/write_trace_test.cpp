@@ -1,6 +1,7 @@
 // The configuration write trace "LogWrite.dbg" and the change list: golden traces byte for
 // byte, the line layout, the clock point's date, and a trace file that cannot be written.
 #include "tests/rtdb/database_fixture.h"
+#include "tests/common/file_size_limit.h"
 
 #include "tevrin/rtdb/modbus_list.h"
 #include "tevrin/rtdb/timer_x_manager.h"
@@ -176,6 +177,26 @@ TEST_F(WriteTraceTest, ATraceThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
     EXPECT_EQ(db->AsWriteLogRecordsManager().Ids(), (std::vector<int>{10, 25, 26}));
     EXPECT_EQ(unit.Value(sim::DbId{26}), 50.0);
     QDir(write_trace::TraceFilePath()).removeRecursively();
+}
+
+// A trace that opened but did not fit says that the write failed and why, never that the file
+// could not be opened, and the part that went in is taken back.
+TEST_F(WriteTraceTest, AnAppendThatDoesNotFitSaysTheWriteFailedAndWhy)
+{
+    const QString path = write_trace::TraceFilePath();
+    const QByteArray old = kSeparatorLine;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(old), old.size());
+    }
+    {
+        testsupport::FileSizeLimit limit(static_cast<rlim_t>(old.size() + 100));
+        EXPECT_FALSE(write_trace::AppendLines({std::string(200, 'v'), "another line"}, path));
+    }
+    EXPECT_EQ(prompter.Texts().join(QLatin1Char('|')).toStdString(),
+              "There was a problem writing the WriteLog file\nFile too large");
+    EXPECT_EQ(TraceFile(), old);
 }
 
 TEST_F(WriteTraceTest, TheTraceGoesToTheDataFolderWhateverTheCurrentDirectory)

@@ -181,21 +181,18 @@ bool AppendLines(const std::vector<std::string>& lines, const QString& filePath)
     }
     QFile file(filePath);
     // Unbuffered, so that a section that only partly fits can be taken back.
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    QString why = file.errorString();
-    if (ok) {
-        const qint64 before = file.size();
-        errno = 0;
-        ok = file.write(bytes) == bytes.size();
-        // A section is appended whole or not at all.
-        if (!ok) {
-            why = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-            file.resize(before);
-        }
-        file.close();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        platform::ShowMessage(QString::fromLatin1(kOpenFailedMessage) + QStringLiteral("\n") + file.errorString());
+        return false;
     }
-    if (!ok) platform::ShowMessage(QString::fromLatin1(kOpenFailedMessage) + QStringLiteral("\n") + why);
-    return ok;
+    const qint64 before = file.size();
+    errno = 0;
+    if (file.write(bytes) == bytes.size()) return true;
+    // A section is appended whole or not at all.
+    const QString why = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    file.resize(before);
+    platform::ShowMessage(QString::fromLatin1(kWriteFailedMessage) + QStringLiteral("\n") + why);
+    return false;
 }
 
 bool WriteLog(const std::string& text, const QString& fileName)

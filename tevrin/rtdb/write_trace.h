@@ -22,6 +22,7 @@ constexpr const char* kFileName = "LogWrite.dbg";
 constexpr int kMaxLineText = 253;
 constexpr int kSeparatorWidth = 52;
 constexpr const char* kOpenFailedMessage = "There was a problem opening the WriteLog file";
+constexpr const char* kWriteFailedMessage = "There was a problem writing the WriteLog file";
 
 // Where time stamps take the time from; an empty source restores the local clock. Tests set a
 // fixed time so that traces can be compared byte for byte.
@@ -54,8 +55,10 @@ std::vector<std::string> LogConfigSection(const LogConfigRecord (&records)[kLogC
 QString TraceFilePath();
 
 // Appends the lines (each cut to 253 characters, followed by " \n") to the file in one write,
-// creating it when missing. A file that cannot be opened or written is left as it was and the
-// message "There was a problem opening the WriteLog file" is shown once; false then.
+// creating it when missing. A file that cannot be opened or written is left as it was and one
+// message says so, with the reason under it: "There was a problem opening the WriteLog file"
+// when it could not be opened, "There was a problem writing the WriteLog file" when the lines
+// did not all go in; false then.
 bool AppendLines(const std::vector<std::string>& lines, const QString& filePath);
 
 // One line appended to the named file: a bare name is taken in the per-user data folder.
