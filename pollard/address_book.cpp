@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -131,13 +130,7 @@ bool PortAddrMgr::Save(const QString& fileName)
 
     const auto writeTo = [&](const QString& path) {
         savedPath_ = path;
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            lastError_ = file.errorString();
-            return false;
-        }
-        file.write(text);
-        return platform::CommitWhole(file, &lastError_);
+        return platform::SaveWhole(path, text, &lastError_);
     };
     if (FolderWritable(folder_) && writeTo(InFolder(folder_, fileName))) return true;
     QDir().mkpath(fallback_);

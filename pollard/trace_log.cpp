@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -83,13 +82,7 @@ bool TraceLog::WriteOut(bool append)
         file.resize(before);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        lastError_ = file.errorString();
-        return false;
-    }
-    file.write(text);
-    return platform::CommitWhole(file, &lastError_);
+    return platform::SaveWhole(path, text, &lastError_);
 }
 
 }  // namespace pollard

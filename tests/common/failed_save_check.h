@@ -1,7 +1,8 @@
 #pragma once
-// The check every save is held to on a full disk: over a file that holds old, the save fails
-// with the reason in words, the old file stays byte for byte and no other file is left beside
-// it; with room again the same save goes through and replaces (or extends) the file.
+// The check every save is held to when the disk fills: over a file that holds old, a save that
+// finds no room at all, and one that finds room for only part of its file, fails with the reason
+// in words, the old file stays byte for byte and no other file is left beside it; with room
+// again the same save goes through and replaces (or extends) the file.
 #include "tests/common/file_size_limit.h"
 
 #include <QByteArray>
@@ -22,33 +23,52 @@ inline QByteArray FileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// save(path, why) saves into path and gives the reason of a failure in why. appends: the disk
-// still takes a few bytes past the old file, so that an append only partly fits.
+inline void WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// save(path, why) saves into path and gives the reason of a failure in why. appends: the save
+// adds to the end of the file; on the full disk the disk still takes a few bytes past the old
+// file, so that the append only partly fits.
 inline void ExpectFailedSaveKeepsTheOldFile(const QString& path, const QByteArray& old, bool appends,
                                             const std::function<bool(const QString&, QString&)>& save)
 {
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(old), old.size());
-    }
-    const QDir dir = QFileInfo(path).absoluteDir();
-    const QStringList before = dir.entryList(QDir::Files | QDir::Hidden);
-
+    // With room, the save goes through: what it writes sets how much of it the disk takes below.
+    WriteFileBytes(path, old);
     QString why;
-    bool saved = true;
-    {
-        FileSizeLimit full(appends ? static_cast<rlim_t>(old.size() + 8) : 0);
-        saved = save(path, why);
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_TRUE(why.contains(QLatin1String("File too large"))) << why.toStdString();
-    EXPECT_EQ(FileBytes(path), old);
-    EXPECT_EQ(dir.entryList(QDir::Files | QDir::Hidden), before);
+    ASSERT_TRUE(save(path, why)) << why.toStdString();
+    const QByteArray saved = FileBytes(path);
+    ASSERT_NE(saved, old);
+    const qint64 written = appends ? saved.size() - old.size() : saved.size();
+    ASSERT_GT(written, 1);
 
-    why.clear();
-    EXPECT_TRUE(save(path, why)) << why.toStdString();
-    EXPECT_NE(FileBytes(path), old);
+    const QDir dir = QFileInfo(path).absoluteDir();
+    const struct {
+        const char* disk;
+        qint64 room;   // bytes the disk takes of what the save writes
+    } disks[] = {
+        {"full disk", appends ? 8 : 0},
+        {"disk with room for half the file", written / 2},
+    };
+    for (const auto& d : disks) {
+        SCOPED_TRACE(d.disk);
+        WriteFileBytes(path, old);
+        const QStringList before = dir.entryList(QDir::Files | QDir::Hidden);
+        why.clear();
+        bool ok = true;
+        {
+            FileSizeLimit limit(static_cast<rlim_t>((appends ? old.size() : 0) + d.room));
+            ok = save(path, why);
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_TRUE(why.contains(QLatin1String("File too large"))) << why.toStdString();
+        const QByteArray kept = FileBytes(path);
+        EXPECT_TRUE(kept == old) << "the file holds " << kept.size() << " bytes in place of the old " << old.size();
+        EXPECT_EQ(dir.entryList(QDir::Files | QDir::Hidden), before);
+    }
     QFile::remove(path);
 }
 

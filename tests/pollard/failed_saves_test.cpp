@@ -1,5 +1,6 @@
-// The engine's files saved while the disk cannot take a byte more: the save fails, the old file
-// stays byte for byte, no temporary file is left, and the reason is in words.
+// The engine's files saved while the disk cannot take a byte more, or only part of the file: the
+// save fails, the old file stays byte for byte, no temporary file is left, and the reason is in
+// words. The files are larger than a write the file layer keeps in its buffer.
 #include "tests/common/failed_save_check.h"
 #include "pollard/address_book.h"
 #include "pollard/trace_log.h"
@@ -13,7 +14,7 @@
 
 #include <functional>
 
-TEST(EngineFileSaves, OnAFullDiskTheyFailKeepTheOldFileAndSayWhy)
+TEST(EngineFileSaves, WhenTheDiskFillsTheyFailKeepTheOldFileAndSayWhy)
 {
     QTemporaryDir dir;
     QTemporaryDir fallback;
@@ -22,12 +23,12 @@ TEST(EngineFileSaves, OnAFullDiskTheyFailKeepTheOldFileAndSayWhy)
         const char* kind;
         const char* fileName;
         Save save;
-        bool appends = false;   // the disk still takes a few bytes: an append only partly fits
+        bool appends = false;   // adds to the end of the file
     } cases[] = {
         {"address book", "addr.txt",
          [&book_dir = dir, &fallback_dir = fallback](const QString& path, QString& why) {
              pollard::PortAddrMgr book(book_dir.path(), fallback_dir.path());
-             book.Add(QStringLiteral("plant"), QStringLiteral("10.0.0.7"), 502);
+             for (int k = 0; k < 1000; ++k) book.Add(QStringLiteral("plant %1").arg(k), QStringLiteral("10.0.0.7"), 502);
              const bool ok = book.Save(QFileInfo(path).fileName());
              why = book.LastError();
              return ok;
@@ -36,19 +37,21 @@ TEST(EngineFileSaves, OnAFullDiskTheyFailKeepTheOldFileAndSayWhy)
          [](const QString& path, QString& why) {
              pollard::TraceLog trace;
              trace.SetFileName(path);
+             trace.SetMaxBytes(1 << 20);
              trace.SetState(pollard::TraceLog::On);
-             trace.Add(QStringLiteral("Tx: [01][02]"));
+             for (int k = 0; k < 1000; ++k) trace.Add(QStringLiteral("Tx: [01][02] %1").arg(k));
              const bool ok = trace.SetState(pollard::TraceLog::Dump);
              why = trace.LastError();
-             EXPECT_EQ(trace.Lines().size(), ok ? 0 : 1);   // the lines are kept for another try
+             EXPECT_EQ(trace.Lines().size(), ok ? 0 : 1000);   // the lines are kept for another try
              return ok;
          }},
         {"trace log (appended)", "comm.trc",
          [](const QString& path, QString& why) {
              pollard::TraceLog trace;
              trace.SetFileName(path);
+             trace.SetMaxBytes(1 << 20);
              trace.SetState(pollard::TraceLog::On);
-             trace.Add(QStringLiteral("Rx: [03]"));
+             for (int k = 0; k < 1000; ++k) trace.Add(QStringLiteral("Rx: [03] %1").arg(k));
              const bool ok = trace.SetState(pollard::TraceLog::Append);
              why = trace.LastError();
              return ok;

@@ -1,5 +1,6 @@
-// Every file the program saves, saved while the disk cannot take a byte more: the save fails,
-// the old file stays byte for byte, no temporary file is left, and the reason is in words.
+// Every file the program saves, saved while the disk cannot take a byte more, or only part of the
+// file: the save fails, the old file stays byte for byte, no temporary file is left, and the
+// reason is in words.
 #include "tests/common/failed_save_check.h"
 #include "tests/shell/cmd_fixture.h"
 #include "tevrin/pages/analysis/archive_csv.h"
@@ -29,9 +30,20 @@ protected:
     QTemporaryDir dir;
 };
 
+// An event list of some 30 kB: its file goes to the disk in one write, past the file's buffer.
+void FillEventGrid(QAdvColumnGrid& grid)
+{
+    grid.SetColCount(2);
+    grid.SetRowCount(1000);
+    for (int r = 0; r < 1000; ++r) {
+        grid.SetCells(0, r, QStringLiteral("12:%1").arg(r % 60, 2, 10, QLatin1Char('0')));
+        grid.SetCells(1, r, QStringLiteral("Alarm %1: sample flow low").arg(r));
+    }
+}
+
 }  // namespace
 
-TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
+TEST_F(FailedSavesTest, EverySaveOnADiskThatFillsFailsKeepsTheOldFileAndSaysWhy)
 {
     SecurityChk::Instance().SetAppDataFolder(dir.path());
     LogConfigRecord logs[kLogCount]{};
@@ -40,7 +52,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
         const char* kind;
         const char* fileName;
         Save save;
-        bool appends = false;   // the disk still takes a few bytes: an append only partly fits
+        bool appends = false;   // adds to the end of the file
     } cases[] = {
         {"Modbus list file", "list.mbl",
          [](const QString& path, QString& why) {
@@ -84,10 +96,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
         {"grid file", "events.grd",
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
-             grid.SetColCount(2);
-             grid.SetRowCount(2);
-             grid.SetCells(0, 0, QStringLiteral("12:00"));
-             grid.SetCells(1, 1, QStringLiteral("Alarm"));
+             FillEventGrid(grid);
              return grid.SaveToFile(path, &why);
          }},
         {"grid file of megabytes (written straight through)", "archive.grd",
@@ -101,9 +110,7 @@ TEST_F(FailedSavesTest, EverySaveOnAFullDiskFailsKeepsTheOldFileAndSaysWhy)
         {"grid CSV export", "events.csv",
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
-             grid.SetColCount(1);
-             grid.SetRowCount(1);
-             grid.SetCells(0, 0, QStringLiteral("Alarm"));
+             FillEventGrid(grid);
              return grid.SaveToCSV(path, QLatin1Char(','), &why);
          }},
         {"grid spreadsheet export", "events.xlsx",

@@ -4,7 +4,6 @@
 #include "platform/save_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -36,11 +35,5 @@ int ReadDisplayPlaces()
 
 bool WriteDisplayPlaces(int places, QString* why)
 {
-    QSaveFile file(FilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (why) *why = file.errorString();
-        return false;
-    }
-    file.write(QByteArray::number(places));
-    return platform::CommitWhole(file, why);
+    return platform::SaveWhole(FilePath(), QByteArray::number(places), why);
 }

@@ -4,7 +4,6 @@
 #include "platform/save_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -223,14 +222,14 @@ void ModmapAdapter::RecountRuns()
 int ModmapAdapter::SaveToFile(const QString& fileName)
 {
     RecountRuns();
-    QSaveFile file(fileName);
+    platform::SaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         lastError_ = QStringLiteral("Cannot create \"%1\": %2").arg(fileName, file.errorString());
         return 1;
     }
-    file.write(reinterpret_cast<const char*>(&image_), sizeof image_);
+    const bool handed = file.write(reinterpret_cast<const char*>(&image_), sizeof image_) == qint64(sizeof image_);
     QString why;
-    if (!platform::CommitWhole(file, &why)) {
+    if (!platform::CommitWhole(file, &why) || !handed) {
         lastError_ = QStringLiteral("Cannot write \"%1\": %2").arg(fileName, why);
         return 1;
     }

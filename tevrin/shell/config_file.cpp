@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -589,12 +588,12 @@ bool Save(DataBase& db, const QString& fileName, QString* error, TWait* wait, co
     const QByteArray document = BuildWithProgress(db, TimeText(moment), wait, &why);
     bool ok = !document.isEmpty();
     if (ok) {
-        QSaveFile file(fileName);
+        platform::SaveFile file(fileName);
         ok = file.open(QIODevice::WriteOnly);
         if (!ok) why = file.errorString();
         else {
-            file.write(document);
-            ok = platform::CommitWhole(file, &why);
+            const bool handed = file.write(document) == document.size();
+            ok = platform::CommitWhole(file, &why) && handed;
         }
     }
     if (wait) wait->hide();

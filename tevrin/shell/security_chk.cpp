@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <tomcrypt.h>
 
@@ -85,13 +84,8 @@ bool SecurityChk::SetPassword(const std::string& password, QString* why)
 {
     ChangeToFolder();
     const Digest digest = Md5(password);
-    QSaveFile file(PasswordFilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (why) *why = file.errorString();
-        return false;
-    }
-    file.write(reinterpret_cast<const char*>(digest.data()), static_cast<qint64>(digest.size()));
-    if (!platform::CommitWhole(file, why)) return false;
+    const QByteArray bytes(reinterpret_cast<const char*>(digest.data()), static_cast<qsizetype>(digest.size()));
+    if (!platform::SaveWhole(PasswordFilePath(), bytes, why)) return false;
     digest_ = digest;
     return true;
 }

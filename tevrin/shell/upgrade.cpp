@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -145,15 +144,15 @@ void TfmUpgrade::BuildSteps()
 
 int TfmUpgrade::SaveStatus(const QString& fileName, QString* why)
 {
-    QSaveFile file(fileName);
+    platform::SaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         if (why) *why = file.errorString();
         return 1;
     }
     QByteArray text;
     for (uint8_t flag : StepDone) text += flag ? "1\n" : "0\n";
-    file.write(text);
-    return platform::CommitWhole(file, why) ? 0 : 2;
+    const bool handed = file.write(text) == text.size();
+    return platform::CommitWhole(file, why) && handed ? 0 : 2;
 }
 
 int TfmUpgrade::ReadStatus(const QString& fileName)

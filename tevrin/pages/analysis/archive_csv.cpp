@@ -8,7 +8,6 @@
 #include "tevrin/pages/widgets/csv_text.h"
 #include "tevrin/pages/widgets/date_text.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -89,15 +88,11 @@ public:
         buffer_.append('\r');
         if (buffer_.size() > (1 << 20)) Flush();
     }
+    // A write that fell short is refused by the commit, which says why.
     bool Commit(QString* error)
     {
         Flush();
-        if (!good_) {
-            file_.cancelWriting();
-            if (error) *error = file_.errorString();
-            return false;
-        }
-        return platform::CommitWhole(file_, error);
+        return platform::CommitWhole(file_, error) && good_;
     }
 
 private:
@@ -106,7 +101,7 @@ private:
         if (good_) good_ = file_.write(buffer_) == buffer_.size();
         buffer_.resize(0);
     }
-    QSaveFile file_;
+    platform::SaveFile file_;
     QByteArray buffer_;
     bool good_ = true;
 };

@@ -9,7 +9,6 @@
 
 #include <QByteArrayMatcher>
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <QStringView>
@@ -96,7 +95,7 @@ QByteArray ArchiveNames(const LogConfigRecord (&logs)[kLogCount], const ArchiveP
 bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const LogConfigRecord (&logs)[kLogCount],
                      QString* error, const ArchiveProgress& step)
 {
-    QSaveFile file(fileName);
+    platform::SaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         SetError(error, file.errorString());
         return false;
@@ -107,16 +106,17 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
     out.reserve((1 << 20) + 4096);
     out.append("<LOGDB>");
     const QByteArray names = ArchiveNames(logs, step);
-    bool good = !names.isEmpty();
+    bool good = !names.isEmpty();   // every text could be carried by XML
+    bool handed = true;             // every byte went to the file
     out.append(names);
     const datetext::Formats& dates = datetext::Current();
     char text[datetext::Formats::kMaxText + LogDBManager::kValueTextMax];
     const int count = archive.EntryCount();
-    for (int k = 0; k < count && good; ++k) {
+    for (int k = 0; k < count && good && handed; ++k) {
         if ((k & 0xFF) == 0) {
             if (step) step();
             if (out.size() > (1 << 20)) {
-                good = file.write(out) == out.size();
+                handed = file.write(out) == out.size();
                 out.resize(0);
             }
         }
@@ -153,14 +153,14 @@ bool WriteArchiveXml(const QString& fileName, const LogDBManager& archive, const
         out.append("</Point>");
     }
     out.append("</LOGDB>");
-    if (good) good = file.write(out) == out.size();
     if (!good) {
         file.cancelWriting();
-        SetError(error, file.error() != QFileDevice::NoError ? file.errorString()
-                                                              : QStringLiteral("a text that XML cannot carry"));
+        SetError(error, QStringLiteral("a text that XML cannot carry"));
         return false;
     }
-    return platform::CommitWhole(file, error);
+    if (handed) handed = file.write(out) == out.size();
+    // A write that fell short is refused by the commit, which says why.
+    return platform::CommitWhole(file, error) && handed;
 }
 
 namespace {

@@ -11,7 +11,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -138,13 +137,7 @@ bool SaveReportFile(const QString& path, const ReportContent& content, QString& 
         error = QStringLiteral("no free report file name");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        error = file.errorString();
-        return false;
-    }
-    file.write(ReportFileText(content).toLocal8Bit());
-    return platform::CommitWhole(file, &error);
+    return platform::SaveWhole(path, ReportFileText(content).toLocal8Bit(), &error);
 }
 
 namespace {

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
@@ -101,24 +100,26 @@ bool Unescape(const QString& text, QString& out)
     return true;
 }
 
-// Writes through a save file: the target changes only when everything was written.
+// Writes through a save file: the target changes only when everything was written. fill(file)
+// stops at a write that fell short and says whether every byte was handed over; the commit then
+// refuses the file and says why.
 template <typename Fill>
 bool WriteWhole(const QString& fileName, QString* error, Fill fill)
 {
-    QSaveFile file(fileName);
+    platform::SaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         SetError(error, file.errorString());
         return false;
     }
-    fill(file);
-    return platform::CommitWhole(file, error);
+    const bool handed = fill(file);
+    return platform::CommitWhole(file, error) && handed;
 }
 
 }  // namespace
 
 bool QAdvColumnGrid::SaveToFile(const QString& fileName, QString* error) const
 {
-    return WriteWhole(fileName, error, [this](QSaveFile& file) {
+    return WriteWhole(fileName, error, [this](QIODevice& file) {
         const int columns = ColCount();
         const int rows = RowCount();
         QByteArray out = kGridMagic + '\t' + QByteArray::number(kGridVersion) + '\t' + QByteArray::number(columns) +
@@ -137,11 +138,11 @@ bool QAdvColumnGrid::SaveToFile(const QString& fileName, QString* error) const
             if (columns > 0) out += '\t' + fields.join(QLatin1Char('\t')).toUtf8();
             out += '\n';
             if (out.size() > (1 << 20)) {
-                file.write(out);
+                if (file.write(out) != out.size()) return false;
                 out.clear();
             }
         }
-        file.write(out);
+        return file.write(out) == out.size();
     });
 }
 
@@ -229,7 +230,7 @@ bool QAdvColumnGrid::LoadFromFile(const QString& fileName, QString* error)
 bool QAdvColumnGrid::SaveToCSV(const QString& fileName, QChar separator, QString* error) const
 {
     const std::vector<int> columns = ShownColumns();
-    return WriteWhole(fileName, error, [&](QSaveFile& file) {
+    return WriteWhole(fileName, error, [&](QIODevice& file) {
         auto line = [&](auto cell) {
             QString text;
             for (size_t i = 0; i < columns.size(); ++i) {
@@ -245,11 +246,11 @@ bool QAdvColumnGrid::SaveToCSV(const QString& fileName, QChar separator, QString
             const int r = ShownRow(v);
             out += line([this, r](int c) { return Cells(c, r); });
             if (out.size() > (1 << 20)) {
-                file.write(out);
+                if (file.write(out) != out.size()) return false;
                 out.clear();
             }
         }
-        file.write(out);
+        return file.write(out) == out.size();
     });
 }
 

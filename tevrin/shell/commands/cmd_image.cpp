@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstddef>
@@ -249,7 +248,7 @@ void ReadImageCommand::Execute()
     if (!layout) return;
     imageLength_ = layout->length;
 
-    QSaveFile readBack(readBackPath);
+    platform::SaveFile readBack(readBackPath);
     if (!readBack.open(QIODevice::WriteOnly)) {
         platform::ShowMessage(QStringLiteral("Read Image fail!"));
         return;
