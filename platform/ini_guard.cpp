@@ -1,9 +1,20 @@
 #include "platform/ini_guard.h"
 
+#include "platform/prompter.h"
+#include "platform/save_file.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace platform {
 
@@ -16,6 +27,41 @@ int HexDigit(char c)
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// A name beside `path` that QSettings has not met in this process: it keeps what it read and
+// wrote of every file and answers from that while the file's size and time are unchanged, so a
+// file is read back under a name of its own.
+QString FreshNameBeside(const QString& path, const char* what)
+{
+    static std::atomic<quint64> count{0};
+    return QStringLiteral("%1.%2-%3.%4")
+        .arg(path)
+        .arg(QCoreApplication::applicationPid())
+        .arg(++count)
+        .arg(QLatin1String(what));
+}
+
+// QSettings reads every value back as its text, and a list as a list.
+bool SameValue(const QVariant& written, const QVariant& read)
+{
+    if (written.typeId() == QMetaType::QStringList || read.typeId() == QMetaType::QStringList)
+        return written.toStringList() == read.toStringList();
+    return written.toString() == read.toString();
+}
+
+// Why settings that did not read back whole were lost: QSettings does not say, so the disk is
+// asked for the room their keys and values take at the least.
+QString WhyNotWhole(const QString& path, const QSettings& settings)
+{
+    qsizetype least = 0;
+    const QStringList keys = settings.allKeys();
+    for (const QString& key : keys) least += key.toUtf8().size() + settings.value(key).toString().toUtf8().size() + 2;
+    const QString probe = FreshNameBeside(path, "room");
+    QString why;
+    if (!SaveWhole(probe, QByteArray(std::max<qsizetype>(least, 1), ' '), &why)) return why;
+    QFile::remove(probe);
+    return QStringLiteral("the settings file could not be written whole");
 }
 
 }  // namespace
@@ -105,6 +151,63 @@ QSettings OpenUserIni(const QString& key)
 {
     GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName());
     return QSettings(QSettings::IniFormat, QSettings::UserScope, key);
+}
+
+bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& change, QString* why)
+{
+    const QString draft = FreshNameBeside(path, "new");
+    const QString check = FreshNameBeside(path, "check");
+    const auto fail = [&](const QString& reason) {
+        QFile::remove(draft);
+        QFile::remove(check);
+        if (why) *why = reason;
+        return false;
+    };
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return fail(QStringLiteral("cannot make the folder %1").arg(QFileInfo(path).absolutePath()));
+
+    QSettings next(draft, QSettings::IniFormat);
+    {
+        const QSettings now(path, QSettings::IniFormat);
+        const QStringList keys = now.allKeys();
+        for (const QString& key : keys) next.setValue(key, now.value(key));
+    }
+    change(next);
+    next.sync();
+    if (next.status() != QSettings::NoError || !QFile::rename(draft, check)) return fail(WhyNotWhole(path, next));
+    {
+        const QSettings back(check, QSettings::IniFormat);
+        QStringList written = next.allKeys();
+        QStringList read = back.allKeys();
+        written.sort();
+        read.sort();
+        bool whole = back.status() == QSettings::NoError && read == written;
+        for (qsizetype k = 0; k < written.size() && whole; ++k)
+            whole = SameValue(next.value(written[k]), back.value(written[k]));
+        if (!whole) return fail(WhyNotWhole(path, next));
+    }
+
+    const QDateTime before = QFileInfo(path).lastModified();
+    if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    // QSettings takes a file of the same size and time for the one it read before: the new file
+    // is made later than the old one, however close together they were written.
+    if (before.isValid() && QFileInfo(path).lastModified() <= before) {
+        QFile stored(path);
+        if (stored.open(QIODevice::ReadWrite)) stored.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+    }
+    return true;
+}
+
+bool SaveUserIni(const QString& key, const std::function<void(QSettings&)>& change)
+{
+    const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName();
+    GuardIniFile(path);
+    QString why;
+    if (WriteIniWhole(path, change, &why)) return true;
+    ShowMessage(QStringLiteral("The settings could not be stored in \"%1\": %2\nThe file keeps the settings it held before.")
+                    .arg(QDir::toNativeSeparators(path), why));
+    return false;
 }
 
 }  // namespace platform

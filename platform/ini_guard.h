@@ -6,9 +6,15 @@
 // so before a settings file is opened it is checked, and one that is not plain is put aside
 // (renamed to "<name>.refused"): the program then starts from its defaults and writes a plain
 // file of its own.
+//
+// QSettings writes its file with no regard for a disk that fills: the file is left empty or cut
+// and status() says all is well. The program's settings are therefore stored through
+// SaveUserIni, which keeps the file as it was unless the new one was written whole.
 #include <QByteArray>
 #include <QSettings>
 #include <QString>
+
+#include <functional>
 
 namespace platform {
 
@@ -26,5 +32,15 @@ bool GuardIniFile(const QString& path);
 
 // The per-user settings file named `key` (ini format), opened once GuardIniFile has looked at it.
 QSettings OpenUserIni(const QString& key);
+
+// Changes the settings file at path whole or not at all: `change` is made to the settings the
+// file holds, QSettings writes the result under a name of its own beside the file, and that
+// replaces the file only when it reads back with every value. Otherwise the file stays as it
+// was and false is returned, with the reason in words in `why`.
+bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& change, QString* why = nullptr);
+
+// Changes the per-user settings file named `key` (see WriteIniWhole) once GuardIniFile has looked
+// at it. When the settings could not be stored the user is told which file and why; false then.
+bool SaveUserIni(const QString& key, const std::function<void(QSettings&)>& change);
 
 }  // namespace platform

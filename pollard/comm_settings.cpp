@@ -11,13 +11,12 @@ namespace pollard {
 
 namespace {
 
-QSettings OpenIni()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("DesktopK41XRT"));
-}
+const QString kIniKey = QStringLiteral("DesktopK41XRT");
+
+QSettings OpenIni() { return QSettings(QSettings::IniFormat, QSettings::UserScope, kIniKey); }
 
 // The ini file, once a file that is not the program's has been put aside.
-QSettings OpenCheckedIni() { return platform::OpenUserIni(QStringLiteral("DesktopK41XRT")); }
+QSettings OpenCheckedIni() { return platform::OpenUserIni(kIniKey); }
 
 int AtLeastOne(const QString& text)
 {
@@ -95,49 +94,49 @@ void CommSettings::Load()
     ReadEndpoint(ini, "WinSock2", winSock2);
 }
 
-void CommSettings::Save() const
+bool CommSettings::Save() const
 {
-    QSettings ini = OpenCheckedIni();
-    ini.beginGroup(QStringLiteral("Comm"));
-    ini.setValue(QStringLiteral("ComNumber"), comNumber);
-    ini.setValue(QStringLiteral("Baud"), baud);
-    ini.setValue(QStringLiteral("DataBits"), dataBits);
-    ini.setValue(QStringLiteral("Parity"), parity);
-    ini.setValue(QStringLiteral("StopBits"), stopBits);
-    ini.setValue(QStringLiteral("BackoffTimer"), backoffTimer);
-    ini.setValue(QStringLiteral("Retries"), retries);
-    ini.setValue(QStringLiteral("CreateLog"), createLog);
-    ini.setValue(QStringLiteral("Append"), append);
-    ini.setValue(QStringLiteral("WriteReset"), writeReset);
-    ini.setValue(QStringLiteral("AllHex"), allHex);
-    ini.setValue(QStringLiteral("LogFileName"), logFileName);
-    ini.setValue(QStringLiteral("MaxLogSize"), maxLogSize);
-    ini.setValue(QStringLiteral("Comment"), comment);
-    ini.setValue(QStringLiteral("ConnectType"), connectType);
-    ini.setValue(QStringLiteral("AllStations"), allStations);
-    ini.setValue(QStringLiteral("ModbusNodeAddress"), modbusNodeAddress);
-    ini.setValue(QStringLiteral("PortName"), portName);
-    ini.endGroup();
+    return platform::SaveUserIni(kIniKey, [this](QSettings& ini) {
+        ini.beginGroup(QStringLiteral("Comm"));
+        ini.setValue(QStringLiteral("ComNumber"), comNumber);
+        ini.setValue(QStringLiteral("Baud"), baud);
+        ini.setValue(QStringLiteral("DataBits"), dataBits);
+        ini.setValue(QStringLiteral("Parity"), parity);
+        ini.setValue(QStringLiteral("StopBits"), stopBits);
+        ini.setValue(QStringLiteral("BackoffTimer"), backoffTimer);
+        ini.setValue(QStringLiteral("Retries"), retries);
+        ini.setValue(QStringLiteral("CreateLog"), createLog);
+        ini.setValue(QStringLiteral("Append"), append);
+        ini.setValue(QStringLiteral("WriteReset"), writeReset);
+        ini.setValue(QStringLiteral("AllHex"), allHex);
+        ini.setValue(QStringLiteral("LogFileName"), logFileName);
+        ini.setValue(QStringLiteral("MaxLogSize"), maxLogSize);
+        ini.setValue(QStringLiteral("Comment"), comment);
+        ini.setValue(QStringLiteral("ConnectType"), connectType);
+        ini.setValue(QStringLiteral("AllStations"), allStations);
+        ini.setValue(QStringLiteral("ModbusNodeAddress"), modbusNodeAddress);
+        ini.setValue(QStringLiteral("PortName"), portName);
+        ini.endGroup();
 
-    ini.beginGroup(QStringLiteral("Tapi"));
-    ini.setValue(QStringLiteral("DialNum"), dialNum);
-    ini.setValue(QStringLiteral("MaxAttempts"), maxAttempts);
-    ini.setValue(QStringLiteral("TimeBtwnAttempts"), timeBtwnAttempts);
-    ini.setValue(QStringLiteral("CreateTapiLog"), createTapiLog);
-    ini.endGroup();
+        ini.beginGroup(QStringLiteral("Tapi"));
+        ini.setValue(QStringLiteral("DialNum"), dialNum);
+        ini.setValue(QStringLiteral("MaxAttempts"), maxAttempts);
+        ini.setValue(QStringLiteral("TimeBtwnAttempts"), timeBtwnAttempts);
+        ini.setValue(QStringLiteral("CreateTapiLog"), createTapiLog);
+        ini.endGroup();
 
-    ini.beginGroup(QStringLiteral("Proxy"));
-    ini.setValue(QStringLiteral("UseProxy"), useProxy);
-    ini.setValue(QStringLiteral("ProxyPort"), proxyPort);
-    ini.setValue(QStringLiteral("SocksVersion"), socksVersion);
-    ini.setValue(QStringLiteral("Address"), proxyAddress);
-    ini.setValue(QStringLiteral("Username"), proxyUsername);
-    ini.setValue(QStringLiteral("pw"), proxyPassword);
-    ini.endGroup();
+        ini.beginGroup(QStringLiteral("Proxy"));
+        ini.setValue(QStringLiteral("UseProxy"), useProxy);
+        ini.setValue(QStringLiteral("ProxyPort"), proxyPort);
+        ini.setValue(QStringLiteral("SocksVersion"), socksVersion);
+        ini.setValue(QStringLiteral("Address"), proxyAddress);
+        ini.setValue(QStringLiteral("Username"), proxyUsername);
+        ini.setValue(QStringLiteral("pw"), proxyPassword);
+        ini.endGroup();
 
-    WriteEndpoint(ini, "WinSock", winSock);
-    WriteEndpoint(ini, "WinSock2", winSock2);
-    ini.sync();
+        WriteEndpoint(ini, "WinSock", winSock);
+        WriteEndpoint(ini, "WinSock2", winSock2);
+    });
 }
 
 ConnectType CommSettings::Connection() const

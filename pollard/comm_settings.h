@@ -62,8 +62,9 @@ public:
 
     // Reads every key, each missing one keeping the value it has (the defaults above).
     void Load();
-    // Writes every key.
-    void Save() const;
+    // Writes every key, replacing the file whole; when it could not be stored the file keeps
+    // what it held, the user is told why, and false is returned.
+    bool Save() const;
 
     // Values as the engine uses them.
     ConnectType Connection() const;       // index -1 counts as the direct serial port

@@ -37,6 +37,7 @@ inline void ExpectFailedSaveKeepsTheOldFile(const QString& path, const QByteArra
                                             const std::function<bool(const QString&, QString&)>& save)
 {
     // With room, the save goes through: what it writes sets how much of it the disk takes below.
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
     WriteFileBytes(path, old);
     QString why;
     ASSERT_TRUE(save(path, why)) << why.toStdString();

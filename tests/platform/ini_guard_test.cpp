@@ -1,8 +1,10 @@
 // Settings files that QSettings would decode from binary are put aside before they are opened.
 #include "platform/ini_guard.h"
+#include "tests/common/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -79,6 +81,80 @@ TEST(IniGuard, AFileThatIsNotPlainIsPutAsideAndAPlainOneIsLeftAlone)
     write(QByteArray("[Comm]\nComment=") + QByteArray(platform::kMaxSettingsFileBytes, 'x'));
     EXPECT_FALSE(platform::GuardIniFile(path));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+}  // namespace
+
+namespace {
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Saves in quick succession, each file as large as the one before: what was stored last is what
+// is read, and the settings the change did not touch stay.
+TEST(WriteIniWhole, ReplacesTheFileKeepingItsOtherSettingsAndIsReadBackAtOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.ini"));
+    WriteBytes(path, "[Other]\nKept=yes\n");
+    for (int k = 0; k < 40; ++k) {
+        const int baud = k % 2 ? 1200 : 9600;
+        QString why;
+        ASSERT_TRUE(platform::WriteIniWhole(
+            path, [baud](QSettings& ini) { ini.setValue(QStringLiteral("Comm/Baud"), baud); }, &why))
+            << why.toStdString();
+        const QSettings read(path, QSettings::IniFormat);
+        ASSERT_EQ(read.value(QStringLiteral("Comm/Baud")).toInt(), baud) << "save " << k;
+        EXPECT_EQ(read.value(QStringLiteral("Other/Kept")).toString(), QStringLiteral("yes"));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("s.ini")});
+}
+
+// However little of the new file the disk takes, the file keeps what it held and the reason is
+// in words; nothing is left beside it.
+TEST(WriteIniWhole, SettingsThatDoNotWhollyFitLeaveTheFileAsItWas)
+{
+    const struct {
+        const char* disk;
+        rlim_t room;
+        int keys;   // some 40 bytes each
+    } cases[] = {
+        {"full disk", 0, 50},
+        {"room for part of a small file", 400, 50},
+        {"room for part of a file larger than a write is buffered", 20 * 1024, 1000},
+    };
+    const QByteArray old = "[Other]\nKept=yes\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.disk);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.ini"));
+        WriteBytes(path, old);
+        QString why;
+        bool stored = true;
+        {
+            testsupport::FileSizeLimit limit(c.room);
+            stored = platform::WriteIniWhole(
+                path,
+                [&c](QSettings& ini) {
+                    for (int k = 0; k < c.keys; ++k) ini.setValue(QStringLiteral("Comm/Key%1").arg(k), QString(30, QLatin1Char('v')));
+                },
+                &why);
+        }
+        EXPECT_FALSE(stored);
+        EXPECT_EQ(why, QStringLiteral("File too large"));
+        EXPECT_EQ(Bytes(path), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("s.ini")});
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // save fails, the old file stays byte for byte, no temporary file is left, and the reason is in
 // words. The files are larger than a write the file layer keeps in its buffer.
 #include "tests/common/failed_save_check.h"
+#include "tests/common/fake_prompter.h"
+#include "pollard/comm_settings.h"
 #include "pollard/address_book.h"
 #include "pollard/trace_log.h"
 
@@ -18,14 +20,15 @@ TEST(EngineFileSaves, WhenTheDiskFillsTheyFailKeepTheOldFileAndSayWhy)
 {
     QTemporaryDir dir;
     QTemporaryDir fallback;
+    FakePrompter prompter;
     using Save = std::function<bool(const QString& path, QString& why)>;
     const struct {
         const char* kind;
-        const char* fileName;
+        QString path;
         Save save;
         bool appends = false;   // adds to the end of the file
     } cases[] = {
-        {"address book", "addr.txt",
+        {"address book", dir.filePath(QStringLiteral("addr.txt")),
          [&book_dir = dir, &fallback_dir = fallback](const QString& path, QString& why) {
              pollard::PortAddrMgr book(book_dir.path(), fallback_dir.path());
              for (int k = 0; k < 1000; ++k) book.Add(QStringLiteral("plant %1").arg(k), QStringLiteral("10.0.0.7"), 502);
@@ -33,7 +36,7 @@ TEST(EngineFileSaves, WhenTheDiskFillsTheyFailKeepTheOldFileAndSayWhy)
              why = book.LastError();
              return ok;
          }},
-        {"trace log (replaced)", "comm.trc",
+        {"trace log (replaced)", dir.filePath(QStringLiteral("comm.trc")),
          [](const QString& path, QString& why) {
              pollard::TraceLog trace;
              trace.SetFileName(path);
@@ -45,7 +48,7 @@ TEST(EngineFileSaves, WhenTheDiskFillsTheyFailKeepTheOldFileAndSayWhy)
              EXPECT_EQ(trace.Lines().size(), ok ? 0 : 1000);   // the lines are kept for another try
              return ok;
          }},
-        {"trace log (appended)", "comm.trc",
+        {"trace log (appended)", dir.filePath(QStringLiteral("comm.trc")),
          [](const QString& path, QString& why) {
              pollard::TraceLog trace;
              trace.SetFileName(path);
@@ -57,10 +60,21 @@ TEST(EngineFileSaves, WhenTheDiskFillsTheyFailKeepTheOldFileAndSayWhy)
              return ok;
          },
          true},
+        {"engine settings", pollard::SettingsFilePath(),
+         [&prompter](const QString&, QString& why) {
+             prompter.prompts.clear();
+             pollard::CommSettings settings;
+             settings.Load();
+             settings.comment = QStringLiteral("line 4, %1").arg(QString(400, QLatin1Char('c')));
+             settings.winSock = {QStringLiteral("10.0.0.7"), QStringLiteral("502")};
+             const bool ok = settings.Save();
+             why = prompter.Texts().join(QLatin1Char('|'));
+             return ok;
+         }},
     };
     const QByteArray old = QByteArrayLiteral("the old file, which must survive\r\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        testsupport::ExpectFailedSaveKeepsTheOldFile(dir.filePath(QLatin1String(c.fileName)), old, c.appends, c.save);
+        testsupport::ExpectFailedSaveKeepsTheOldFile(c.path, old, c.appends, c.save);
     }
 }

@@ -3,6 +3,7 @@
 // reason is in words.
 #include "tests/common/failed_save_check.h"
 #include "tests/shell/cmd_fixture.h"
+#include "tevrin/pages/analysis/archive_chart.h"
 #include "tevrin/pages/analysis/archive_csv.h"
 #include "tevrin/pages/analysis/archive_xml.h"
 #include "tevrin/pages/analysis/log_db_manager.h"
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -29,6 +31,11 @@ class FailedSavesTest : public cmdtest::CommandTest {
 protected:
     QTemporaryDir dir;
 };
+
+QString UserIniPath(const char* key)
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QLatin1String(key)).fileName();
+}
 
 // An event list of some 30 kB: its file goes to the disk in one write, past the file's buffer.
 void FillEventGrid(QAdvColumnGrid& grid)
@@ -50,34 +57,34 @@ TEST_F(FailedSavesTest, EverySaveOnADiskThatFillsFailsKeepsTheOldFileAndSaysWhy)
     using Save = std::function<bool(const QString& path, QString& why)>;
     const struct {
         const char* kind;
-        const char* fileName;
+        QString path;
         Save save;
         bool appends = false;   // adds to the end of the file
     } cases[] = {
-        {"Modbus list file", "list.mbl",
+        {"Modbus list file", dir.filePath(QStringLiteral("list.mbl")),
          [](const QString& path, QString& why) {
              const bool ok = ModmapAdapter::Instance()->SaveToFile(path) == 0;
              why = ModmapAdapter::Instance()->LastError();
              return ok;
          }},
-        {"password file", SecurityChk::kPasswordFileName,
+        {"password file", dir.filePath(QLatin1String(SecurityChk::kPasswordFileName)),
          [](const QString&, QString& why) { return SecurityChk::Instance().SetPassword("new", &why); }},
-        {"upgrade status file", "UpgradeStatus.dat",
+        {"upgrade status file", dir.filePath(QStringLiteral("UpgradeStatus.dat")),
          [](const QString& path, QString& why) {
              TfmUpgrade window;
              window.StepDone = {1, 1, 0};
              return window.SaveStatus(path, &why) == 0;
          }},
-        {"configuration file", "unit.cfg",
+        {"configuration file", dir.filePath(QStringLiteral("unit.cfg")),
          [this](const QString& path, QString& why) { return config_file::Save(*db, path, &why); }},
-        {"report file", "report1.rpt",
+        {"report file", dir.filePath(QStringLiteral("report1.rpt")),
          [](const QString& path, QString& why) {
              ReportContent content;
              content.labId = QStringLiteral("LAB");
              content.sampleName = QStringLiteral("sample");
              return SaveReportFile(path, content, why);
          }},
-        {"write log", "WriteLog.txt",
+        {"write log", dir.filePath(QStringLiteral("WriteLog.txt")),
          [this](const QString& path, QString& why) {
              prompter.prompts.clear();
              const bool ok = write_trace::AppendLines({"one line", "another"}, path);
@@ -85,21 +92,21 @@ TEST_F(FailedSavesTest, EverySaveOnADiskThatFillsFailsKeepsTheOldFileAndSaysWhy)
              return ok;
          },
          true},
-        {"archive XML file", "archive.xml",
+        {"archive XML file", dir.filePath(QStringLiteral("archive.xml")),
          [&logs](const QString& path, QString& why) {
              return WriteArchiveXml(path, *LogDBManager::Instance(), logs, &why, {});
          }},
-        {"archive CSV export", "archive.csv",
+        {"archive CSV export", dir.filePath(QStringLiteral("archive.csv")),
          [&logs](const QString& path, QString& why) {
              return WriteLegalCsv(path, *LogDBManager::Instance(), logs, &why);
          }},
-        {"grid file", "events.grd",
+        {"grid file", dir.filePath(QStringLiteral("events.grd")),
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
              FillEventGrid(grid);
              return grid.SaveToFile(path, &why);
          }},
-        {"grid file of megabytes (written straight through)", "archive.grd",
+        {"grid file of megabytes (written straight through)", dir.filePath(QStringLiteral("archive.grd")),
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
              grid.SetColCount(1);
@@ -107,13 +114,13 @@ TEST_F(FailedSavesTest, EverySaveOnADiskThatFillsFailsKeepsTheOldFileAndSaysWhy)
              for (int r = 0; r < 40000; ++r) grid.SetCells(0, r, QString(60, QLatin1Char('v')));
              return grid.SaveToFile(path, &why);
          }},
-        {"grid CSV export", "events.csv",
+        {"grid CSV export", dir.filePath(QStringLiteral("events.csv")),
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
              FillEventGrid(grid);
              return grid.SaveToCSV(path, QLatin1Char(','), &why);
          }},
-        {"grid spreadsheet export", "events.xlsx",
+        {"grid spreadsheet export", dir.filePath(QStringLiteral("events.xlsx")),
          [](const QString& path, QString& why) {
              QAdvColumnGrid grid;
              grid.SetColCount(1);
@@ -121,11 +128,31 @@ TEST_F(FailedSavesTest, EverySaveOnADiskThatFillsFailsKeepsTheOldFileAndSaysWhy)
              grid.SetCells(0, 0, QStringLiteral("Alarm"));
              return grid.SaveToXLSX(path, &why);
          }},
+        {"grid column widths", UserIniPath("SenR27"),
+         [this](const QString&, QString& why) {
+             prompter.prompts.clear();
+             {
+                 QAdvColumnGrid grid;
+                 grid.SetColCount(64);
+                 grid.SetColumnWidthsKey(QStringLiteral("SenR27"), QStringLiteral("ArchReader"));
+                 for (int c = 0; c < 64; ++c) grid.setColumnWidth(c, 40 + c);
+             }   // stored as the grid goes
+             why = prompter.Texts().join(QLatin1Char('|'));
+             return why.isEmpty();
+         }},
+        {"chart colours", UserIniPath("Sentrel"),
+         [this](const QString&, QString& why) {
+             prompter.prompts.clear();
+             TArchiveChart chart;
+             chart.ResetDefaultColors();
+             why = prompter.Texts().join(QLatin1Char('|'));
+             return why.isEmpty();
+         }},
     };
     const QByteArray old = QByteArrayLiteral("the old file, which must survive\r\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        testsupport::ExpectFailedSaveKeepsTheOldFile(dir.filePath(QLatin1String(c.fileName)), old, c.appends, c.save);
+        testsupport::ExpectFailedSaveKeepsTheOldFile(c.path, old, c.appends, c.save);
     }
 }
 

@@ -597,11 +597,12 @@ void TArchiveChart::SetStatsColor(const QColor& color)
     for (QLineSeries* s : {deviationLow_, deviationHigh_, rsd_}) s->setPen(StatsPen(color, Qt::DotLine));
 }
 
-void TArchiveChart::WriteColor(const char* name, int value)
+void TArchiveChart::WriteColors(std::initializer_list<std::pair<const char*, int>> colors)
 {
-    QSettings ini = platform::OpenUserIni(QString::fromLatin1(kSettingsKey));
-    ini.setValue(QStringLiteral("%1/%2").arg(QLatin1String(kColorSection), QLatin1String(name)), value);
-    ini.sync();
+    platform::SaveUserIni(QString::fromLatin1(kSettingsKey), [colors](QSettings& ini) {
+        for (const auto& [name, value] : colors)
+            ini.setValue(QStringLiteral("%1/%2").arg(QLatin1String(kColorSection), QLatin1String(name)), value);
+    });
 }
 
 void TArchiveChart::ChooseDataColor()
@@ -609,7 +610,7 @@ void TArchiveChart::ChooseDataColor()
     QColor color = DataColor();
     if (!platform::Prompter().ChooseColor(color)) return;
     data_->setColor(color);
-    WriteColor("TraceColorData", ColorValue(color));
+    WriteColors({{"TraceColorData", ColorValue(color)}});
 }
 
 void TArchiveChart::ChooseStatsColor()
@@ -617,7 +618,7 @@ void TArchiveChart::ChooseStatsColor()
     QColor color = StatsColor();
     if (!platform::Prompter().ChooseColor(color)) return;
     SetStatsColor(color);
-    WriteColor("TraceColorStats", ColorValue(color));
+    WriteColors({{"TraceColorStats", ColorValue(color)}});
 }
 
 void TArchiveChart::ChooseBackgroundColor()
@@ -625,7 +626,7 @@ void TArchiveChart::ChooseBackgroundColor()
     QColor color = chart_->backgroundBrush().color();
     if (!platform::Prompter().ChooseColor(color)) return;
     chart_->setBackgroundBrush(color);
-    WriteColor("BackgroundColor", ColorValue(color));
+    WriteColors({{"BackgroundColor", ColorValue(color)}});
 }
 
 void TArchiveChart::ResetDefaultColors()
@@ -633,7 +634,7 @@ void TArchiveChart::ResetDefaultColors()
     data_->setColor(ColorOf(kDefaultDataColor));
     SetStatsColor(ColorOf(kDefaultStatsColor));
     chart_->setBackgroundBrush(defaultBackground_);
-    WriteColor("TraceColorData", kDefaultDataColor);
-    WriteColor("TraceColorStats", kDefaultStatsColor);
-    WriteColor("BackgroundColor", kDefaultBackgroundColor);
+    WriteColors({{"TraceColorData", kDefaultDataColor},
+                 {"TraceColorStats", kDefaultStatsColor},
+                 {"BackgroundColor", kDefaultBackgroundColor}});
 }

@@ -16,6 +16,8 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
+#include <utility>
 
 class QAction;
 class QChart;
@@ -145,7 +147,8 @@ private:
     void Redraw();
     void PlaceFoot();
     void SetStatsColor(const QColor& color);
-    void WriteColor(const char* name, int value);
+    // Stores the colours (settings name, value) in one go.
+    void WriteColors(std::initializer_list<std::pair<const char*, int>> colors);
     QPointF ValueAt(const QPoint& viewportPos) const;
 
     ChartSamples samples_;

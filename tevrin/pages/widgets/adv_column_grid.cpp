@@ -526,11 +526,12 @@ void QAdvColumnGrid::SetColumnWidthsKey(const QString& key, const QString& secti
 void QAdvColumnGrid::SaveColumnWidths() const
 {
     if (widthsKey_.isEmpty()) return;
-    QSettings ini = platform::OpenUserIni(widthsKey_);
-    ini.beginGroup(widthsSection_);
-    ini.setValue(QStringLiteral("ColCount"), ColCount());
-    for (int c = 0; c < ColCount(); ++c) ini.setValue(QStringLiteral("Col%1").arg(c), columnWidth(c));
-    ini.endGroup();
+    platform::SaveUserIni(widthsKey_, [this](QSettings& ini) {
+        ini.beginGroup(widthsSection_);
+        ini.setValue(QStringLiteral("ColCount"), ColCount());
+        for (int c = 0; c < ColCount(); ++c) ini.setValue(QStringLiteral("Col%1").arg(c), columnWidth(c));
+        ini.endGroup();
+    });
 }
 
 void QAdvColumnGrid::LoadColumnWidths()
