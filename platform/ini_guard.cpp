@@ -71,16 +71,21 @@ bool IniTextIsPlain(const QByteArray& text)
     // QSettings removes quotes and joins lines ended by a backslash before it looks at a value,
     // and turns hexadecimal and octal escapes into characters. The text is looked at the same
     // way: without quotes and line joints, a comma inside quotes marked as no separator, and an
-    // escape that makes a printable character refused outright (the program's own files escape
-    // only control characters), since it could spell a decoded value's mark. Other escapes stand
-    // for a blank when they make white space and for a mark of their own otherwise.
+    // escape that makes a printable character refused outright, since it could spell a decoded
+    // value's mark. The program's own files escape only control characters, and the hexadecimal
+    // digits right after such an escape (which would otherwise be read as part of it): those
+    // stand for themselves. Other escapes stand for a blank when they make white space and for
+    // a mark of their own otherwise.
     constexpr char kOther = '\x01';
     const auto escaped = [](int value) { return value == '\t' || value == '\n' || value == '\r' || value == '\v' || value == '\f' ? ' ' : kOther; };
     QByteArray flat;
     flat.reserve(text.size());
     bool quoted = false;
+    bool digitsEscaped = false;   // the last thing read was a control character's escape, or a digit's
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        const bool afterControl = digitsEscaped;
+        digitsEscaped = false;
         if (c == '"') {
             quoted = !quoted;
             continue;
@@ -109,8 +114,13 @@ bool IniTextIsPlain(const QByteArray& text)
                 if (digit < 0) break;
                 value = std::min(value * (hex ? 16 : 8) + digit, 0x10FFFF);
             }
-            if (value >= 0x20 && value != 0x7F) return false;
-            flat += escaped(value);
+            if (value >= 0x20 && value != 0x7F) {
+                if (!afterControl || value > 0x7F || HexDigit(static_cast<char>(value)) < 0) return false;
+                flat += static_cast<char>(value);
+            } else {
+                flat += escaped(value);
+            }
+            digitsEscaped = true;
             i = j - 1;
             continue;
         }

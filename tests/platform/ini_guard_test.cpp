@@ -11,6 +11,19 @@
 
 namespace {
 
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
 TEST(IniGuard, ValuesDecodedFromBinaryAreFoundHoweverTheyAreWritten)
 {
     const struct {
@@ -32,6 +45,13 @@ TEST(IniGuard, ValuesDecodedFromBinaryAreFoundHoweverTheyAreWritten)
         {"[Comm]\nA=@Var\\\niant(\\0)\n", false},                      // split over two lines
         {"[Comm]\nA=@Var\\\r\niant(\\0)\n", false},
         {"[Comm]\nA=one, @Variant(\\0)\n", false},                     // an item of a list
+        // Hex digits escaped right after a control character's escape, as QSettings writes them.
+        {"[Comm]\nA=\\x1\\x41\\x35\nB=\\0\\x61\\x62\\x39\n", true},
+        {"[Comm]\nA=@\\x1\\x44\\x61teTime(\\0)\n", true},          // the control character stays in the mark
+        {"[Comm]\nA=\\x1 \\x41\n", false},                          // not right after it
+        {"[Comm]\nA=\\t\\x41\n", false},                            // a tab's escape
+        {"[Comm]\nA=\\x1\\x40Variant(\\0)\n", false},             // "@" is no digit
+        {"[Comm]\nA=\\x1\\x56\n", false},
     };
     for (const auto& c : cases) EXPECT_EQ(platform::IniTextIsPlain(QByteArray(c.text)), c.plain) << c.text;
 }
@@ -52,6 +72,47 @@ TEST(IniGuard, WhatQSettingsWritesIsPlain)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(platform::IniTextIsPlain(text)) << text.constData();
+}
+
+// Every kind of value the program stores, as QSettings writes it, passes the guard and reads back
+// as it was: numbers, yes/no values and texts of any characters. QSettings writes a control
+// character as a hexadecimal escape, and the hex digits that follow it as escapes too.
+TEST(IniGuard, EveryKindOfValueTheProgramStoresPassesTheGuardAndReadsBack)
+{
+    const QVariant values[] = {
+        9600, -1, 0, true, false, QString(),
+        QStringLiteral("COM1"),
+        QString::fromUtf8("Z\xc3\xbcrich \xe2\x82\xac"),
+        QStringLiteral("\x01" "A5"),                      // written as \x1\x41\x35
+        QString(QChar(0)) + QStringLiteral("ab9"),         // written as \0\x61\x62\x39
+        QStringLiteral("\x1f" "f\x7f" "0\x02" "E"),
+        QStringLiteral("\x01\x02\x03"),
+        QStringLiteral("\t0 line\n1\r\nend\v\f"),
+        QStringLiteral("a\\x40b \\100 C:\\Logs\\"),
+        QStringLiteral("\"quoted\" and ;"),
+        QStringLiteral(" padded "),
+        QStringLiteral("a, b; c=d"),
+        QStringLiteral("@Variant(\\0\\0\\0\\x7f)"),
+        QStringLiteral("@@x @DateTime(x)"),
+        QStringLiteral("\x01" "@Variant("),
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const QVariant& value : values) {
+        SCOPED_TRACE(value.toString().toStdString());
+        // Each value in a file of its own: QSettings answers from what it wrote of a file.
+        const QString path = dir.filePath(QStringLiteral("v%1.ini").arg(n++));
+        {
+            QSettings ini(path, QSettings::IniFormat);
+            ini.setValue(QStringLiteral("Comm/Value"), value);
+        }
+        const QString again = path + QStringLiteral(".again");
+        ASSERT_TRUE(QFile::copy(path, again));
+        const QByteArray text = Bytes(path);
+        EXPECT_TRUE(platform::IniTextIsPlain(text)) << text.constData();
+        EXPECT_TRUE(platform::GuardIniFile(path));
+        EXPECT_EQ(QSettings(again, QSettings::IniFormat).value(QStringLiteral("Comm/Value")).toString(), value.toString());
+    }
 }
 
 TEST(IniGuard, AFileThatIsNotPlainIsPutAsideAndAPlainOneIsLeftAlone)
@@ -81,23 +142,6 @@ TEST(IniGuard, AFileThatIsNotPlainIsPutAsideAndAPlainOneIsLeftAlone)
     write(QByteArray("[Comm]\nComment=") + QByteArray(platform::kMaxSettingsFileBytes, 'x'));
     EXPECT_FALSE(platform::GuardIniFile(path));
     EXPECT_FALSE(QFile::exists(path));
-}
-
-}  // namespace
-
-namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // Saves in quick succession, each file as large as the one before: what was stored last is what

@@ -100,6 +100,64 @@ TEST(CommSettings, SavedValuesComeBackUnderTheirSectionsAndKeys)
     RemoveIni();
 }
 
+// Whatever the user types into a text field is stored and read back as it was, and the file the
+// program wrote is never put aside as one it did not write: QSettings writes a control character
+// as an escape and the hex digits after it as escapes too ("\x1\x41\x35").
+TEST(CommSettings, EveryTextAndValueTheProgramStoresComesBackAndTheFileIsKept)
+{
+    using Text = QString pollard::CommSettings::*;
+    const Text fields[] = {
+        &pollard::CommSettings::backoffTimer, &pollard::CommSettings::retries,
+        &pollard::CommSettings::logFileName, &pollard::CommSettings::maxLogSize,
+        &pollard::CommSettings::comment, &pollard::CommSettings::modbusNodeAddress,
+        &pollard::CommSettings::portName, &pollard::CommSettings::dialNum,
+        &pollard::CommSettings::maxAttempts, &pollard::CommSettings::timeBtwnAttempts,
+        &pollard::CommSettings::proxyAddress, &pollard::CommSettings::proxyUsername,
+        &pollard::CommSettings::proxyPassword,
+    };
+    const QString texts[] = {
+        QStringLiteral("\x01" "A5"),
+        QString(QChar(0)) + QStringLiteral("ab9"),
+        QStringLiteral("\x1b" "F1\x7f" "e"),
+        QStringLiteral("pw\t0\n1"),
+        QString::fromUtf8("Z\xc3\xbcrich, Stra\xc3\x9f" "e 4; \"A\"=B "),
+        QStringLiteral("C:\\Logs\\x41\\"),
+        QStringLiteral("@Variant(\\0\\0\\0\\x7f)"),
+        QStringLiteral(" "),
+        QString(),
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        RemoveIni();
+        QFile::remove(pollard::SettingsFilePath() + QStringLiteral(".refused"));
+        pollard::CommSettings s;
+        for (const Text field : fields) s.*field = text;
+        s.winSock = {text, text};
+        s.winSock2 = {text, text};
+        s.comNumber = -7;
+        s.baud = 2147483647;
+        s.connectType = -1;
+        s.proxyPort = 65535;
+        s.createLog = s.append = s.writeReset = s.createTapiLog = s.useProxy = true;
+        s.allHex = s.allStations = false;
+        ASSERT_TRUE(s.Save());
+
+        pollard::CommSettings back;
+        back.Load();
+        EXPECT_FALSE(QFile::exists(pollard::SettingsFilePath() + QStringLiteral(".refused")));
+        for (const Text field : fields) EXPECT_EQ(back.*field, text);
+        EXPECT_EQ(back.winSock.address, text);
+        EXPECT_EQ(back.winSock2.port, text);
+        EXPECT_EQ(back.comNumber, -7);
+        EXPECT_EQ(back.baud, 2147483647);
+        EXPECT_EQ(back.connectType, -1);
+        EXPECT_EQ(back.proxyPort, 65535);
+        EXPECT_TRUE(back.createLog && back.append && back.writeReset && back.createTapiLog && back.useProxy);
+        EXPECT_FALSE(back.allHex || back.allStations);
+    }
+    RemoveIni();
+}
+
 TEST(CommSettings, NumbersInTextFieldsAreReadLeniently)
 {
     const struct {
