@@ -157,9 +157,26 @@ bool GuardIniFile(const QString& path)
     return false;
 }
 
+namespace {
+
+// GuardIniFile, and the user told which file went and that the defaults stand in for it. The
+// file is gone then, so this is said once.
+void GuardUserIni(const QString& path)
+{
+    if (GuardIniFile(path)) return;
+    const QString aside = path + QStringLiteral(".refused");
+    const QString where = QFile::exists(aside)
+                              ? QStringLiteral("was set aside as \"%1\"").arg(QDir::toNativeSeparators(aside))
+                              : QStringLiteral("was removed");
+    ShowMessage(QStringLiteral("The settings file \"%1\" is not one this program wrote and %2; the default settings are used.")
+                    .arg(QDir::toNativeSeparators(path), where));
+}
+
+}  // namespace
+
 QSettings OpenUserIni(const QString& key)
 {
-    GuardIniFile(QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName());
+    GuardUserIni(QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName());
     return QSettings(QSettings::IniFormat, QSettings::UserScope, key);
 }
 
@@ -212,7 +229,7 @@ bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& c
 bool SaveUserIni(const QString& key, const std::function<void(QSettings&)>& change)
 {
     const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, key).fileName();
-    GuardIniFile(path);
+    GuardUserIni(path);
     QString why;
     if (WriteIniWhole(path, change, &why)) return true;
     ShowMessage(QStringLiteral("The settings could not be stored in \"%1\": %2\nThe file keeps the settings it held before.")

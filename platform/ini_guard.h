@@ -31,6 +31,7 @@ bool IniTextIsPlain(const QByteArray& text);
 bool GuardIniFile(const QString& path);
 
 // The per-user settings file named `key` (ini format), opened once GuardIniFile has looked at it.
+// A file put aside is said to the user, with the defaults that stand in for it.
 QSettings OpenUserIni(const QString& key);
 
 // Changes the settings file at path whole or not at all: `change` is made to the settings the

@@ -1,5 +1,6 @@
 // The engine's settings in the per-user ini file.
 #include "pollard/comm_settings.h"
+#include "tests/common/fake_prompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,7 @@ TEST(CommSettings, AFileWithAValueDecodedFromBinaryIsPutAside)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bomb);
     }
+    FakePrompter prompter;
     pollard::CommSettings s;
     s.Load();
     EXPECT_EQ(s.baud, 9600);
@@ -56,12 +58,20 @@ TEST(CommSettings, AFileWithAValueDecodedFromBinaryIsPutAside)
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), bomb);
     aside.remove();
+    // The user is told once which file went aside and that the defaults are used.
+    ASSERT_EQ(prompter.Texts().size(), 1);
+    const QString told = prompter.Texts()[0];
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(path) + QStringLiteral("\"")) &&
+                told.contains(QDir::toNativeSeparators(path) + QStringLiteral(".refused\"")) &&
+                told.contains(QStringLiteral("default settings are used")))
+        << told.toStdString();
 
     s.baud = 38400;
     s.Save();
     pollard::CommSettings back;
     back.Load();
     EXPECT_EQ(back.baud, 38400);
+    EXPECT_EQ(prompter.Texts().size(), 1);
     RemoveIni();
 }
 
