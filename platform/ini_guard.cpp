@@ -64,6 +64,19 @@ QString WhyNotWhole(const QString& path, const QSettings& settings)
     return QStringLiteral("the settings file could not be written whole");
 }
 
+// GuardIniFile, and the user told which file went and that the defaults stand in for it. The
+// file is gone then, so this is said once.
+void GuardUserIni(const QString& path)
+{
+    if (GuardIniFile(path)) return;
+    const QString aside = path + QStringLiteral(".refused");
+    const QString where = QFile::exists(aside)
+                              ? QStringLiteral("was set aside as \"%1\"").arg(QDir::toNativeSeparators(aside))
+                              : QStringLiteral("was removed");
+    ShowMessage(QStringLiteral("The settings file \"%1\" is not one this program wrote and %2; the default settings are used.")
+                    .arg(QDir::toNativeSeparators(path), where));
+}
+
 }  // namespace
 
 bool IniTextIsPlain(const QByteArray& text)
@@ -156,23 +169,6 @@ bool GuardIniFile(const QString& path)
     if (!QFile::rename(path, aside)) QFile::remove(path);
     return false;
 }
-
-namespace {
-
-// GuardIniFile, and the user told which file went and that the defaults stand in for it. The
-// file is gone then, so this is said once.
-void GuardUserIni(const QString& path)
-{
-    if (GuardIniFile(path)) return;
-    const QString aside = path + QStringLiteral(".refused");
-    const QString where = QFile::exists(aside)
-                              ? QStringLiteral("was set aside as \"%1\"").arg(QDir::toNativeSeparators(aside))
-                              : QStringLiteral("was removed");
-    ShowMessage(QStringLiteral("The settings file \"%1\" is not one this program wrote and %2; the default settings are used.")
-                    .arg(QDir::toNativeSeparators(path), where));
-}
-
-}  // namespace
 
 QSettings OpenUserIni(const QString& key)
 {

@@ -18,14 +18,11 @@ class SaveFile : public QSaveFile {
 public:
     using QSaveFile::QSaveFile;
 
-    // Bytes handed to write() that the file did not take.
-    qint64 BytesLost() const { return lost_; }
-
 protected:
     qint64 writeData(const char* data, qint64 len) override;
 
 private:
-    qint64 lost_ = 0;
+    qint64 lost_ = 0;   // bytes handed to write() that the file did not take
     int failure_ = 0;   // errno of the first write that fell short, 0 when it left none
 
     friend bool CommitWhole(SaveFile& file, QString* why);

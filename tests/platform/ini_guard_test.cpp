@@ -1,6 +1,6 @@
 // Settings files that QSettings would decode from binary are put aside before they are opened.
 #include "platform/ini_guard.h"
-#include "tests/common/file_size_limit.h"
+#include "tests/common/failed_save_check.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +10,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 TEST(IniGuard, ValuesDecodedFromBinaryAreFoundHoweverTheyAreWritten)
 {
@@ -108,7 +95,7 @@ TEST(IniGuard, EveryKindOfValueTheProgramStoresPassesTheGuardAndReadsBack)
         }
         const QString again = path + QStringLiteral(".again");
         ASSERT_TRUE(QFile::copy(path, again));
-        const QByteArray text = Bytes(path);
+        const QByteArray text = testsupport::FileBytes(path);
         EXPECT_TRUE(platform::IniTextIsPlain(text)) << text.constData();
         EXPECT_TRUE(platform::GuardIniFile(path));
         EXPECT_EQ(QSettings(again, QSettings::IniFormat).value(QStringLiteral("Comm/Value")).toString(), value.toString());
@@ -150,7 +137,7 @@ TEST(WriteIniWhole, ReplacesTheFileKeepingItsOtherSettingsAndIsReadBackAtOnce)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("s.ini"));
-    WriteBytes(path, "[Other]\nKept=yes\n");
+    testsupport::WriteFileBytes(path, "[Other]\nKept=yes\n");
     for (int k = 0; k < 40; ++k) {
         const int baud = k % 2 ? 1200 : 9600;
         QString why;
@@ -182,7 +169,7 @@ TEST(WriteIniWhole, SettingsThatDoNotWhollyFitLeaveTheFileAsItWas)
         SCOPED_TRACE(c.disk);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("s.ini"));
-        WriteBytes(path, old);
+        testsupport::WriteFileBytes(path, old);
         QString why;
         bool stored = true;
         {
@@ -196,7 +183,7 @@ TEST(WriteIniWhole, SettingsThatDoNotWhollyFitLeaveTheFileAsItWas)
         }
         EXPECT_FALSE(stored);
         EXPECT_EQ(why, QStringLiteral("File too large"));
-        EXPECT_EQ(Bytes(path), old);
+        EXPECT_EQ(testsupport::FileBytes(path), old);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("s.ini")});
     }
 }

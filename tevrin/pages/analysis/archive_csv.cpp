@@ -8,7 +8,6 @@
 #include "tevrin/pages/widgets/csv_text.h"
 #include "tevrin/pages/widgets/date_text.h"
 
-
 #include <algorithm>
 #include <vector>
 
