@@ -46,7 +46,11 @@ int TitleBarWidth(const QWidget& window)
     const QRect caption = style->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarLabel, &window);
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
     font.setBold(true);
-    return kProbeWidth - caption.width() + QFontMetrics(font).horizontalAdvance(option.text);
+    const QFontMetrics metrics(font);
+    // Many window managers centre the title between the icon and the buttons, so the wider of
+    // the two sides is kept on both; a little room besides, as their fonts run a bit larger.
+    const int side = std::max(caption.left(), kProbeWidth - 1 - caption.right());
+    return 2 * side + metrics.horizontalAdvance(option.text) + 2 * metrics.averageCharWidth();
 }
 
 void FitToContents(QWidget& window)
