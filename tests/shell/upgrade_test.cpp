@@ -295,9 +295,10 @@ TEST_F(UpgradeTest, EarlyEndsLogOffWithoutReboot)
         {"no file chosen", true, {}, {}, false, "Upgrade firmware was terminated. GUI will LOG OFF.", false},
         {"chosen file gone", true, {}, {filesDir.filePath("gone.bin")}, false, "", false},
         {"write fails", true, {}, {path}, true, "Verification fail! Please Write Image again.", true},
-        // The third block's read is refused: no read-back copy is kept, and that is a failed
-        // verification, not a missing file.
-        {"read-back fails part-way", true, {}, {path}, false, "Verification fail! Please Write Image again.", false,
+        // The third block's read is refused: no read-back copy is kept, and it is told as
+        // missing, with the data folder.
+        {"read-back fails part-way", true, {}, {path}, false,
+         "File " + path + " or K41rb.tmp are missing error.\ncurrent directory is " + dataDir.path(), false,
          [this] {
              sim::FaultRule rule;
              rule.fault = sim::Fault::Reject;

@@ -348,14 +348,9 @@ void RunFirmwareUpgrade(IUpgradeHost& host, CommandLine& line, TfmUpgrade& windo
     steps.SetState(1, 1, Step::Active);
     line.Post("ReadImage");
 
-    if (QFileInfo::exists(imagePath) && !QFileInfo::exists(readBack)) {
-        // The read-back is kept only when every block came back: one that failed part-way is
-        // a verification that failed, as a copy that differs.
-        platform::ShowMessage(QStringLiteral("Verification fail! Please Write Image again."));
-        Abandon(host, window);
-        return;
-    }
-    if (!QFileInfo::exists(imagePath)) {
+    // The read-back is kept only when every block came back: one that failed part-way left
+    // no file, which is told as missing, with the folder it was looked for in.
+    if (!QFileInfo::exists(imagePath) || !QFileInfo::exists(readBack)) {
         platform::ShowMessage(QStringLiteral("File ") + imagePath + QStringLiteral(" or ") +
                               QString::fromLatin1(image::kReadBackFileName) + QStringLiteral(" are missing error.\n") +
                               QStringLiteral("current directory is ") + SecurityChk::Instance().GetFolder());
