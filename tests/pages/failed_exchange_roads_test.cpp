@@ -51,6 +51,17 @@ std::vector<std::string> WritesAfterTheFailure(const sim::AnalyzerCore& unit, in
 
 std::string Joined(const QStringList& texts) { return texts.join(QStringLiteral(" | ")).toStdString(); }
 
+// Logs on in Update mode, saves the unit's configuration to `file` and clears what the unit
+// and the prompter saw, so that the Open road that follows is all they see.
+void LogOnAndSaveTheUnit(PageSession& s, const QString& file)
+{
+    ASSERT_TRUE(s.LogOn(true));
+    QString error;
+    ASSERT_TRUE(config_file::Save(*DataBase::Instance(), file, &error)) << error.toStdString();
+    s.unit.ClearLog();
+    s.prompter.prompts.clear();
+}
+
 }  // namespace
 
 TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitStopsAtTheFirstFailedStep)
@@ -73,13 +84,10 @@ TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitStopsAtTheFirstFailedStep)
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         PageSession s;
-        ASSERT_TRUE(s.LogOn(true));
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("unit.cfg"));
-        QString error;
-        ASSERT_TRUE(config_file::Save(*DataBase::Instance(), file, &error)) << error.toStdString();
-        s.unit.ClearLog();
-        s.prompter.prompts.clear();
+        LogOnAndSaveTheUnit(s, file);
+        if (::testing::Test::HasFatalFailure()) return;
         sim::FaultRule rule;
         rule.fault = c.fault;
         rule.type = c.type;
@@ -110,13 +118,10 @@ TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitStopsAtTheFirstFailedStep)
 TEST(FailedExchangeRoads, OpenWrittenIntoTheUnitWhoseStepsAllWentThroughIsStoredAndRebooted)
 {
     PageSession s;
-    ASSERT_TRUE(s.LogOn(true));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("unit.cfg"));
-    QString error;
-    ASSERT_TRUE(config_file::Save(*DataBase::Instance(), file, &error)) << error.toStdString();
-    s.unit.ClearLog();
-    s.prompter.prompts.clear();
+    LogOnAndSaveTheUnit(s, file);
+    if (::testing::Test::HasFatalFailure()) return;
 
     s.prompter.files = {file};
     s.prompter.answers = {platform::mrYes};
