@@ -586,16 +586,7 @@ bool Save(DataBase& db, const QString& fileName, QString* error, TWait* wait, co
     if (wait) wait->ShowProgress(kSections);
     QString why;
     const QByteArray document = BuildWithProgress(db, TimeText(moment), wait, &why);
-    bool ok = !document.isEmpty();
-    if (ok) {
-        platform::SaveFile file(fileName);
-        ok = file.open(QIODevice::WriteOnly);
-        if (!ok) why = file.errorString();
-        else {
-            const bool handed = file.write(document) == document.size();
-            ok = platform::CommitWhole(file, &why) && handed;
-        }
-    }
+    const bool ok = !document.isEmpty() && platform::SaveWhole(fileName, document, &why);
     if (wait) wait->hide();
     if (!ok && error) *error = why;
     return ok;
