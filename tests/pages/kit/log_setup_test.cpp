@@ -112,27 +112,3 @@ TEST_F(LogSetupRules, FrequencyChecksFollowTheLogKind)
         }
     }
 }
-
-TEST_F(LogSetupRules, OnlyEditedFieldsCountAsAChange)
-{
-    LogConfigRecord a[kLogCount] = {}, b[kLogCount] = {};
-    for (int k = 0; k < kLogCount; ++k) {
-        a[k].LogIdCode = b[k].LogIdCode = static_cast<uint8_t>(k + 1);
-        a[k].ParametersInLog = b[k].ParametersInLog = 2;
-        a[k].UniqueId[1] = b[k].UniqueId[1] = 77;
-    }
-    EXPECT_FALSE(logsetup::RecordsDiffer(a, b));
-    // What the write itself sets (log number, the clock point first) is no change.
-    b[2].LOG_NUMBER = 2;
-    b[2].UniqueId[0] = 388;
-    b[4].UniqueId[5] = 1234;   // beyond the entries in use
-    EXPECT_FALSE(logsetup::RecordsDiffer(a, b));
-    b[3].Frequency = 5;
-    EXPECT_TRUE(logsetup::RecordsDiffer(a, b));
-    b[3].Frequency = 0;
-    b[5].LogIdCode = 9;
-    EXPECT_TRUE(logsetup::RecordsDiffer(a, b));
-    b[5].LogIdCode = 6;
-    b[1].UniqueId[1] = 78;
-    EXPECT_TRUE(logsetup::RecordsDiffer(a, b));
-}

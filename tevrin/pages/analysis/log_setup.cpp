@@ -79,18 +79,4 @@ QString FrequencyMessage(FrequencyCheck check, const QString& text)
     return QString();
 }
 
-bool RecordsDiffer(const LogConfigRecord (&a)[kLogCount], const LogConfigRecord (&b)[kLogCount])
-{
-    for (int k = 0; k < kLogCount; ++k) {
-        const LogConfigRecord& x = a[k];
-        const LogConfigRecord& y = b[k];
-        if (x.Enable != y.Enable || x.Frequency != y.Frequency || x.LogIdCode != y.LogIdCode ||
-            x.ParametersInLog != y.ParametersInLog)
-            return true;
-        for (int i = 1; i < EntriesInUse(x); ++i)
-            if (x.UniqueId[i] != y.UniqueId[i]) return true;
-    }
-    return false;
-}
-
 }  // namespace logsetup

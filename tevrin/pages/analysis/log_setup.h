@@ -48,8 +48,5 @@ FrequencyCheck CheckFrequency(const QString& text, bool daily, int& value);
 // The warning for a check that is neither Ok nor Empty.
 QString FrequencyMessage(FrequencyCheck check, const QString& text);
 
-// True when the six records differ in anything the window edits: enable, frequency, id
-// code, number of entries and the points' DbIds.
-bool RecordsDiffer(const LogConfigRecord (&a)[kLogCount], const LogConfigRecord (&b)[kLogCount]);
 
 }  // namespace logsetup
