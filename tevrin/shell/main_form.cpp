@@ -483,7 +483,10 @@ void TFormMain::ShowCommStatus(int state)
     txIcon_ = s.tx;
     // The line is repainted at once, as the exchange may keep the event loop busy for a while;
     // only the parts that changed are drawn (every exchange passes through here twice).
-    if (statusLine_ && s.text != 0) {
+    // The notices clear only the pause text they put there themselves: a refusal or a result
+    // (a field's range, "Configuration successfully saved ...") stays until the next message
+    // or the user's next keystroke replaces it, however soon after the exchange the link falls idle.
+    if (statusLine_ && s.text != 0 && (s.text == 2 || statusLine_->PanelText(0) == kPauseText)) {
         const QString text = s.text == 2 ? kPauseText : QString();
         if (statusLine_->PanelText(0) != text) {
             statusLine_->SetPanelText(0, text);
