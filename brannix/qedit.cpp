@@ -4,6 +4,7 @@
 #include "platform/prompter.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QKeyEvent>
 #include <limits>
 
@@ -145,7 +146,15 @@ void TQEdit::ReportError(const QString& msg)
 
 QString TQEdit::RefusalName() const
 {
-    for (const QString& name : {ConfirmationName(), toolTip(), objectName()})
+    QString label;
+    if (!isWindow()) {
+        for (const QLabel* l : window()->findChildren<QLabel*>())
+            if (l->buddy() == this) {
+                label = l->text();
+                break;
+            }
+    }
+    for (const QString& name : {accessibleName(), ConfirmationName(), label, toolTip()})
         if (!name.trimmed().isEmpty()) return name.trimmed();
     return QString();
 }

@@ -63,6 +63,11 @@ public:
     virtual bool Modified() const;
     // Validates the text; true when it is rejected (the user has been told why).
     virtual bool DoEdits();
+    // The name a refusal on the write road gives the field, as the user sees it on the page:
+    // its accessible name (the caption beside a box that has no label of its own), else its
+    // confirmation name, else the label that names it (whose buddy it is), else its hint.
+    // Never an object name, which the user never sees.
+    QString RefusalName() const;
     virtual void ReportError(const QString& msg);
     virtual bool ReportWarning(const QString& msg);
     virtual void FireBeforePostEvent(bool& CanPost);
@@ -92,9 +97,6 @@ protected:
     virtual void RegisterWithDatabase(TQMDATABASE m);
     // The label of the confirmation row's first column.
     virtual QString ConfirmationName() const { return common_.fieldName; }
-    // The name a refusal on the write road gives the field: its confirmation name, else its
-    // hint, else its object name.
-    QString RefusalName() const;
 
     // True when the key filter lets the character through for the current DataType.
     bool Accepts(QChar c) const;

@@ -1,6 +1,7 @@
 // Every road that hands the pages' edits to the database stops when a page refuses them: the
 // refusal's own box tells why, nothing goes to the analyzer or into a file, an existing file
 // keeps its contents, and nothing claims success afterwards.
+#include "brannix/qedit.h"
 #include "tests/pages/kit/test_host.h"
 #include "tests/pages/page_session.h"
 #include "tevrin/pages/io/fra_board_tester.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -121,4 +123,23 @@ TEST(EditRefusalRoads, TheUpgradeReadOfTheOldConfigurationStopsBeforeItsFileWhen
                       "A page holds a value that could not be taken; \"OldConfig.cfg\" was not written.")),
                   refused != 0);
     }
+}
+
+// A refusal on the write road names the field as the page shows it: every bound edit that can
+// refuse a text (a number, a range, a required value) has a caption, and never its object name.
+TEST(EditRefusalRoads, EveryFieldThatCanRefuseIsNamedAsThePageShowsIt)
+{
+    PageSession s;
+    QStringList unnamed;
+    for (int i = 0; i < s.Form().PageControlMain()->count(); ++i) {
+        QWidget* page = s.Form().PageControlMain()->widget(i);
+        for (TQEdit* edit : page->findChildren<TQEdit*>()) {
+            if (edit->DbId() == 0 || !edit->UseDatabase()) continue;
+            if (!edit->Required() && edit->DataType() == dtText) continue;
+            const QString name = edit->RefusalName();
+            if (name.isEmpty() || name == edit->objectName())
+                unnamed << s.Form().PageControlMain()->tabText(i).trimmed() + QLatin1Char('/') + edit->objectName();
+        }
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }

@@ -158,6 +158,10 @@ TfraAnaSetDefn::TfraAnaSetDefn(QWidget* parent, int stream, int kind, int tabInd
     grid->addWidget(lockAlarmEnable, 5, 0);
     grid->addWidget(lockAlarmLimit, 5, 1);
     lockActions = actionRow(5, QStringLiteral("lockAlarmActions"), id[LockBits], h2s);
+    edAlarmDevLimit->setAccessibleName(QStringLiteral("Deviation Limit"));
+    edAlarm1Limit->setAccessibleName(QStringLiteral("High Alarm Limit"));
+    ledPAALimit->setAccessibleName(QStringLiteral("High High Alarm Limit"));
+    lockAlarmLimit->setAccessibleName(QStringLiteral("Lock Stream Alarm Limit"));
     for (TQEdit* limit : {static_cast<TQEdit*>(edAlarmDevLimit), static_cast<TQEdit*>(edAlarm1Limit),
                           static_cast<TQEdit*>(ledPAALimit), static_cast<TQEdit*>(lockAlarmLimit)})
         pagecontrols::FitToText(limit, pagecontrols::LongestFloat());

@@ -116,6 +116,7 @@ void TfraAnalyzerGlobal::BuildAlarms()
             alarm.limit->setDbId(def.limitId);
             alarm.limit->setDataType(def.limitType);
             alarm.limit->setUseDatabase(true);
+            alarm.limit->setAccessibleName(QString::fromLatin1(def.caption));   // the alarm it limits
             pagecontrols::FitToText(alarm.limit, pagecontrols::LongestFloat());
             grid->addWidget(alarm.limit, row, 1);
         }

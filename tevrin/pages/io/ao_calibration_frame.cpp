@@ -104,6 +104,12 @@ TfraAOCalibration::TfraAOCalibration(int n, const BoundIds& bound, QWidget* pare
     }
     const std::array<TQEdit*, 3> currents = {edRawZero_, edRawSpan_, edFailSafeCurrent_};
     const std::array<TQEdit*, 3> counts = {edScaledZero_, edScaledSpan_, edFailSafePos_};
+    // A refusal names each box as the frame's column and row show it.
+    for (size_t i = 0; i < 3; ++i) {
+        const QString column = QStringLiteral("Analog Output %1 %2").arg(n).arg(QString::fromLatin1(kColumn[i]));
+        currents[i]->setAccessibleName(column + QStringLiteral(" Scaled Value"));
+        counts[i]->setAccessibleName(column + QStringLiteral(" Raw Value"));
+    }
     for (int i = 0; i < 3; ++i) {
         auto* count = new TQUpDown(scaling);
         count->setObjectName(QStringLiteral("QUpDown%1").arg(i + 1));

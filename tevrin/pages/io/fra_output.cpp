@@ -156,6 +156,8 @@ QWidget* TfraOutput::BuildAnalog()
         out.minimum = BoundEdit(group, QStringLiteral("edAOMin%1").arg(n), def.minimum, dtFloat);
         out.range = BoundEdit(group, QStringLiteral("edAORange%1").arg(n), def.range, dtFloat);
         // Both hold any float, a negative one with its sign.
+        out.minimum->setAccessibleName(QStringLiteral("Analog Output %1 Minimum").arg(n));
+        out.range->setAccessibleName(QStringLiteral("Analog Output %1 Range").arg(n));
         pagecontrols::FitToText(out.minimum, pagecontrols::LongestFloat());
         pagecontrols::FitToText(out.range, pagecontrols::LongestFloat());
         out.parameter = Bound(new TAOSourceCombo(group), QStringLiteral("cbAOMgrFunction%1").arg(n), def.parameter);

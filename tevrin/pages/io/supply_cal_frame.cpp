@@ -144,6 +144,9 @@ TfmAnalogSupply::TfmAnalogSupply(int n, QWidget* parent) : QFrame(parent), ids_(
 
     grid->addWidget(lblOutput_, 0, 0);
     grid->addWidget(labFailSafe_, 1, 0);
+    // A refusal names the value as the frame's row and column show it.
+    for (const Value& v : values_)
+        v.edit->setAccessibleName(QStringLiteral("Supply %1 %2").arg(n).arg(QString::fromLatin1(v.field)));
     for (int k = 0; k < 4; ++k) {
         // Each value with its arrows in a row of its own, where its caption goes before it.
         auto* box = new QHBoxLayout;
