@@ -174,6 +174,13 @@ TEST(FailedExchangeRoads, APermanentWriteWhoseWriteFailedStoresNothingInTheFlash
             said = said || text.startsWith(QStringLiteral("Error writing to database\n")) ||
                    text == QStringLiteral("Error sending data to unit.");
         EXPECT_TRUE(said) << Joined(s.prompter.Texts());
+        // The read that ends the road still runs: the page shows what the unit holds, not the
+        // value it refused.
+        PageSession::PumpUntil([&] { return s.Form().RxIcon() == 1 && s.Form().TxIcon() == 1; });
+        for (TQEdit* limit : {limits[0], limits[1]})
+            EXPECT_EQ(limit->text().toDouble(), s.unit.Value(sim::DbId{static_cast<int>(limit->DbId())}))
+                << limit->objectName().toStdString();
+        EXPECT_NE(limits[static_cast<size_t>(refused)]->text(), refused ? QStringLiteral("66.5") : QStringLiteral("55.5"));
         s.unit.ClearFaults();
     }
 }

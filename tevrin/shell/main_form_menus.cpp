@@ -18,12 +18,13 @@ void TFormMain::SetDefaultConfigClick()
     // The change list is looked at right after "WriteMain", so the post must run now.
     if (RefuseWhileBusy()) return;
     // Only a write that went through is stored in the flash. A page that refused its edits, or
-    // a write the analyzer failed, has said why; the flash keeps what it had.
-    if (!RunCommand("WriteMain")) return;
+    // a write the analyzer failed, has said why; the flash keeps what it had, and the read
+    // below still shows what the unit holds.
+    const bool written = RunCommand("WriteMain");
     // What was written to working memory is confirmed before it goes to flash. A cancelled
     // list keeps its entries for the next permanent write.
-    bool cancelled = false;
-    if (!DataBase::Instance()->AsWriteLogRecordsManager().IsEmpty()) {
+    bool cancelled = !written;
+    if (written && !DataBase::Instance()->AsWriteLogRecordsManager().IsEmpty()) {
         auto* changes = findChild<TfrmChanges*>();
         if (!changes) changes = new TfrmChanges(this);
         cancelled = changes->ShowModal() != platform::mrOk;
@@ -34,7 +35,7 @@ void TFormMain::SetDefaultConfigClick()
     }
     if (!cancelled) Post("WriteConfig");
     Post("ExpressRead");
-    if (CurrentPage() != MainPage::Ports) return;
+    if (!written || CurrentPage() != MainPage::Ports) return;
     const int answer = platform::MessageDlg(
         QStringLiteral("Changing the port setting requires the analyzer to be rebooted.\n"
                        "After pressing OK button, analyzer will automatically reboot, and GUI will restart.\n"
