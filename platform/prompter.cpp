@@ -49,9 +49,7 @@ public:
     QString ChooseFile(const FileRequest& request) override
     {
         QFileDialog dialog(nullptr, request.caption, request.directory, request.filter);
-        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+        SetUpFileDialog(dialog, request);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().first();
     }
@@ -85,11 +83,26 @@ IPrompter& Installed()
     return qtPrompter();
 }
 
+constexpr const char* kBoxesKey = "tevrin.boxesAsked";
+
+// The one count of every module: the first module to ask keeps it.
+int& BoxCount()
+{
+    static int own = 0;
+    auto* count = static_cast<int*>(ProcessWideGet(kBoxesKey));
+    if (!count) {
+        ProcessWideSet(kBoxesKey, &own);
+        count = &own;
+    }
+    return *count;
+}
+
 // Asks the installed prompter with no stay-on-top window of ours over the question.
 class UncoveredPrompter : public IPrompter {
 public:
     int Ask(const Prompt& prompt) override
     {
+        ++BoxCount();
         PromptScope scope;
         return Installed().Ask(prompt);
     }
@@ -145,6 +158,16 @@ bool IPrompter::InputQuery(const QString&, const QString&, QString&) { return fa
 bool IPrompter::ChooseColor(QColor&) { return false; }
 
 void SetPrompter(IPrompter* prompter) { ProcessWideSet(kKey, prompter); }
+
+int BoxesAsked() { return BoxCount(); }
+
+void SetUpFileDialog(QFileDialog& dialog, const FileRequest& request)
+{
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+}
 
 QString DefaultCaption(DlgType type)
 {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 namespace platform {
@@ -43,7 +44,12 @@ struct FileRequest {
     QString filter;       // Qt filter text, e.g. "Configuration (*.cfg)"
     QString directory;
     QString defaultSuffix;
+    // A save dialog asks before a chosen file is replaced, unless the caller asks that itself.
+    bool confirmOverwrite = true;
 };
+
+// Sets up a file dialog as the request asks.
+void SetUpFileDialog(QFileDialog& dialog, const FileRequest& request);
 
 class IPrompter {
 public:
@@ -80,6 +86,10 @@ int ExecUncovered(QDialog& dialog);
 IPrompter& Prompter();
 // Installs a prompter for the whole process (nullptr restores the real dialogs).
 void SetPrompter(IPrompter* prompter);
+
+// How many message boxes Prompter() has asked in this process so far, from every module: a road
+// compares two counts to learn whether a step it ran has told the user anything.
+int BoxesAsked();
 
 // Shortcuts in the shape the program uses them.
 int MessageDlg(const QString& text, DlgType type, unsigned buttons);

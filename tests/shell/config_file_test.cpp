@@ -583,6 +583,7 @@ TEST_F(ConfigRoadsTest, SaveAsksOnceThenWritesTheCurrentFileAndSaveAsAsksBeforeO
     form->tbtnSaveClick();
     ASSERT_EQ(prompter.fileRequests.size(), 1u);
     EXPECT_TRUE(prompter.fileRequests[0].save);
+    EXPECT_TRUE(prompter.fileRequests[0].confirmOverwrite);   // the dialog's question is the only one
     EXPECT_EQ(prompter.fileRequests[0].caption, QStringLiteral("Save Sentrel Configuration"));
     EXPECT_EQ(prompter.fileRequests[0].defaultSuffix, QStringLiteral("cfg"));
     const QByteArray first = Contents(Path("a.cfg"));
@@ -607,7 +608,11 @@ TEST_F(ConfigRoadsTest, SaveAsksOnceThenWritesTheCurrentFileAndSaveAsAsksBeforeO
     const QByteArray kept = Contents(Path("a.cfg"));
     prompter.files = {Path("a.cfg")};
     prompter.answers = {platform::mrNo};
+    const size_t boxes = prompter.prompts.size();
     form->tbtnSaveAsClick();
+    // The question is asked once: the program's, not the dialog's as well.
+    EXPECT_FALSE(prompter.fileRequests.back().confirmOverwrite);
+    EXPECT_EQ(prompter.prompts.size(), boxes + 1);
     EXPECT_EQ(prompter.Texts().back(), QStringLiteral("File with this name already exists, do you want to overwrite?\n"));
     EXPECT_EQ(Contents(Path("a.cfg")), kept);
     prompter.files = {Path("a.cfg")};

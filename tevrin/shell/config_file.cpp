@@ -625,6 +625,7 @@ ReadResult Apply(DataBase& db, const QByteArray& document) { return ApplyDocumen
 namespace {
 
 const QString kBusyText = QStringLiteral("Please wait for current task to finish, then proceed.");
+const QString kNothingStored = QStringLiteral("\nNothing was stored to the Flash and the analyzer was not rebooted.");
 
 void PostCommand(const std::string& name, const std::string& argument = std::string())
 {
@@ -641,10 +642,21 @@ bool ConfigFileRoads::RefuseWhileBusy() const
     return true;
 }
 
-bool ConfigFileRoads::ChooseSaveFile()
+bool ConfigFileRoads::RunStep(const char* command, const std::string& argument, const QString& failure)
+{
+    const int boxes = platform::BoxesAsked();
+    if (form_.RunCommand(command, argument)) return true;
+    // A command that only set a status text has left the user nothing to read once the road
+    // ends: the road says which step failed.
+    if (platform::BoxesAsked() == boxes) platform::MessageDlg(failure, platform::DlgType::Error, platform::mbOK);
+    return false;
+}
+
+bool ConfigFileRoads::ChooseSaveFile(bool dialogAsksToOverwrite)
 {
     platform::FileRequest request;
     request.save = true;
+    request.confirmOverwrite = dialogAsksToOverwrite;
     request.caption = QStringLiteral("Save Sentrel Configuration");
     request.filter = QStringLiteral("Sentrel Configuration (*.cfg *.CFG)");
     request.defaultSuffix = QStringLiteral("cfg");
@@ -696,7 +708,7 @@ void ConfigFileRoads::Save()
     if (RefuseWhileBusy()) return;
     StateMgr::Instance().SetBusy();
     if (currentFile_.isEmpty() || !QFileInfo::exists(currentFile_)) {
-        if (!ChooseSaveFile()) {
+        if (!ChooseSaveFile(true)) {
             EndAction();
             return;
         }
@@ -712,7 +724,8 @@ void ConfigFileRoads::SaveAs()
         EndAction();
         return;
     }
-    if (!ChooseSaveFile()) {
+    // An existing file is asked about once, below.
+    if (!ChooseSaveFile(false)) {
         EndAction();
         return;
     }
@@ -777,8 +790,10 @@ void ConfigFileRoads::Open()
             // Each step goes only after the one before went through. A failed step has said
             // why; nothing after it is written, the half-written configuration is not stored
             // in the flash and the analyzer is not rebooted.
-            if (!form_.RunCommand("WriteDirect", std::to_string(lastFilePointCount_)) ||
-                !form_.RunCommand("WriteLogConfig")) {
+            if (!RunStep("WriteDirect", std::to_string(lastFilePointCount_),
+                         QStringLiteral("The configuration points were not all written into the unit.") + kNothingStored) ||
+                !RunStep("WriteLogConfig", std::string(),
+                         QStringLiteral("The unit did not take every log configuration record.") + kNothingStored)) {
                 EndAction();
                 return;
             }
@@ -797,13 +812,13 @@ void ConfigFileRoads::Open()
                 failure = QString::fromStdString(cmd::ErrorText(code));
             }
             if (!failure.isEmpty()) {
-                platform::MessageDlg(failure + QStringLiteral("\nNothing was stored to the Flash and the analyzer was "
-                                                              "not rebooted."),
-                                     platform::DlgType::Error, platform::mbOK);
+                platform::MessageDlg(failure + kNothingStored, platform::DlgType::Error, platform::mbOK);
                 EndAction();
                 return;
             }
-            if (!form_.RunCommand("WriteConfig")) {
+            if (!RunStep("WriteConfig", std::string(),
+                         QStringLiteral("The configuration could not be stored to the Flash.\n"
+                                        "The analyzer was not rebooted."))) {
                 EndAction();
                 return;
             }
