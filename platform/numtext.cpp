@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace numtext {
 
@@ -87,6 +88,20 @@ std::string FormatG(double value)
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
     return std::string(buf, res.ptr);
+}
+
+std::string FormatFloatWhole(float value)
+{
+    if (!std::isfinite(value)) return FormatG(value);
+    char text[32];
+    char* end = text;
+    for (int digits = 6; digits <= std::numeric_limits<float>::max_digits10; ++digits) {
+        end = std::to_chars(text, text + sizeof text - 1, value, std::chars_format::general, digits).ptr;
+        *end = '\0';
+        const float back = static_cast<float>(AtoF(text));
+        if (std::memcmp(&back, &value, sizeof value) == 0) break;
+    }
+    return std::string(text, end);
 }
 
 bool IsValidFloat(double value) { return std::isfinite(value); }

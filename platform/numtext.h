@@ -21,6 +21,12 @@ std::string FormatU(uint32_t value);   // "%u"
 std::string FormatD(int32_t value);    // "%d"
 std::string FormatG(double value);     // "%g" (6 significant digits, C locale)
 
+// A float in the fewest significant digits, six or more, that AtoF reads back to the same
+// float: the "%g" text wherever six digits already hold it ("0.1", "1e+06", "1.4013e-45"),
+// else "%.7g" to "%.9g" ("-8888.888", "1234567", "3.4028235e+38"). For a text that is
+// written back into the unit. NaN and infinities as FormatG gives them.
+std::string FormatFloatWhole(float value);
+
 // General float text with 15 significant digits, as the class library's FloatToStr gives
 // it: fixed notation for exponents -5..14, otherwise mantissa, 'E' and the exponent
 // ("1E20", "1.5E-7"); "NAN" for a NaN, "INF" / "-INF" for infinities.

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace numtext;
@@ -47,6 +49,70 @@ TEST(NumText, FormatsIntegersAndGeneralFloats)
     for (const auto& c : cases) EXPECT_EQ(FormatG(c.value), c.g) << c.g;
 }
 
+namespace {
+uint32_t Bits(float value)
+{
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+float FromBits(uint32_t bits)
+{
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+}  // namespace
+
+TEST(NumText, FloatWholeKeepsTheGeneralTextWhereSixDigitsHoldTheValueAndAddsDigitsWhereNot)
+{
+    struct Case { float value; const char* text; };
+    const Case cases[] = {
+        // Six digits hold these: the "%g" text as before (the shortest text would differ in form
+        // for some: "1e+05", "1e-04", "1e-45").
+        {0.0f, "0"}, {-0.0f, "-0"}, {0.1f, "0.1"}, {2.5f, "2.5"}, {-123.456f, "-123.456"},
+        {100000.0f, "100000"}, {1000000.0f, "1e+06"}, {0.0001f, "0.0001"}, {0.00001f, "1e-05"},
+        {1e-45f, "1.4013e-45"},   // the smallest denormal
+        // Seven to nine digits.
+        {FLT_MIN, "1.1754944e-38"}, {-8888.8877f, "-8888.888"}, {1234567.0f, "1234567"}, {16777216.0f, "16777216"},
+        {12345678.0f, "12345678"}, {1.0f / 3.0f, "0.33333334"}, {FLT_MAX, "3.4028235e+38"},
+        {-FLT_MAX, "-3.4028235e+38"}, {FromBits(0x007FFFFF), "1.1754942e-38"},   // largest denormal
+        // The seven-digit 7.038531e-26 is closest to this float, but read as a double and then
+        // cut to a float it lands on the next one: eight digits are needed.
+        {FromBits(0x15AE43FD), "7.0385307e-26"},
+        // At a power of two the float below is nearer: eight digits round the wrong way.
+        {FromBits(0x0F800000), "1.26217745e-29"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(FormatFloatWhole(c.value), c.text);
+        EXPECT_EQ(Bits(static_cast<float>(AtoF(FormatFloatWhole(c.value)))), Bits(c.value));
+    }
+    // Not numbers: as the general text gives them.
+    EXPECT_EQ(FormatFloatWhole(std::numeric_limits<float>::quiet_NaN()), "nan");
+    EXPECT_EQ(FormatFloatWhole(std::numeric_limits<float>::infinity()), "inf");
+    EXPECT_EQ(FormatFloatWhole(-std::numeric_limits<float>::infinity()), "-inf");
+}
+
+TEST(NumText, FloatWholeReadsBackToTheSameFloatAcrossTheRange)
+{
+    // Every 997th bit pattern, both signs, denormals to the largest: the text reads back to the
+    // same bits, and it is the general text whenever that already does.
+    int checked = 0;
+    for (uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 997) {
+        const float value = FromBits(static_cast<uint32_t>(bits));
+        if (!std::isfinite(value)) continue;
+        const std::string text = FormatFloatWhole(value);
+        ASSERT_EQ(Bits(static_cast<float>(AtoF(text))), Bits(value)) << text;
+        const std::string general = FormatG(value);
+        if (Bits(static_cast<float>(AtoF(general))) == Bits(value)) {
+            ASSERT_EQ(text, general);
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 4000000);
+}
+
 TEST(NumText, FloatToStrGivesFifteenSignificantDigits)
 {
     struct Case { double value; const char* text; };
@@ -72,6 +138,7 @@ TEST(NumText, IgnoresACommaDecimalLocale)
     EXPECT_DOUBLE_EQ(AtoF("2.5"), 2.5);
     EXPECT_EQ(FormatG(2.5), "2.5");
     EXPECT_EQ(FloatToStr(2.5), "2.5");
+    EXPECT_EQ(FormatFloatWhole(-8888.8877f), "-8888.888");
     EXPECT_EQ(AtoL("1234"), 1234);
     std::setlocale(LC_ALL, saved.c_str());
 }

@@ -66,7 +66,10 @@ void WritePoints(QXmlStreamWriter& w, DataBase& db)
         w.writeStartElement(QStringLiteral("Point"));
         w.writeAttribute(QStringLiteral("UniqueId"), Num(point->GetDbId()));
         w.writeAttribute(QStringLiteral("Name"), QString::fromLatin1(point->GetName()));
-        w.writeAttribute(QStringLiteral("Value"), QString::fromLatin1(point->GetText()));
+        // A float goes out with every digit it holds, since the file may be written back into the unit.
+        const auto* real = dynamic_cast<FloatDatabasePoint*>(point);
+        const std::string value = real ? numtext::FormatFloatWhole(real->EditedValue()) : point->GetText();
+        w.writeAttribute(QStringLiteral("Value"), QString::fromLatin1(value));
         w.writeEndElement();
     }
     w.writeEndElement();
