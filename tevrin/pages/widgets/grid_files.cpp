@@ -340,14 +340,9 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
     }
     // The last rows and the sheet's assembly happen inside the close: the packed sheet must
     // hold every row and end as a sheet ends.
-    long long rowsInSheet = 0;
     QString why;
-    if (!workbook_check::CountSheetRows(temp.fileName(), "xl/worksheets/sheet1.xml", rowsInSheet, why)) {
+    if (!workbook_check::SheetHoldsRows(temp.fileName(), "xl/worksheets/sheet1.xml", rowsWithCells, why)) {
         SetError(error, why);
-        return false;
-    }
-    if (rowsInSheet != rowsWithCells) {
-        SetError(error, QStringLiteral("the workbook is not whole (its sheet holds %1 of %2 rows)").arg(rowsInSheet).arg(rowsWithCells));
         return false;
     }
     // The mode every other export gets: the old file's, or the user's usual one for a new file.

@@ -75,8 +75,8 @@ private:
     long long rows_ = 0;
 };
 
-}  // namespace
-
+// Counts the row elements of the part; true when the part was found, unpacked to the size and
+// checksum the package gives for it, and ends as a sheet ends.
 bool CountSheetRows(const QString& path, const char* partName, long long& rows, QString& why)
 {
     rows = 0;
@@ -178,6 +178,19 @@ bool CountSheetRows(const QString& path, const char* partName, long long& rows, 
         return true;
     }
     return broken("no sheet");
+}
+
+}  // namespace
+
+bool SheetHoldsRows(const QString& path, const char* partName, long long rows, QString& why)
+{
+    long long rowsInSheet = 0;
+    if (!CountSheetRows(path, partName, rowsInSheet, why)) return false;
+    if (rowsInSheet != rows) {
+        why = QStringLiteral("the workbook is not whole (its sheet holds %1 of %2 rows)").arg(rowsInSheet).arg(rows);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace workbook_check

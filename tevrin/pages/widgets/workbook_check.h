@@ -5,9 +5,9 @@
 
 namespace workbook_check {
 
-// Counts the row elements of the part `partName` ("xl/worksheets/sheet1.xml") of the workbook
-// at `path`. True when the part was found, unpacked to the size and checksum the package gives
-// for it, and ends as a sheet ends; false with the reason in `why` otherwise.
-bool CountSheetRows(const QString& path, const char* partName, long long& rows, QString& why);
+// True when the part `partName` ("xl/worksheets/sheet1.xml") of the workbook at `path` holds
+// exactly `rows` row elements: it was found, unpacked to the size and checksum the package gives
+// for it, ends as a sheet ends and counts that many rows. False with the reason in `why` otherwise.
+bool SheetHoldsRows(const QString& path, const char* partName, long long rows, QString& why);
 
 }  // namespace workbook_check
