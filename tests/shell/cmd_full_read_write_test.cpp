@@ -287,7 +287,7 @@ TEST_F(FullTest, UnhandledFailureNeverStrandsTheWindowOrTheQueue)
     std::vector<std::string> failures;
     line.SetFailureHandler([&](const CommandLine::Failure& f) { failures.push_back(f.commandName + ": " + f.text); });
 
-    owner.sendToDatabase = [this]() -> int32_t {
+    owner.sendToDatabase = []() -> int32_t {
         CommandLine::Instance().Post("ExpressRead");   // the road's read after the write
         throw std::runtime_error("control broadcast failed");
     };
