@@ -9,6 +9,7 @@
 
 #include "tevrin/pages/widgets/csv_text.h"
 #include "tevrin/pages/widgets/workbook_check.h"
+#include "platform/file_mode.h"
 #include "platform/save_file.h"
 
 #include <QClipboard>
@@ -46,20 +47,6 @@ void SetError(QString* error, const QString& text)
 QString SystemReason()
 {
     return errno != 0 ? QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))) : QString();
-}
-
-// What a new file gets: everything the user's file-creation mask leaves of read and write.
-mode_t UsualMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : UsualMode();
 }
 
 QString Escape(const QString& text)
@@ -346,7 +333,7 @@ bool QAdvColumnGrid::SaveToXLSX(const QString& fileName, QString* error) const
         return false;
     }
     // The mode every other export gets: the old file's, or the user's usual one for a new file.
-    const mode_t mode = target.exists() ? ModeOf(target.absoluteFilePath()) : UsualMode();
+    const mode_t mode = platform::ReplacingMode(target.absoluteFilePath());
     if (::chmod(tempName.constData(), mode) != 0) {
         SetError(error, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
