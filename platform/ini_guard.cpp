@@ -1,5 +1,6 @@
 #include "platform/ini_guard.h"
 
+#include "platform/file_mode.h"
 #include "platform/prompter.h"
 #include "platform/save_file.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,6 +17,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -50,6 +56,17 @@ bool SameValue(const QVariant& written, const QVariant& read)
     return written.toString() == read.toString();
 }
 
+// Why a file of `bytes` could not be written beside `path`, asking the disk for the room, or an
+// empty text when it takes one.
+QString WhyNoRoomBeside(const QString& path, qsizetype bytes)
+{
+    const QString probe = FreshNameBeside(path, "room");
+    QString why;
+    if (!SaveWhole(probe, QByteArray(std::max<qsizetype>(bytes, 1), ' '), &why)) return why;
+    QFile::remove(probe);
+    return {};
+}
+
 // Why settings that did not read back whole were lost: QSettings does not say, so the disk is
 // asked for the room their keys and values take at the least.
 QString WhyNotWhole(const QString& path, const QSettings& settings)
@@ -57,11 +74,42 @@ QString WhyNotWhole(const QString& path, const QSettings& settings)
     qsizetype least = 0;
     const QStringList keys = settings.allKeys();
     for (const QString& key : keys) least += key.toUtf8().size() + settings.value(key).toString().toUtf8().size() + 2;
-    const QString probe = FreshNameBeside(path, "room");
-    QString why;
-    if (!SaveWhole(probe, QByteArray(std::max<qsizetype>(least, 1), ' '), &why)) return why;
-    QFile::remove(probe);
-    return QStringLiteral("the settings file could not be written whole");
+    const QString why = WhyNoRoomBeside(path, least);
+    return why.isEmpty() ? QStringLiteral("the settings file could not be written whole") : why;
+}
+
+// Why the lock beside the settings file was not taken: QLockFile does not say, so the disk is
+// asked for the room its few lines take.
+QString WhyNotLocked(const QLockFile& lock)
+{
+    const QString why = WhyNoRoomBeside(lock.fileName(), 256);
+    return why.isEmpty() ? QStringLiteral("the lock file \"%1\" could not be made").arg(QDir::toNativeSeparators(lock.fileName()))
+                         : why;
+}
+
+// The file a settings file named by `path` is: the end of its chain of symbolic links, as
+// QSaveFile follows it, so that the links stay links. False when the chain does not end.
+bool FollowLinks(const QString& path, QString& target)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth) file.setFile(file.symLinkTarget());
+    if (file.isSymLink()) return false;
+    target = file.absoluteFilePath();
+    return true;
+}
+
+// Makes `draft` empty with `mode`: QSettings writes over it keeping the mode, so the settings
+// never lie in a file more open than the one they replace.
+bool MakeDraft(const QString& draft, mode_t mode, QString& why)
+{
+    const int fd = ::open(QFile::encodeName(draft).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 || ::fchmod(fd, mode) != 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 // GuardIniFile, and the user told which file went and that the defaults stand in for it. The
@@ -178,17 +226,36 @@ QSettings OpenUserIni(const QString& key)
 
 bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& change, QString* why)
 {
-    const QString draft = FreshNameBeside(path, "new");
-    const QString check = FreshNameBeside(path, "check");
+    // A settings file that is a symbolic link is written where the link points.
+    QString target;
+    if (!FollowLinks(path, target)) {
+        if (why) *why = QString::fromLocal8Bit(std::strerror(ELOOP));
+        return false;
+    }
+    const QString draft = FreshNameBeside(target, "new");
+    const QString check = FreshNameBeside(target, "check");
     const auto fail = [&](const QString& reason) {
         QFile::remove(draft);
         QFile::remove(check);
         if (why) *why = reason;
         return false;
     };
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return fail(QStringLiteral("cannot make the folder %1").arg(QFileInfo(path).absolutePath()));
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return fail(QStringLiteral("cannot make the folder %1").arg(QFileInfo(target).absolutePath()));
+    // A file its user may not change is refused, as QSettings refuses it.
+    if (QFileInfo::exists(target)) {
+        QFile file(target);
+        if (!file.open(QIODevice::ReadWrite)) return fail(file.errorString());
+    }
 
+    // Other instances of the program store into the same file: from reading the file until it
+    // is replaced, the lock QSettings takes for its own saves is held, so that no instance
+    // writes over a save it did not read.
+    QLockFile lock(QFileInfo(path).absoluteFilePath() + QStringLiteral(".lock"));
+    if (!lock.lock()) return fail(WhyNotLocked(lock));
+
+    QString reason;
+    if (!MakeDraft(draft, ReplacingMode(target), reason)) return fail(reason);
     QSettings next(draft, QSettings::IniFormat);
     {
         const QSettings now(path, QSettings::IniFormat);
@@ -197,7 +264,7 @@ bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& c
     }
     change(next);
     next.sync();
-    if (next.status() != QSettings::NoError || !QFile::rename(draft, check)) return fail(WhyNotWhole(path, next));
+    if (next.status() != QSettings::NoError || !QFile::rename(draft, check)) return fail(WhyNotWhole(target, next));
     {
         const QSettings back(check, QSettings::IniFormat);
         QStringList written = next.allKeys();
@@ -207,16 +274,16 @@ bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& c
         bool whole = back.status() == QSettings::NoError && read == written;
         for (qsizetype k = 0; k < written.size() && whole; ++k)
             whole = SameValue(next.value(written[k]), back.value(written[k]));
-        if (!whole) return fail(WhyNotWhole(path, next));
+        if (!whole) return fail(WhyNotWhole(target, next));
     }
 
-    const QDateTime before = QFileInfo(path).lastModified();
-    if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(path).constData()) != 0)
+    const QDateTime before = QFileInfo(target).lastModified();
+    if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     // QSettings takes a file of the same size and time for the one it read before: the new file
     // is made later than the old one, however close together they were written.
-    if (before.isValid() && QFileInfo(path).lastModified() <= before) {
-        QFile stored(path);
+    if (before.isValid() && QFileInfo(target).lastModified() <= before) {
+        QFile stored(target);
         if (stored.open(QIODevice::ReadWrite)) stored.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
     }
     return true;

@@ -38,6 +38,11 @@ QSettings OpenUserIni(const QString& key);
 // file holds, QSettings writes the result under a name of its own beside the file, and that
 // replaces the file only when it reads back with every value. Otherwise the file stays as it
 // was and false is returned, with the reason in words in `why`.
+// What the user gave the file stays as QSettings keeps it: the new file gets the old one's
+// permission bits (a new file those of any new file), a symbolic link stays a link and the file
+// it points to is written, and a file the user may not change is refused. From reading the file
+// until it is replaced, the lock QSettings takes ("<path>.lock") is held, so that instances of
+// the program storing into the same file at once keep each other's settings.
 bool WriteIniWhole(const QString& path, const std::function<void(QSettings&)>& change, QString* why = nullptr);
 
 // Changes the per-user settings file named `key` (see WriteIniWhole) once GuardIniFile has looked
