@@ -169,6 +169,24 @@ TEST_F(EventsPageTest, TheColumnsFitTheLongestEventTextsAsSoonAsTheyShow)
     EXPECT_EQ(gridtest::CutTexts(*grid).join(" | ").toStdString(), "");
 }
 
+TEST_F(EventsPageTest, TheTableFillsItsViewToTheRightEdgeAndTheCommentColumnKeepsItsWidth)
+{
+    // The page as the main window's sheet holds it, at widths around the window's.
+    const auto check = [this](int width, const char* when) {
+        SCOPED_TRACE(std::string(when) + " at " + std::to_string(width));
+        owner->resize(width + 20, 700);
+        page->resize(width, 650);
+        QApplication::processEvents();
+        int columns = 0;
+        for (int c = 0; c < grid->ColCount(); ++c) columns += grid->columnWidth(c);
+        EXPECT_GE(columns, grid->viewport()->width()) << "an empty area at the right";
+        EXPECT_GE(grid->columnWidth(TAuditGridPanel::colComment), 150);
+    };
+    check(980, "no events");
+    Load(Memory());   // the columns fit their texts, most of them narrower
+    for (int width : {980, 1250, 600}) check(width, "events shown");
+}
+
 TEST_F(EventsPageTest, FiltersTakeDateRangesFromMidnightOfTheFirstDayAndFreeConditions)
 {
     Load(Memory());

@@ -6,6 +6,7 @@
 #include "tevrin/pages/widgets/adv_column_grid.h"
 #include "tevrin/pages/widgets/date_text.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -470,6 +471,37 @@ TEST(GridTableTest, ColumnWidthsAreKeptInTheUsersSettingsUnderTheirKey)
     EXPECT_EQ(again.columnWidth(2), 77);
     QSettings ini(QSettings::IniFormat, QSettings::UserScope, "SenR27Test");
     EXPECT_EQ(ini.value("ArchReader/Col1").toInt(), 123);
+}
+
+// A last column that fills the view takes the width the view leaves it: kept, it would make the
+// next, smaller window scroll sideways.
+TEST(GridTableTest, ALastColumnThatFillsTheViewKeepsNoWidthOfItsOwn)
+{
+    {
+        QAdvColumnGrid grid;
+        grid.SetColCount(3);
+        grid.setColumnWidth(0, 64);
+        grid.setColumnWidth(1, 123);
+        grid.setColumnWidth(2, 77);
+        grid.horizontalHeader()->setStretchLastSection(true);
+        grid.SetColumnWidthsKey("SenR27Stretch", "ArchReader");
+        grid.resize(1200, 300);
+        grid.show();
+        QApplication::processEvents();
+        ASSERT_GT(grid.columnWidth(2), 900);
+    }   // saved when the grid goes
+    QAdvColumnGrid again;
+    again.SetColCount(3);
+    again.setColumnWidth(2, 77);
+    again.horizontalHeader()->setStretchLastSection(true);
+    again.SetColumnWidthsKey("SenR27Stretch", "ArchReader");
+    again.LoadColumnWidths();
+    again.resize(400, 300);
+    again.show();
+    QApplication::processEvents();
+    EXPECT_EQ(again.columnWidth(1), 123);
+    EXPECT_LT(again.columnWidth(2), 400);
+    EXPECT_FALSE(again.horizontalScrollBar()->isVisible());
 }
 
 TEST(GridTableTest, FixedColumnsStayInPlaceWhileTheOthersScroll)

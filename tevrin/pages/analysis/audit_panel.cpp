@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -94,6 +95,8 @@ TAuditGridPanel::TAuditGridPanel(QWidget* parent)
         dates.push_back({QString::fromLatin1(name), QStringLiteral("*")});
     grid_->SetColumnFilterList(colTS, dates);
     for (int c : {colSeq, colEvent, colAlarm, colState}) grid_->SetColumnFilterList(c, AllAndCustom());
+    // The comment column fills the view to its right edge; it is never narrower than given.
+    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->SetColumnWidthsKey(QStringLiteral("SenR27Audit"), QStringLiteral("ArchReader"));
     grid_->LoadColumnWidths();
     connect(grid_, &QAdvColumnGrid::FilterSelect, this, &TAuditGridPanel::gridAuditFilterSelect);

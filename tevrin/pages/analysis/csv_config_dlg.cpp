@@ -4,11 +4,16 @@
 #include "tevrin/pages/widgets/modal_dialog.h"
 
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int kColLogName = 0;
 constexpr int kColEnable = 1;
+constexpr int kColumnWidths[2] = {220, 180};
+constexpr int kColumnPadding = 8;
 }  // namespace
 
 TfmCSVConfig::TfmCSVConfig(QWidget* parent) : QDialog(parent)
@@ -22,8 +27,7 @@ TfmCSVConfig::TfmCSVConfig(QWidget* parent) : QDialog(parent)
     grid_->SetColumnHeader(kColLogName, QStringLiteral("Log Name"));
     grid_->SetColumnName(kColEnable, QStringLiteral("Enable"));
     grid_->SetColumnHeader(kColEnable, QStringLiteral("Enable Output to CSV File"));
-    grid_->setColumnWidth(kColLogName, 220);
-    grid_->setColumnWidth(kColEnable, 180);
+    for (int c : {kColLogName, kColEnable}) grid_->setColumnWidth(c, kColumnWidths[c]);
     saveExit_ = new QPushButton(QStringLiteral("Save && Exit"), this);
     saveExit_->setObjectName(QStringLiteral("SaveExit"));
     connect(saveExit_, &QPushButton::clicked, this, [this] {
@@ -44,6 +48,19 @@ void TfmCSVConfig::FormShow()
         grid_->SetCells(kColLogName, row, item.name);
         grid_->AddCheckBox(kColEnable, row, item.enabled);
     }
+    // Every name shows whole ("Run Type (0=Sample 1=TS 2=R1 3=R2 4=Z 5=C)" is long): a column
+    // grows for its longest text and never gets narrower than it starts, and the dialog widens
+    // so that both columns show without scrolling sideways.
+    grid_->AutoSizeColumns(true, kColumnPadding);
+    int columns = 0;
+    for (int c : {kColLogName, kColEnable}) {
+        grid_->setColumnWidth(c, std::max(grid_->columnWidth(c), kColumnWidths[c]));
+        columns += grid_->columnWidth(c);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = columns + 2 * grid_->frameWidth() +
+                       grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_) + margins.left() + margins.right();
+    if (needed > width()) resize(needed, height());
 }
 
 void TfmCSVConfig::SaveExitClick()

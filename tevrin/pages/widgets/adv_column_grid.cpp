@@ -523,13 +523,24 @@ void QAdvColumnGrid::SetColumnWidthsKey(const QString& key, const QString& secti
     widthsSection_ = section;
 }
 
+int QAdvColumnGrid::StretchedColumn() const
+{
+    const QHeaderView* header = horizontalHeader();
+    if (!header->stretchLastSection()) return -1;
+    for (int v = header->count() - 1; v >= 0; --v)
+        if (!header->isSectionHidden(header->logicalIndex(v))) return header->logicalIndex(v);
+    return -1;
+}
+
 void QAdvColumnGrid::SaveColumnWidths() const
 {
     if (widthsKey_.isEmpty()) return;
     platform::SaveUserIni(widthsKey_, [this](QSettings& ini) {
         ini.beginGroup(widthsSection_);
         ini.setValue(QStringLiteral("ColCount"), ColCount());
-        for (int c = 0; c < ColCount(); ++c) ini.setValue(QStringLiteral("Col%1").arg(c), columnWidth(c));
+        const int stretched = StretchedColumn();
+        for (int c = 0; c < ColCount(); ++c)
+            if (c != stretched) ini.setValue(QStringLiteral("Col%1").arg(c), columnWidth(c));
         ini.endGroup();
     });
 }
@@ -539,7 +550,9 @@ void QAdvColumnGrid::LoadColumnWidths()
     if (widthsKey_.isEmpty()) return;
     QSettings ini = platform::OpenUserIni(widthsKey_);
     ini.beginGroup(widthsSection_);
+    const int stretched = StretchedColumn();
     for (int c = 0; c < ColCount(); ++c) {
+        if (c == stretched) continue;
         bool ok = false;
         const int w = ini.value(QStringLiteral("Col%1").arg(c)).toInt(&ok);
         if (ok && w > 0 && w < 5000) setColumnWidth(c, w);

@@ -130,7 +130,8 @@ public:
     // cell, with the style's margins around it, plus padding; a column with no header and
     // no text keeps its width.
     void AutoSizeColumns(bool fixedToo, int padding);
-    // Column widths kept in the user's settings under key and section.
+    // Column widths kept in the user's settings under key and section. A last column that the
+    // header stretches to fill the view has no width of its own to keep and is left out.
     void SetColumnWidthsKey(const QString& key, const QString& section);
     void SaveColumnWidths() const;
     void LoadColumnWidths();
@@ -188,6 +189,8 @@ protected:
 
 private:
     void EnterAlarm();
+    // The column the header stretches to fill the view (the last one shown), or -1.
+    int StretchedColumn() const;
     // The fixed columns stay in place: a second view of the same rows over the grid's left
     // edge shows them while the other columns scroll beneath.
     void UpdateFixed();
