@@ -290,6 +290,69 @@ TEST_F(LogWindowTest, DuplicateCodesAskFirstNoChangesNothingAndYesWritesCodesOne
     EXPECT_EQ(s.unit.RequestCount(kWriteConfig), 1);
 }
 
+// A record the window's read did not bring (refused, answered with another reply type, or never
+// asked after a silence) holds nothing of the unit's: the close leaves it as the unit holds it,
+// the window says so once, and the records that were read still go back on every close. A log
+// the user changes is written whatever the read brought; a later good Read writes all six again.
+TEST_F(LogWindowTest, RecordsTheReadDidNotBringAreNotWrittenBackUnlessChanged)
+{
+    const struct Case {
+        const char* name;
+        sim::Fault fault;
+        int times;            // the engine asks again after a refusal or a silence
+        const char* unread;   // the logs the box names
+    } kCases[] = {
+        {"refused", sim::Fault::Reject, sim::kForever, "Log Periodic 2, Log Periodic 3"},
+        {"another reply type", sim::Fault::WrongType, 1, "Log Periodic 2"},
+        {"no answer", sim::Fault::Silence, sim::kForever, "Log Periodic 2, Log Periodic 3"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PlantRecords(1, 2);
+        frm->FormActivate();   // the window's records as the unit held them
+        frm->FormClose();
+        // The unit's logs 4 and 5 change afterwards, as another tool or a service visit would.
+        const LogConfigRecord periodic2 = Rec(4, 5, 1, 90, {10, 395});
+        const LogConfigRecord periodic3 = Rec(5, 6, 0, 30, {410});
+        s.unit.SetLogConfig(4, periodic2);
+        s.unit.SetLogConfig(5, periodic3);
+        LogConfigRecord held[kLogCount];
+        for (int k = 0; k < kLogCount; ++k) held[k] = s.unit.LogConfig(k);
+        s.unit.ClearLog();
+        s.prompter.prompts.clear();
+
+        sim::FaultRule rule;
+        rule.fault = c.fault;
+        rule.type = kReadLogConfig;
+        rule.skip = 4;   // the fifth record's read
+        rule.times = c.times;
+        s.unit.AddFault(rule);
+        frm->FormActivate();
+        s.unit.ClearFaults();
+        const QString said = QStringLiteral("The configuration of these logs could not be read from the analyzer: ") +
+                             QString::fromLatin1(c.unread) +
+                             QStringLiteral(".\nThey will not be written back to it unless you change them here.");
+        EXPECT_EQ(s.prompter.Texts().filter(QStringLiteral("could not be read from the analyzer")), QStringList{said})
+            << s.prompter.Texts().join(QStringLiteral(" | ")).toStdString();
+
+        frm->FormClose();
+        for (int k = 0; k < kLogCount; ++k) EXPECT_TRUE(Same(s.unit.LogConfig(k), held[k])) << k;
+        EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), std::string(c.unread).find("Periodic 3") != std::string::npos ? 4 : 5);
+
+        // A change the user makes to an unread log goes to the unit.
+        Enter(frm->Frame(4), "120");
+        EXPECT_EQ(s.unit.LogConfig(4).Frequency, 120);
+
+        // A later good read brings every record back: each close writes all six again.
+        s.unit.SetLogConfig(4, periodic2);
+        frm->btnReadClick();
+        s.unit.ClearLog();
+        frm->FormClose();
+        EXPECT_EQ(s.unit.RequestCount(kWriteLogConfig), 6);
+        for (int k = 0; k < kLogCount; ++k) EXPECT_TRUE(Same(s.unit.LogConfig(k), held[k])) << k;
+    }
+}
+
 TEST(LogWindowSession, TheArchivePagesLogSetupButtonShowsTheWindowModally)
 {
     pagetest::PageSession s;

@@ -40,8 +40,9 @@ T FromBytes(const QByteArray& b)
 }
 
 enum class Check {
-    Raises21,     // a wrong reply type throws 21
-    AnswersFalse  // a wrong reply type makes the operation answer false
+    Raises21,      // a wrong reply type throws 21
+    AnswersFalse,  // a wrong reply type makes the operation answer false
+    GivesZeros     // a wrong reply type gives a result of zeros, not an error
 };
 
 struct MessageCase {
@@ -162,7 +163,7 @@ std::vector<MessageCase> Cases()
          Hex("09 18") + Bytes(kEntry), Hex("6300"), Bytes(uint16_t{0x63}), Check::Raises21},
         // Log configuration and memories.
         {"ReadLogConfig", [](CommDBPointFacade& f) { return Bytes(f.ReadLogConfig(3)); },
-         Hex("03 24 03"), logReply, logReply, Check::Raises21},
+         Hex("03 24 03"), logReply, logReply, Check::GivesZeros},
         {"WriteLogConfig", [](CommDBPointFacade& f) { return Bytes(f.WriteLogConfig(kLog)); },
          Hex("18 26") + Bytes(kLog), {}, Bytes(true), Check::AnswersFalse},
         {"ReadArchiveBlock", [](CommDBPointFacade& f) { return Bytes(f.ReadArchiveBlock(0x01020304, 200)); },
@@ -256,6 +257,9 @@ TEST_F(FacadeTest, EveryMessageTypeRequestAndReply)
             break;
         case Check::AnswersFalse:
             EXPECT_EQ(c.run(facade), Bytes(false));
+            break;
+        case Check::GivesZeros:
+            EXPECT_EQ(c.run(facade).toHex(' '), QByteArray(c.result.size(), '\0').toHex(' '));
             break;
         }
 
@@ -455,7 +459,6 @@ TEST_F(FacadeOverAnalyzerTest, WrongReplyTypesAndRefusals)
     uint8_t seq[kSequencerBlockSize] = {};
     uint8_t timers[kTimerBlockSize] = {};
     const std::pair<int, std::function<void()>> reads[] = {
-        {36, [&] { facade.ReadLogConfig(0); }},
         {40, [&] { facade.ReadArchiveBlock(0, 10); }},
         {42, [&] { facade.ReadLogStatus(); }},
         {44, [&] { facade.ReadEventBlock(0, 10); }},
@@ -484,6 +487,17 @@ TEST_F(FacadeOverAnalyzerTest, WrongReplyTypesAndRefusals)
             EXPECT_EQ(code, 3);
         }
     }
+
+    // A log configuration record of another type reads as zeros and says it was not answered;
+    // a refusal is an error.
+    bool answered = true;
+    analyzer.FailNext(sim::Fault::WrongType, 1, 36);
+    const LogConfigRecord zeros = facade.ReadLogConfig(0, &answered);
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(Bytes(zeros), QByteArray(sizeof zeros, '\0'));
+    EXPECT_TRUE((facade.ReadLogConfig(0, &answered), answered));
+    analyzer.FailNext(sim::Fault::Reject, 1, 36);
+    EXPECT_THROW(facade.ReadLogConfig(0), int);
 
     analyzer.FailNext(sim::Fault::WrongType, 1, 62);
     EXPECT_FALSE(facade.WriteSequencer(seq));

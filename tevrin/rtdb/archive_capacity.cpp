@@ -143,13 +143,18 @@ int ComputeRunTimes(const LogConfigRecord (&records)[kLogCount], uint32_t memory
     return static_cast<int>(std::min<long long>(sum, std::numeric_limits<int>::max()));
 }
 
-bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount])
+bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount], const LogRecordSet& among)
 {
     // The logs the log window shows, 0 to 4; the sixth has no tab and is not compared.
     std::set<int> seen;
     for (int k = 0; k < kLogsWithFigures; ++k)
-        if (!seen.insert(records[k].LogIdCode).second) return false;
+        if (among[static_cast<size_t>(k)] && !seen.insert(records[k].LogIdCode).second) return false;
     return true;
+}
+
+bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount])
+{
+    return LogIdsAreUnique(records, EveryLogRecord());
 }
 
 void ResetLogIds(LogConfigRecord (&records)[kLogCount])

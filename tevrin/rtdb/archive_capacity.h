@@ -7,6 +7,7 @@
 // its ComputeRunTimes, LogIdsAreUnique and ResetLogIds here.
 #include "brannix/database_glue.h"
 #include "tevrin/rtdb/analyzer_records.h"
+#include "tevrin/rtdb/log_record_set.h"
 
 #include <cstdint>
 #include <functional>
@@ -66,7 +67,9 @@ struct LogCapacities {
 int ComputeRunTimes(const LogConfigRecord (&records)[kLogCount], uint32_t memorySize, float onRunPeriod,
                     LogCapacities& out);
 
-// True when no two of the logs 0..4 share an id code (the sixth is not compared).
+// True when no two of the logs 0..4 share an id code (the sixth is not compared). With
+// `among`, only the logs it names are compared.
+bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount], const LogRecordSet& among);
 bool LogIdsAreUnique(const LogConfigRecord (&records)[kLogCount]);
 
 // Gives the logs the codes 1 to 6 and makes them the only codes in UniqueLogID.

@@ -269,11 +269,16 @@ uint16_t CommDBPointFacade::WriteModbusEntry(const ModbusEntry& e)
 
 // --- log configuration and memories -----------------------------------------------------
 
-LogConfigRecord CommDBPointFacade::ReadLogConfig(uint8_t logNumber)
+LogConfigRecord CommDBPointFacade::ReadLogConfig(uint8_t logNumber, bool* answered)
 {
     Begin(true);
     request_[kRequestPayload] = logNumber;
-    return ExchangeForRecord<LogConfigRecord>(kReadLogConfig, 1);
+    Exchange(kReadLogConfig, 1);
+    LogConfigRecord record{};
+    const bool right = ReplyTypeIs(kReadLogConfig);
+    if (right) TakeReply(kReplyPayload, &record, static_cast<int>(sizeof record));
+    if (answered) *answered = right;
+    return record;
 }
 
 bool CommDBPointFacade::WriteLogConfig(const LogConfigRecord& record)

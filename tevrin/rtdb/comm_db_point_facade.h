@@ -67,7 +67,8 @@ public:
     uint16_t WriteModbusEntry(const ModbusEntry& e);  // 24
 
     // Log configuration and memories.
-    LogConfigRecord ReadLogConfig(uint8_t logNumber);                  // 36
+    // A reply of another type gives a record of zeros, not an error; `answered` then says false.
+    LogConfigRecord ReadLogConfig(uint8_t logNumber, bool* answered = nullptr);   // 36
     bool WriteLogConfig(const LogConfigRecord& record);                // 38
     MemoryBlock ReadArchiveBlock(uint32_t address, uint8_t count);    // 40
     LogStatus ReadLogStatus();                                         // 42

@@ -297,4 +297,9 @@ int DataBase::ComputeRunTimes()
 
 bool DataBase::LogIdsAreUnique() const { return archive_capacity::LogIdsAreUnique(logRecords_); }
 
+bool DataBase::LogIdsAreUnique(const LogRecordSet& among) const
+{
+    return archive_capacity::LogIdsAreUnique(logRecords_, among);
+}
+
 void DataBase::ResetLogIds() { archive_capacity::ResetLogIds(logRecords_); }

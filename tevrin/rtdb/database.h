@@ -11,10 +11,12 @@
 #include "tevrin/rtdb/analyzer_records.h"
 #include "tevrin/rtdb/archive_capacity.h"
 #include "tevrin/rtdb/express_scan.h"
+#include "tevrin/rtdb/log_record_set.h"
 #include "tevrin/rtdb/sequencer.h"
 #include "tevrin/rtdb/timer_x_manager.h"
 #include "tevrin/rtdb/write_log_records_manager.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -169,6 +171,14 @@ public:
 
     LogConfigRecord (&LogRecords())[kLogCount] { return logRecords_; }
     LogConfigRecord& LogRecord(int log) { return logRecords_[log]; }
+    // Whether record `log` came from the unit at the latest reading of the six: false for one
+    // whose read failed, was never asked after an earlier failure, or was answered with another
+    // reply type (its zeros are not the unit's).
+    bool LogRecordRead(int log) const { return log >= 0 && log < kLogCount && logRecordRead_[log]; }
+    void SetLogRecordRead(int log, bool read)
+    {
+        if (log >= 0 && log < kLogCount) logRecordRead_[log] = read;
+    }
 
     // Pending archive image (the archive read fills it, the archive worker consumes and frees it)
     // and event-log image (the event-log page decodes it).
@@ -188,6 +198,8 @@ public:
     float AverageOnRunPeriod();
     int ComputeRunTimes();
     bool LogIdsAreUnique() const;
+    // The same among the records `among` names only.
+    bool LogIdsAreUnique(const LogRecordSet& among) const;
     void ResetLogIds();
 
     const std::string& ConfigFileTypeID() const { return configFileTypeId_; }
@@ -213,6 +225,7 @@ private:
 
     ExpressScan expressScan_;
     LogConfigRecord logRecords_[kLogCount] = {};
+    bool logRecordRead_[kLogCount] = {};
     std::vector<uint8_t> archiveData_;
     std::vector<uint8_t> eventData_;
     archive_capacity::LogCapacities capacities_;

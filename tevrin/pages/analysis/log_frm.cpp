@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -36,8 +37,11 @@ TLogFrm::TLogFrm(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TLo
     for (int k = 0; k < kLogsShown; ++k) {
         auto* frame = new TfraArchiveHdr(tabs_, k);
         frame->draggedRow = [this] { return dragRow_; };
-        frame->onChanged = [this] { RefreshLogFigures(); };
-        frame->onFrequencyChanged = [this] { Post("WriteLogConfig"); };
+        frame->onChanged = [this, k] {
+            edited_[static_cast<size_t>(k)] = true;
+            RefreshLogFigures();
+        };
+        frame->onFrequencyChanged = [this] { WriteRecords(); };
         frames_[static_cast<size_t>(k)] = frame;
         tabs_->addTab(frame, QString::fromLatin1(kTabCaptions[k]));
     }
@@ -75,15 +79,47 @@ void TLogFrm::LoadFrames()
     for (TfraArchiveHdr* frame : frames_) frame->LoadFromRecord();
 }
 
+LogRecordSet TLogFrm::RecordsToWrite() const
+{
+    LogRecordSet records{};
+    for (int k = 0; k < kLogCount; ++k)
+        records[static_cast<size_t>(k)] = edited_[static_cast<size_t>(k)] || DataBase::Instance()->LogRecordRead(k);
+    return records;
+}
+
+void TLogFrm::ReadRecords()
+{
+    Post("ReadLogConfig");
+    // What the read brought replaces whatever the window had changed.
+    edited_ = LogRecordSet{};
+    QStringList unread;
+    for (int k = 0; k < kLogCount; ++k)
+        if (!DataBase::Instance()->LogRecordRead(k))
+            unread << (k < kLogsShown ? QString::fromLatin1(kTabCaptions[k]).trimmed() : QStringLiteral("Log Periodic 3"));
+    if (unread.isEmpty()) return;
+    platform::MessageDlg(QStringLiteral("The configuration of these logs could not be read from the analyzer: %1.\n"
+                                        "They will not be written back to it unless you change them here.")
+                             .arg(unread.join(QStringLiteral(", "))),
+                         platform::DlgType::Warning, platform::mbOK);
+}
+
+void TLogFrm::WriteRecords()
+{
+    const LogRecordSet records = RecordsToWrite();
+    if (records == LogRecordSet{}) return;
+    if (IPageHost* host = PageHost()) host->PostCommand("WriteLogConfig", LogRecordSetText(records));
+}
+
 void TLogFrm::FormActivate()
 {
     tree_->clear();
     PointTreeAdapter::Build(tree_, QString::fromLatin1(PointTreeAdapter::kRootCaption),
                             QString::fromLatin1(PointTreeAdapter::kLogListName));
-    Post("ReadLogConfig");
+    ReadRecords();
     DataBase* db = DataBase::Instance();
     repairDeclined_ = false;
-    if (!db->LogIdsAreUnique()) {
+    // Records the read did not bring are not the unit's codes; they are not compared.
+    if (!db->LogIdsAreUnique(RecordsToWrite())) {
         const int answer = platform::MessageDlg(
             QStringLiteral("Invalid Log Configuration was found. Do you want to fix it automatically?\n") +
                 QStringLiteral("If YES, some historic Log data may be lost.\n") +
@@ -98,7 +134,7 @@ void TLogFrm::FormActivate()
             return;
         }
         db->ResetLogIds();
-        Post("WriteLogConfig");
+        WriteRecords();
         Post("WriteConfig");
     }
     tree_->setEnabled(true);
@@ -112,9 +148,9 @@ void TLogFrm::FormClose()
 {
     if (repairDeclined_) return;
     DataBase* db = DataBase::Instance();
-    if (!db->LogIdsAreUnique()) db->ResetLogIds();
+    if (!db->LogIdsAreUnique(RecordsToWrite())) db->ResetLogIds();
     // Written on every close, changed or not: the analyzer then holds what the window showed.
-    Post("WriteLogConfig");
+    WriteRecords();
 }
 
 void TLogFrm::done(int result)
@@ -125,12 +161,12 @@ void TLogFrm::done(int result)
 
 void TLogFrm::btnReadClick()
 {
-    Post("ReadLogConfig");
+    ReadRecords();
     LoadFrames();
     RefreshLogFigures();
 }
 
-void TLogFrm::btnWriteClick() { Post("WriteLogConfig"); }
+void TLogFrm::btnWriteClick() { WriteRecords(); }
 
 void TLogFrm::RefreshLogFigures()
 {

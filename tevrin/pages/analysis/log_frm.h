@@ -5,10 +5,15 @@
 // reads the six log records from the analyzer; closing it always writes them back, changed or
 // not; a frequency entered goes to the analyzer at once.
 //
+// Only what the window read from the unit, or what the user changed in it, is written back: a
+// record whose read failed or was answered with another reply type holds nothing of the unit's,
+// so it is left as the unit holds it (the window says which logs once after the read).
+//
 // Id codes: when two logs share one, the operator is asked whether to repair it (codes 1 to
 // 6, written and stored in flash). No leaves everything as it is, for this showing and its
 // close.
 #include "tevrin/rtdb/analyzer_records.h"
+#include "tevrin/rtdb/log_record_set.h"
 
 #include <QDialog>
 
@@ -60,8 +65,16 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
 
+    // The records the window writes back: those its latest read brought from the unit and
+    // those the user changed since.
+    LogRecordSet RecordsToWrite() const;
+
 private:
     void Post(const char* command);
+    // Reads the six records; says once which logs could not be read.
+    void ReadRecords();
+    // Posts the write of the records the window may write back (none: nothing is posted).
+    void WriteRecords();
     void LoadFrames();
 
     std::unique_ptr<Ui::TLogFrm> ui;
@@ -74,4 +87,5 @@ private:
     QPushButton* btnWrite_;
     int dragRow_ = -1;
     bool repairDeclined_ = false;
+    LogRecordSet edited_{};
 };

@@ -8,6 +8,7 @@
 #include "tevrin/rtdb/bounded_buffer.h"
 #include "tevrin/rtdb/comm_db_point_facade.h"
 #include "tevrin/rtdb/database.h"
+#include "tevrin/rtdb/log_record_set.h"
 #include "tevrin/rtdb/unique_log_id.h"
 #include "tevrin/shell/commands/cmd_common.h"
 #include "tevrin/shell/state_mgr.h"
@@ -225,27 +226,40 @@ void ReadAuditCommand::Execute()
 
 void ReadLogConfig::Execute()
 {
-    RunFramed("Reading Log Config.", 1, "Read Log Config. error!", [this] {
+    DataBase* db = DataBase::Instance();
+    // Until its own read brings it, no record counts as the unit's.
+    for (int log = 0; log < kLogCount; ++log) db->SetLogRecordRead(log, false);
+    RunFramed("Reading Log Config.", 1, "Read Log Config. error!", [this, db] {
         UniqueLogID* ids = UniqueLogID::Instance();
         ids->Clear();
-        DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
+        bool allRead = true;
         for (int log = 0; log < kLogCount; ++log) {
-            db->LogRecord(log) = facade->ReadLogConfig(static_cast<uint8_t>(log));
+            // A reply of another type reads as zeros, kept like any record but not the unit's.
+            bool answered = false;
+            db->LogRecord(log) = facade->ReadLogConfig(static_cast<uint8_t>(log), &answered);
+            db->SetLogRecordRead(log, answered);
+            allRead = allRead && answered;
             ids->Add(db->LogRecord(log).LogIdCode);
             SetText(StatusLineSpecialPanel, "Read Log Config. Successful");
         }
-        MarkSucceeded();
+        if (allRead) MarkSucceeded();
     });
 }
 
 void WriteLogConfig::Execute()
 {
-    RunFramed("Writing Log Config.", kLogCount, "Write Log Config. error!", [this] {
+    // The argument may name the records to send (the others are left as the unit holds them);
+    // without one, all six go.
+    const LogRecordSet chosen = LogRecordSetOf(Argument());
+    int count = 0;
+    for (bool c : chosen) count += c ? 1 : 0;
+    RunFramed("Writing Log Config.", count, "Write Log Config. error!", [this, &chosen] {
         DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
         bool allAccepted = true;
         for (int log = 0; log < kLogCount; ++log) {
+            if (!chosen[static_cast<size_t>(log)]) continue;
             LogConfigRecord& record = db->LogRecord(log);
             record.LOG_NUMBER = static_cast<uint8_t>(log);
             record.UniqueId[0] = kLogClockDbId;
