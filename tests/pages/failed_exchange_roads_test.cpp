@@ -206,11 +206,17 @@ TEST(FailedExchangeRoads, ALoggedOnSaveWritesItsFileOnlyAfterBothReadsWentThroug
         const char* name;
         int type;   // the read that fails (none: -1)
         int skip;
-        const char* said;   // the start of the read's own box
+        const char* said;   // the start of the box that tells of it
+        sim::Fault fault = sim::Fault::Reject;
     } kFailures[] = {
         {"no read fails", -1, 0, ""},
         {"the full read", 50, 3, "Read error: "},
         {"the log configuration read", 36, 2, "Read Log Config. error!"},
+        // The read itself goes on (the record reads as zeros), but the file would not hold
+        // what the unit holds.
+        {"a log configuration record of another type", 36, 2,
+         "The configuration was not saved: the analyzer did not give every log configuration record.",
+         sim::Fault::WrongType},
     };
     for (const Road& road : kRoads) {
         for (const Failure& failure : kFailures) {
@@ -229,7 +235,7 @@ TEST(FailedExchangeRoads, ALoggedOnSaveWritesItsFileOnlyAfterBothReadsWentThroug
             const bool fails = failure.type >= 0;
             if (fails) {
                 sim::FaultRule rule;
-                rule.fault = sim::Fault::Reject;
+                rule.fault = failure.fault;
                 rule.type = failure.type;
                 rule.skip = failure.skip;
                 rule.times = sim::kForever;

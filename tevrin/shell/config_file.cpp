@@ -695,7 +695,12 @@ void ConfigFileRoads::SaveTo(const QString& fileName)
     } else {
         // The file holds what the analyzer holds. A read that failed has said why (a failed
         // full read also logs off); the file is then left as it was.
-        if (!form_.RunCommand("ReadFull") || !form_.RunCommand("ReadLogConfig")) return;
+        if (!RunStep("ReadFull", std::string(),
+                     QStringLiteral("The configuration was not saved: the analyzer's configuration could not be read.")) ||
+            !RunStep("ReadLogConfig", std::string(),
+                     QStringLiteral("The configuration was not saved: the analyzer did not give every log "
+                                    "configuration record.")))
+            return;
     }
     QString error;
     if (!config_file::Save(*DataBase::Instance(), fileName, &error, form_.Wait())) {

@@ -78,8 +78,8 @@ private:
     // The save dialog; false when cancelled. The chosen name becomes the current file. Where
     // the road asks its own question about an existing file, the dialog does not ask too.
     bool ChooseSaveFile(bool dialogAsksToOverwrite);
-    // Runs one step of the write into the unit; false when it failed. A failed step that told
-    // the user nothing itself is said in a box with `failure`.
+    // Runs one step of a road; false when it failed. A failed step that told the user nothing
+    // itself is said in a box with `failure`.
     bool RunStep(const char* command, const std::string& argument, const QString& failure);
     // Steps shared by Save and Save As once the target is known.
     void SaveTo(const QString& fileName);
