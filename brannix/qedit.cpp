@@ -4,7 +4,6 @@
 #include "platform/prompter.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QKeyEvent>
 #include <limits>
 
@@ -146,15 +145,7 @@ void TQEdit::ReportError(const QString& msg)
 
 QString TQEdit::RefusalName() const
 {
-    QString label;
-    if (!isWindow()) {
-        for (const QLabel* l : window()->findChildren<QLabel*>())
-            if (l->buddy() == this) {
-                label = l->text();
-                break;
-            }
-    }
-    for (const QString& name : {accessibleName(), ConfirmationName(), label, toolTip()})
+    for (const QString& name : {accessibleName(), ConfirmationName(), toolTip()})
         if (!name.trimmed().isEmpty()) return name.trimmed();
     return QString();
 }

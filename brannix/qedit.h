@@ -65,8 +65,7 @@ public:
     virtual bool DoEdits();
     // The name a refusal on the write road gives the field, as the user sees it on the page:
     // its accessible name (the caption beside a box that has no label of its own), else its
-    // confirmation name, else the label that names it (whose buddy it is), else its hint.
-    // Never an object name, which the user never sees.
+    // confirmation name, else its hint. Never an object name, which the user never sees.
     QString RefusalName() const;
     virtual void ReportError(const QString& msg);
     virtual bool ReportWarning(const QString& msg);

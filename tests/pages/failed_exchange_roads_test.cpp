@@ -175,7 +175,7 @@ TEST(FailedExchangeRoads, APermanentWriteWhoseWriteFailedStoresNothingInTheFlash
         EXPECT_TRUE(said) << Joined(s.prompter.Texts());
         // The read that ends the road still runs: the page shows what the unit holds, not the
         // value it refused.
-        PageSession::PumpUntil([&] { return s.Form().RxIcon() == 1 && s.Form().TxIcon() == 1; });
+        s.PumpUntilLinkIdle();
         for (TQEdit* limit : {limits[0], limits[1]})
             EXPECT_EQ(limit->text().toDouble(), s.unit.Value(sim::DbId{static_cast<int>(limit->DbId())}))
                 << limit->objectName().toStdString();

@@ -410,10 +410,8 @@ TEST_F(GlobalPageTest, TrendFilterLengthIsClampedAlsoWhenReadAndARefusedWriteNam
     ui->TrendFilterLength->setText(QStringLiteral("25"));   // typed
     EXPECT_EQ(ui->TrendFilterLength->text(), QStringLiteral("10"));
 
-    // The link's idle notice, which clears the status text, comes a tick after the last
-    // exchange; let it pass so that it cannot wipe the refusal below.
-    ASSERT_TRUE(pagetest::PageSession::PumpUntil(
-        [&] { return session.Form().RxIcon() == 1 && session.Form().TxIcon() == 1; }));
+    // The write below starts with the link idle (its notice comes a tick after the last exchange).
+    ASSERT_TRUE(session.PumpUntilLinkIdle());
     session.unit.ClearLog();
     ui->ledSite->setText(QStringLiteral("NORTH"));
     ui->TrendFilterLength->setText(QStringLiteral("0.5"));   // left to the range check

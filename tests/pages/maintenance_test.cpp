@@ -390,8 +390,8 @@ TEST_F(OutputCalibration, ACurrentTypedOutOfRangeIsRefusedByItsBoxOnEveryWriteRo
     ASSERT_EQ(f->edRawSpan()->text().toDouble(), 20.0);
     const QString kOwnRefusal = QStringLiteral("Out of range.  Range is 3 to 23.");
     const auto settle = [&] {
-        // The link's idle notice clears the status line; it must not wipe a refusal.
-        ASSERT_TRUE(PageSession::PumpUntil([&] { return s.Form().RxIcon() == 1 && s.Form().TxIcon() == 1; }));
+        // Each road starts with the link idle and an empty status line.
+        ASSERT_TRUE(s.PumpUntilLinkIdle());
         s.Form().StatusLine()->SetPanelText(0, QString());
         s.unit.ClearLog();
         s.prompter.prompts.clear();

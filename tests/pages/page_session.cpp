@@ -82,6 +82,11 @@ bool PageSession::PumpUntil(const std::function<bool()>& condition, int timeoutM
     return true;
 }
 
+bool PageSession::PumpUntilLinkIdle(int timeoutMs)
+{
+    return PumpUntil([this] { return form_->RxIcon() == 1 && form_->TxIcon() == 1; }, timeoutMs);
+}
+
 namespace {
 constexpr int kWriteTypes[] = {4, 6, 8, 12, 14, 22, 24, 38, 46, 52, 54, 62, 66};
 }

@@ -37,6 +37,8 @@ public:
 
     // Pumps events until the condition holds or timeoutMs have passed; true when it held.
     static bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+    // Pumps events until the link's idle notice has come (both link icons idle); true when it did.
+    bool PumpUntilLinkIdle(int timeoutMs = 5000);
 
     // Requests the unit got that change something in it (point and text writes, stores, blocks,
     // maps, log configurations, images, wipes, reboot, factory defaults).

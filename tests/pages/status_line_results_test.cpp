@@ -30,7 +30,7 @@ using pagetest::PageSession;
 // look at the screen comes.
 void SettleLink(PageSession& s)
 {
-    EXPECT_TRUE(PageSession::PumpUntil([&] { return s.Form().RxIcon() == 1 && s.Form().TxIcon() == 1; }));
+    EXPECT_TRUE(s.PumpUntilLinkIdle());
     PageSession::PumpUntil([] { return false; }, 600);
 }
 

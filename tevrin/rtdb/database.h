@@ -16,7 +16,6 @@
 #include "tevrin/rtdb/timer_x_manager.h"
 #include "tevrin/rtdb/write_log_records_manager.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -174,10 +173,10 @@ public:
     // Whether record `log` came from the unit at the latest reading of the six: false for one
     // whose read failed, was never asked after an earlier failure, or was answered with another
     // reply type (its zeros are not the unit's).
-    bool LogRecordRead(int log) const { return log >= 0 && log < kLogCount && logRecordRead_[log]; }
+    bool LogRecordRead(int log) const { return log >= 0 && log < kLogCount && logRecordRead_[static_cast<size_t>(log)]; }
     void SetLogRecordRead(int log, bool read)
     {
-        if (log >= 0 && log < kLogCount) logRecordRead_[log] = read;
+        if (log >= 0 && log < kLogCount) logRecordRead_[static_cast<size_t>(log)] = read;
     }
 
     // Pending archive image (the archive read fills it, the archive worker consumes and frees it)
@@ -225,7 +224,7 @@ private:
 
     ExpressScan expressScan_;
     LogConfigRecord logRecords_[kLogCount] = {};
-    bool logRecordRead_[kLogCount] = {};
+    LogRecordSet logRecordRead_{};
     std::vector<uint8_t> archiveData_;
     std::vector<uint8_t> eventData_;
     archive_capacity::LogCapacities capacities_;

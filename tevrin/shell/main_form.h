@@ -104,8 +104,6 @@ public:
     // the window; the first non-zero result is returned (a control refused its text). Without
     // the shared routines nothing can be moved and 1 is returned.
     int32_t PostEdits() override;
-    // Whether the last posting of the edits (by a road or by a command) was refused.
-    bool EditsRefused() const { return editsRefused_; }
     // Writes one point through the "WriteSinglePoint" command (posted with an empty argument).
     void WriteSinglePoint(TDbId id, const std::string& text) override;
     // Closes the wait window, asks for a new copy of the program after the message loop and
@@ -275,7 +273,6 @@ private:
     int statusRepaints_ = 0;
     int shownTab_ = -1;
     bool firstShow_ = true;
-    bool editsRefused_ = false;
     bool ombrelBound_ = false;
     bool servicesCreated_ = false;
     OmbrelRoutines ombrel_;

@@ -102,14 +102,12 @@ double TFormMain::GetDate(std::string key, int32_t value)
 
 int32_t TFormMain::PostEdits()
 {
-    editsRefused_ = true;
     if (!ombrel_.DoMyBroadcast) return 1;
     for (unsigned msg : {platform::QM_EDIT, platform::QM_BEFOREPOST, platform::QM_PUT}) {
         TMessage m = MakeMoveValMessage(msg, this);
         ombrel_.DoMyBroadcast(this, &m, false, true);
         if (m.Result != 0) return static_cast<int32_t>(m.Result);
     }
-    editsRefused_ = false;
     return 0;
 }
 

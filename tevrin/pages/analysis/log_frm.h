@@ -65,11 +65,10 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
 
+private:
     // The records the window writes back: those its latest read brought from the unit and
     // those the user changed since.
     LogRecordSet RecordsToWrite() const;
-
-private:
     void Post(const char* command);
     // Reads the six records; says once which logs could not be read.
     void ReadRecords();

@@ -48,11 +48,12 @@ TfrAnalogInputs::TfrAnalogInputs(QWidget* owner) : TPageFrame(owner, 14, 1, 0)
         for (int n = 1; n <= 4; ++n) {
             const AlarmIds ids = high ? HighAlarm(n) : LowAlarm(n);
             const QString kind = high ? QStringLiteral("H") : QStringLiteral("L");
-            auto* caption = new QLabel(QStringLiteral("Analog Input %1 %2 Limit").arg(n).arg(high ? '>' : '<'), alarms);
-            grid->addWidget(caption, gridRow, 0);
+            const QString caption = QStringLiteral("Analog Input %1 %2 Limit").arg(n).arg(high ? '>' : '<');
+            grid->addWidget(new QLabel(caption, alarms), gridRow, 0);
             auto* limitRow = new QHBoxLayout();
-            caption->setBuddy(Edit(alarms, limitRow, QStringLiteral("edAlarmAI%1Limit%2").arg(kind).arg(n).toLatin1().constData(),
-                                   static_cast<TDbId>(ids.limit), dtFloat));
+            Edit(alarms, limitRow, QStringLiteral("edAlarmAI%1Limit%2").arg(kind).arg(n).toLatin1().constData(),
+                 static_cast<TDbId>(ids.limit), dtFloat)
+                ->setAccessibleName(caption);
             grid->addLayout(limitRow, gridRow, 1);
             grid->addWidget(CheckBox(alarms, QStringLiteral("ckAlarmAI%1LEanble%2").arg(kind).arg(n).toLatin1().constData(),
                                      QString(), static_cast<TDbId>(ids.enable)),

@@ -252,8 +252,7 @@ void WriteLogConfig::Execute()
     // The argument may name the records to send (the others are left as the unit holds them);
     // without one, all six go.
     const LogRecordSet chosen = LogRecordSetOf(Argument());
-    int count = 0;
-    for (bool c : chosen) count += c ? 1 : 0;
+    const int count = static_cast<int>(std::count(chosen.begin(), chosen.end(), true));
     RunFramed("Writing Log Config.", count, "Write Log Config. error!", [this, &chosen] {
         DataBase* db = DataBase::Instance();
         CommDBPointFacade* facade = CommDBPointFacade::Instance();
